@@ -1,0 +1,96 @@
+#include "app/InfoCommand.h"
+
+#include <string>
+
+#include "export/DstHeader.h"
+#include "formats/c3d/C3d.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+namespace {
+
+const char* TypeName(int type) {
+  switch (type) {
+    case kParamChar:
+      return "CHAR";
+    case kParamByte:
+      return "BYTE";
+    case kParamInt:
+      return "INT";
+    case kParamFloat:
+      return "FLOAT";
+    default:
+      return "OTHER";
+  }
+}
+
+// The first few values of a parameter, for a one-line summary.
+std::string FirstValues(const CParam& p) {
+  constexpr int kShown = 6;
+  std::string s;
+  const int n = p.type == kParamChar ? static_cast<int>(p.strings.size()) : p.elementCount;
+  for (int i = 0; i < n && i < kShown; ++i) {
+    if (i > 0) s += ' ';
+    if (p.type == kParamChar) {
+      s += "\"" + p.GetString(i) + "\"";
+    } else if (p.type == kParamFloat) {
+      s += Format("%g", p.GetValue(i));
+    } else if (p.type == kParamByte || p.type == kParamInt) {
+      s += Format("%d", static_cast<int>(p.type == kParamByte ? p.GetByte(i) : p.GetInt(i)));
+    }
+  }
+  if (n > kShown) s += Format(" ... (%d values)", n);
+  return s;
+}
+
+std::string Dimensions(const CParam& p) {
+  std::string s = "[";
+  for (std::size_t i = 0; i < p.dimensions.size(); ++i) {
+    if (i > 0) s += ',';
+    s += std::to_string(p.dimensions[i]);
+  }
+  return s + "]";
+}
+
+// Label i of a CHAR parameter, or `fallback` numbered from 1.
+std::string Label(const CParam* labels, int i, const char* fallback) {
+  if (labels != nullptr && labels->type == kParamChar && i < static_cast<int>(labels->strings.size()))
+    return labels->strings[i];
+  return Format(fallback, i + 1);
+}
+
+}  // namespace
+
+int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
+  CC3d c3d;
+  c3d.fileName = FullPath(file);
+  if (!c3d.Open()) return 1;
+
+  std::string s = DstHeaderText(c3d);
+  s += DstEventsText(c3d);
+  const CParamSet& set = c3d.paramSet;
+  for (const CGroup& g : set.groups) {
+    s += Format("GROUP %-16s number=%d locked=%d \"%s\"\n", g.name.c_str(), g.number, g.locked,
+                g.description.c_str());
+  }
+  for (const CParam& p : set.params) {
+    const std::string qualified = set.GetGroupName(p) + ":" + p.name;
+    s += Format("PARAM %-32s %-5s dims=%s %s\n", qualified.c_str(), TypeName(p.type),
+                Dimensions(p).c_str(), FirstValues(p).c_str());
+  }
+  const CParam* analogLabels = set.Find("Analog", "Labels");
+  for (int k = 0; k < c3d.AnalogCount(); ++k) {
+    const CAnalog& a = c3d.analog[k];
+    s += Format("ANALOG %3d %-16s min=%g max=%g\n", k + 1,
+                Label(analogLabels, k, "Channel %02d").c_str(), a.minimum, a.maximum);
+  }
+  const CParam* pointLabels = set.Find("Point", "Labels");
+  for (int j = 0; j < c3d.PointCount(); ++j) {
+    const CVideo& v = c3d.points[j];
+    s += Format("POINT  %3d %-16s x=[%g,%g] y=[%g,%g] z=[%g,%g]\n", j + 1,
+                Label(pointLabels, j, "Marker %02d").c_str(), v.minX, v.maxX, v.minY, v.maxY,
+                v.minZ, v.maxZ);
+  }
+  std::fwrite(s.data(), 1, s.size(), out);
+  return 0;
+}

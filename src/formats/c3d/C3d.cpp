@@ -1,0 +1,651 @@
+// C3D file layout, as this reader understands it.
+//
+// The file is a sequence of 512-byte blocks numbered from 1; block n starts at
+// byte (n - 1) * 512. Words are 16 bits and floats 32 bits, both in the number
+// format of the processor that wrote the file:
+//   Intel: little-endian words, little-endian IEEE floats
+//   DEC:   little-endian words, VAX F floats (DecToIeee)
+//   MIPS:  big-endian words, big-endian IEEE floats
+//
+// Header (block 1):
+//   0  u8     first block of the parameter section
+//   1  u8     0x50 ('P')
+//   2  word   number of 3D points P
+//   4  word   analog measurements per frame M
+//   6  word   first frame number         8  word  last frame number
+//   10 word   maximum interpolation gap  12 float marker scale (< 0: float data)
+//   16 word   first block of the data section
+//   18 word   analog samples per channel per frame R
+//   20 float  frame rate
+//   298 word  12345 when events follow    300 word  event count (<= 18)
+//   304 18 floats event times   376 18 bytes display flags   396 72 bytes labels
+//
+// Parameter section: bytes 0..3 = ?, ?, number of blocks, processor (84 Intel,
+// 85 DEC, 86 MIPS). Then records until a name length of 0:
+//   i8 name length n (< 0: locked), i8 number (< 0 group, >= 0 parameter),
+//   |n| bytes name, word offset of the next record counted from this word;
+//   group:     u8 description length, description
+//   parameter: i8 type (-1 CHAR, 1 BYTE, 2 INT, 4 FLOAT), i8 dimension count k,
+//              k u8 dimensions, |type| * product(dimensions) bytes of data,
+//              i8 description length (<= 0: none), description
+//
+// Data section: frames back to back from its first block, no padding. A frame
+// holds 4 values (x, y, z, residual/camera) per point, then M analog values,
+// sample s of channel k at s * N + k (N = M / R channels). Values are words
+// when the marker scale is >= 0, floats otherwise.
+
+#include "formats/c3d/C3d.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "platform/Files.h"
+#include "platform/Platform.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr std::int64_t kBlock = 512;
+constexpr int kMaxHeaderEvents = 18;
+constexpr std::uint16_t kEventKey = 12345;
+// Farthest a record starting inside the parameter section can reach: name,
+// offset, type, count, 127 dimensions, 32767 data bytes and a description.
+constexpr std::int64_t kMaxRecordBytes = 2 + 128 + 2 + 2 + 127 + 32767 + 1 + 127;
+constexpr std::size_t kFrameChunkBytes = 4u << 20;
+
+constexpr char kErrHeaderRead[] = "[CC3d::GetFileHeader()] Error reading data from file";
+constexpr char kErrNotC3d[] = "This is not a C3D File";
+constexpr char kErrPlatform[] = "Could not file the Platform on which file was collected";
+constexpr char kErrGroupMemory[] = "Not Enough memory to read groups";
+constexpr char kErrParamMemory[] = "Not Enough memory to read parameters";
+constexpr char kErrDataMemory[] = "Not Enough Memory to Read Data";
+constexpr char kErrTrial[] =
+    "This file has extra frames defined in the TRIAL group.  \nPlease contact Orvane, Inc.";
+
+std::uint64_t g_sampleMemoryLimit = 0;
+
+std::uint64_t SampleMemoryLimit() {
+  if (g_sampleMemoryLimit != 0) return g_sampleMemoryLimit;
+  const long pages = ::sysconf(_SC_PHYS_PAGES);
+  const long pageSize = ::sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || pageSize <= 0) return std::uint64_t{1} << 33;
+  return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+}
+
+inline std::uint16_t LoadLe16(const std::uint8_t* b) {
+  return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+}
+inline float LoadLeFloat(const std::uint8_t* b) {
+  std::uint32_t u = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+                    (static_cast<std::uint32_t>(b[2]) << 16) |
+                    (static_cast<std::uint32_t>(b[3]) << 24);
+  return std::bit_cast<float>(u);
+}
+
+// The conversions of one value, chosen once per file and inlined in the loops.
+struct IntelWord {
+  std::int16_t operator()(const std::uint8_t* b) const {
+    return static_cast<std::int16_t>(LoadLe16(b));
+  }
+};
+struct MipsWord {
+  std::int16_t operator()(const std::uint8_t* b) const {
+    return static_cast<std::int16_t>(SwapWord(LoadLe16(b)));
+  }
+};
+struct IntelFloat {
+  float operator()(const std::uint8_t* b) const { return LoadLeFloat(b); }
+};
+struct DecFloat {
+  float operator()(const std::uint8_t* b) const { return DecToIeee(b); }
+};
+struct MipsFloat {
+  float operator()(const std::uint8_t* b) const { return SwapFloat(b); }
+};
+
+// The first `n` bytes as text up to the first zero byte.
+std::string TextUpToZero(const std::uint8_t* b, std::size_t n) {
+  const auto* end = static_cast<const std::uint8_t*>(std::memchr(b, 0, n));
+  return std::string(reinterpret_cast<const char*>(b), end != nullptr ? end - b : n);
+}
+
+// Event frame: the smallest integer not below rate * time + 1, kept in 16 bits.
+std::int16_t EventFrame(float rate, float time) {
+  const double f = std::ceil(static_cast<double>(rate * time) + 1.0);
+  if (!(f > -2147483649.0 && f < 2147483648.0)) return 0;
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::int32_t>(f)));
+}
+
+}  // namespace
+
+std::uint16_t SwapWord(std::uint16_t w) { return static_cast<std::uint16_t>((w >> 8) | (w << 8)); }
+
+float SwapFloat(const std::uint8_t b[4]) {
+  const std::uint8_t r[4] = {b[3], b[2], b[1], b[0]};
+  return LoadLeFloat(r);
+}
+
+float DecToIeee(const std::uint8_t b[4]) {
+  if ((b[0] | b[1] | b[2] | b[3]) == 0) return 0.0f;
+  const std::uint8_t r[4] = {b[2], b[3], b[0], static_cast<std::uint8_t>(b[1] - 1)};
+  return LoadLeFloat(r);
+}
+
+void CC3d::SetSampleMemoryLimit(std::uint64_t bytes) { g_sampleMemoryLimit = bytes; }
+
+// The 512 bytes of block 1 and how many of them the file really holds.
+struct CC3d::Header {
+  std::uint8_t b[kBlock] = {};
+  std::size_t got = 0;
+};
+
+// Reads the parameter section from a copy of its bytes, tracking the file
+// position the way the section's offsets count it. Bytes outside the copy
+// read as zeros.
+class CC3d::ParamCursor {
+ public:
+  ParamCursor(std::vector<std::uint8_t> bytes, std::int64_t base, std::int64_t pos)
+      : m_bytes(std::move(bytes)), m_base(base), m_pos(pos) {}
+
+  std::int64_t Pos() const { return m_pos; }
+  void Seek(std::int64_t pos) { m_pos = pos; }
+
+  void Read(std::uint8_t* dst, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) dst[i] = At(m_pos + static_cast<std::int64_t>(i));
+    m_pos += static_cast<std::int64_t>(n);
+  }
+  std::int8_t Int8() {
+    std::uint8_t b;
+    Read(&b, 1);
+    return static_cast<std::int8_t>(b);
+  }
+  std::uint8_t Uint8() {
+    std::uint8_t b;
+    Read(&b, 1);
+    return b;
+  }
+  std::string Text(std::size_t n) {
+    std::vector<std::uint8_t> t(n);
+    Read(t.data(), n);
+    return TextUpToZero(t.data(), n);
+  }
+
+ private:
+  std::uint8_t At(std::int64_t pos) const {
+    const std::int64_t i = pos - m_base;
+    return (i >= 0 && i < static_cast<std::int64_t>(m_bytes.size())) ? m_bytes[i] : 0;
+  }
+
+  std::vector<std::uint8_t> m_bytes;
+  std::int64_t m_base;
+  std::int64_t m_pos;
+};
+
+void CC3d::Report(const char* reason) const {
+  Platform().LogMessage(Format("ERROR in %s : %s", fileName.string().c_str(), reason), true, true);
+}
+
+float CC3d::ConvertFloat(const std::uint8_t b[4]) const {
+  switch (processorType) {
+    case kProcessorDec:
+      return DecToIeee(b);
+    case kProcessorMips:
+      return SwapFloat(b);
+    default:
+      return LoadLeFloat(b);
+  }
+}
+
+std::uint16_t CC3d::ConvertWord(const std::uint8_t b[2]) const {
+  const std::uint16_t w = LoadLe16(b);
+  return processorType == kProcessorMips ? SwapWord(w) : w;
+}
+
+bool CC3d::Open() {
+  Close();
+  CInputFile file;
+  int cause = kFileGeneric;
+  if (!file.Open(fileName, cause)) {
+    Report(FileErrorText(cause));
+    return false;
+  }
+  bool ok = false;
+  try {
+    ok = ReadAll(file);
+  } catch (const std::bad_alloc&) {
+    Report(kErrDataMemory);
+    ok = false;
+  }
+  file.Close();
+  if (!ok) {
+    Close();
+    return false;
+  }
+  opened = 1;
+  return true;
+}
+
+bool CC3d::ReadAll(CInputFile& file) {
+  Header h;
+  if (!GetFileHeader(file, h)) return false;
+  ReadHeaderEvents(h);
+  ReadParameters(file);
+  if (!CheckTrialRange()) {
+    Platform().LogMessage(kErrTrial, true, false);
+    return false;
+  }
+  if (!AllocateData()) return false;
+  if (integerData) {
+    ReadIntegerFrames(file);
+  } else {
+    ReadFloatFrames(file);
+  }
+  ComputeAnalogRanges();
+  ComputePointRanges();
+  return true;
+}
+
+void CC3d::Close() {
+  ClearData();
+  processorType = kProcessorIntel;
+  firstParameterRecord = 0;
+  numPoints = analogPerFrame = firstVideoFrame = lastVideoFrame = 0;
+  maxInterpolationGap = dataStartRecord = analogToVideoRatio = numAnalogChannels = 0;
+  markerScaleFactor = videoFrameRate = 0.0f;
+  parameterBlocks = 0;
+  dataAllocated = 0;
+  firstFrame = 1;
+  lastFrame = 0;
+  analogRatio = 1;
+  integerData = true;
+  markerScale = 1.0f;
+}
+
+bool CC3d::GetFileHeader(CInputFile& file, Header& h) {
+  h.got = file.ReadAt(0, h.b, sizeof h.b);
+  if (h.got < 30) {
+    Report(kErrHeaderRead);
+    return false;
+  }
+  if (h.b[1] != 0x50) {
+    Report(kErrNotC3d);
+    return false;
+  }
+  firstParameterRecord = h.b[0];
+  // Without a parameter section there is no processor byte; such files are
+  // taken as Intel rather than seeking before the start of the file.
+  int code = kProcessorIntel;
+  if (firstParameterRecord > 1) {
+    std::uint8_t start[4];
+    file.ReadAt((firstParameterRecord - 1) * kBlock, start, sizeof start);
+    code = start[3] - 83;
+  }
+  if (code >= kProcessorIntel && code <= kProcessorMips) {
+    processorType = static_cast<std::uint8_t>(code);
+  } else {
+    const std::uint8_t* rate = h.b + 20;
+    auto plausible = [](float v) { return v >= 1.0f && v < 1000.0f; };
+    if (plausible(LoadLeFloat(rate))) {
+      processorType = kProcessorIntel;
+    } else if (plausible(DecToIeee(rate))) {
+      processorType = kProcessorDec;
+    } else if (plausible(SwapFloat(rate))) {
+      processorType = kProcessorMips;
+    } else {
+      Report(kErrPlatform);
+      return false;
+    }
+  }
+  numPoints = ConvertWord(h.b + 2);
+  analogPerFrame = ConvertWord(h.b + 4);
+  firstVideoFrame = ConvertWord(h.b + 6);
+  lastVideoFrame = ConvertWord(h.b + 8);
+  maxInterpolationGap = ConvertWord(h.b + 10);
+  markerScaleFactor = ConvertFloat(h.b + 12);
+  dataStartRecord = ConvertWord(h.b + 16);
+  analogToVideoRatio = ConvertWord(h.b + 18);
+  videoFrameRate = ConvertFloat(h.b + 20);
+
+  integerData = !(markerScaleFactor < 0.0f);
+  numAnalogChannels =
+      analogToVideoRatio == 0 ? 0 : static_cast<std::uint16_t>(analogPerFrame / analogToVideoRatio);
+  firstFrame = firstVideoFrame;
+  lastFrame = lastVideoFrame;
+  analogRatio = analogToVideoRatio;
+  markerScale = markerScaleFactor;
+  return true;
+}
+
+void CC3d::ReadHeaderEvents(const Header& h) {
+  const std::uint16_t key = ConvertWord(h.b + 298);
+  const std::uint16_t count = ConvertWord(h.b + 300);
+  if (key != kEventKey || count > kMaxHeaderEvents) return;
+  const std::string labels = TextUpToZero(h.b + 396, 72);
+  for (int i = 0; i < count; ++i) {
+    CEvent e;
+    const std::size_t at = static_cast<std::size_t>(4 * i);
+    if (at < labels.size()) e.label = labels.substr(at, 4);
+    e.time = ConvertFloat(h.b + 304 + 4 * i);
+    e.displayFlag = h.b[376 + i];
+    e.frame = EventFrame(videoFrameRate, e.time);
+    events.push_back(std::move(e));
+  }
+}
+
+void CC3d::ReadParameters(CInputFile& file) {
+  if (firstParameterRecord <= 1) return;
+  const std::int64_t start = (firstParameterRecord - 1) * kBlock;
+  std::uint8_t head[4];
+  file.ReadAt(start, head, sizeof head);
+  parameterBlocks = head[2];
+  const std::int64_t end = (firstParameterRecord - 1 + parameterBlocks) * kBlock;
+
+  // Every record read starts before `end`, so a copy reaching one largest
+  // record beyond it holds all the bytes the section can use.
+  const std::int64_t stop = std::min(file.Size(), end + kMaxRecordBytes);
+  std::vector<std::uint8_t> bytes(stop > start ? static_cast<std::size_t>(stop - start) : 0);
+  file.ReadAt(start, bytes.data(), bytes.size());
+  ParamCursor in(std::move(bytes), start, start + 4);
+
+  int n = in.Int8();
+  while (n != 0) {
+    const int g = in.Int8();
+    const bool ok = g < 0 ? ReadGroup(in, n, g) : ReadParameter(in, n, g);
+    if (!ok || in.Pos() >= end) break;
+    n = in.Int8();
+  }
+}
+
+bool CC3d::ReadGroup(ParamCursor& in, int n, int g) {
+  CGroup group;
+  group.locked = n < 0 ? 1 : 0;
+  group.name = in.Text(static_cast<std::size_t>(std::abs(n)));
+  const std::int64_t p = in.Pos();
+  std::uint8_t w[2];
+  in.Read(w, 2);
+  const auto offset = static_cast<std::int16_t>(ConvertWord(w));
+  if (offset < 0) return false;
+  const std::uint8_t d = in.Uint8();
+  if (d != 0) group.description = in.Text(d);
+  in.Seek(p + offset);
+  group.number = g;
+  try {
+    paramSet.groups.push_back(std::move(group));
+  } catch (const std::bad_alloc&) {
+    Report(kErrGroupMemory);
+    return false;
+  }
+  return true;
+}
+
+bool CC3d::ReadParameter(ParamCursor& in, int n, int g) {
+  CParam param;
+  param.locked = n < 0 ? 1 : 0;
+  param.name = in.Text(static_cast<std::size_t>(std::abs(n)));
+  param.groupNumber = g;
+  const std::int64_t p = in.Pos();
+  std::uint8_t w[2];
+  in.Read(w, 2);
+  const auto offset = static_cast<std::int16_t>(ConvertWord(w));
+  if (offset < 0) return false;
+  param.type = in.Int8();
+  const int k = in.Int8();
+  if (k < 0) return false;
+  param.dimensions.resize(static_cast<std::size_t>(k));
+  in.Read(param.dimensions.data(), param.dimensions.size());
+
+  std::int64_t product = 1;
+  for (std::uint8_t d : param.dimensions) product *= d;
+  const std::int64_t byteSize = std::abs(static_cast<int>(param.type)) * product;
+  // A signed 16-bit byte count cannot describe more; such a record ends the
+  // section rather than being read with a wrapped size.
+  if (byteSize > 32767) return false;
+
+  std::vector<std::uint8_t> data(static_cast<std::size_t>(byteSize));
+  in.Read(data.data(), data.size());
+  const int count = static_cast<int>(product);
+  try {
+    switch (param.type) {
+      case kParamChar: {
+        const std::string text = TextUpToZero(data.data(), data.size());
+        // No dimensions: one byte of data, one string of that one character.
+        const std::size_t width = k == 0 ? 1 : param.dimensions[0];
+        int strings = 1;
+        for (int i = 1; i < k; ++i) strings *= param.dimensions[i];
+        param.elementCount = strings;
+        param.strings.reserve(static_cast<std::size_t>(strings));
+        for (int j = 0; j < strings; ++j) {
+          const std::size_t at = static_cast<std::size_t>(j) * width;
+          param.strings.push_back(at < text.size() ? Trim(std::string_view(text).substr(at, width))
+                                                   : std::string());
+        }
+        break;
+      }
+      case kParamByte:
+        param.elementCount = count;
+        param.values.assign(data.begin(), data.end());
+        break;
+      case kParamInt:
+        param.elementCount = count;
+        param.values.resize(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) param.values[i] = ConvertWord(&data[2 * i]);
+        break;
+      case kParamFloat:
+        param.elementCount = count;
+        param.values.resize(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) param.SetFloat(i, ConvertFloat(&data[4 * i]));
+        break;
+      default:
+        param.elementCount = count;  // an unknown type keeps its size but no values
+        break;
+    }
+    const int d = in.Int8();
+    if (d > 0) param.description = in.Text(static_cast<std::size_t>(d));
+    in.Seek(p + offset);
+    paramSet.params.push_back(std::move(param));
+  } catch (const std::bad_alloc&) {
+    Report(kErrParamMemory);
+    return false;
+  }
+  return true;
+}
+
+bool CC3d::CheckTrialRange() const {
+  const CParam* start = paramSet.Find("TRIAL", "ACTUAL_START_FIELD");
+  const CParam* end = paramSet.Find("TRIAL", "ACTUAL_END_FIELD");
+  if (start == nullptr || end == nullptr) return true;
+  if (start->type == kParamChar || end->type == kParamChar) return true;
+  if (start->elementCount < 2 || end->elementCount < 2) return true;
+  // Two 16-bit halves, the low one sign-extended as it is read.
+  auto field = [](const CParam& p) {
+    const std::int64_t high = TruncateToWord(p.GetValue(1));
+    const std::int64_t low = TruncateToWord(p.GetValue(0));
+    return static_cast<std::int32_t>((high * 65536) | low);
+  };
+  return field(*start) == static_cast<std::int32_t>(firstVideoFrame) &&
+         field(*end) == static_cast<std::int32_t>(lastVideoFrame);
+}
+
+bool CC3d::AllocateData() {
+  const int frames = FrameCount();
+  const int channels = numAnalogChannels;
+  const int pointCount = numPoints;
+  if (channels == 0 && pointCount == 0) return true;
+  const std::uint64_t width = integerData ? 2 : 4;
+  const std::uint64_t perFrame =
+      static_cast<std::uint64_t>(channels) * analogToVideoRatio + 4ull * pointCount;
+  if (frames <= 0 || perFrame * static_cast<std::uint64_t>(frames) * width > SampleMemoryLimit()) {
+    Report(kErrDataMemory);
+    return false;
+  }
+  analog.resize(static_cast<std::size_t>(channels));
+  points.resize(static_cast<std::size_t>(pointCount));
+  const auto n = static_cast<std::size_t>(frames);
+  for (CAnalog& a : analog) {
+    if (!a.samples.Allocate(n * analogToVideoRatio, integerData)) {
+      Report(kErrDataMemory);
+      return false;
+    }
+  }
+  for (CVideo& v : points) {
+    if (!v.samples.Allocate(n * 4, integerData)) {
+      Report(kErrDataMemory);
+      return false;
+    }
+  }
+  dataAllocated = 1;
+  return true;
+}
+
+template <typename Sample, typename Convert>
+void CC3d::ReadFrames(CInputFile& file, Convert convert) {
+  if (!dataAllocated) return;
+  constexpr std::size_t W = sizeof(Sample);
+  const std::size_t P = numPoints;
+  const std::size_t N = numAnalogChannels;
+  const std::size_t R = analogToVideoRatio;
+  const std::size_t frameSize = (4 * P + analogPerFrame) * W;
+  // The frame count is taken modulo 65536: a full 65536-frame range reads none.
+  const std::size_t frames = static_cast<std::size_t>(FrameCount()) % 65536;
+  if (frameSize == 0 || frames == 0) return;
+
+  std::vector<Sample*> pointData(P);
+  std::vector<Sample*> channelData(N);
+  for (std::size_t j = 0; j < P; ++j) {
+    pointData[j] = reinterpret_cast<Sample*>(integerData ? static_cast<void*>(points[j].samples.Ints())
+                                                         : static_cast<void*>(points[j].samples.Floats()));
+  }
+  for (std::size_t k = 0; k < N; ++k) {
+    channelData[k] = reinterpret_cast<Sample*>(integerData ? static_cast<void*>(analog[k].samples.Ints())
+                                                           : static_cast<void*>(analog[k].samples.Floats()));
+  }
+
+  const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
+  const std::size_t chunkFrames = std::max<std::size_t>(1, kFrameChunkBytes / frameSize);
+  std::vector<std::uint8_t> chunk(std::min(chunkFrames, frames) * frameSize);
+  for (std::size_t first = 0; first < frames; first += chunkFrames) {
+    const std::size_t count = std::min(chunkFrames, frames - first);
+    const std::int64_t offset = dataStart + static_cast<std::int64_t>(first * frameSize);
+    // Frames wholly past the end of the file stay as allocated: zeros.
+    if (offset >= file.Size()) break;
+    file.ReadAt(offset, chunk.data(), count * frameSize);
+    for (std::size_t f = 0; f < count; ++f) {
+      const std::uint8_t* frame = chunk.data() + f * frameSize;
+      const std::size_t i = first + f;
+      for (std::size_t j = 0; j < P; ++j) {
+        Sample* dst = pointData[j] + i * 4;
+        const std::uint8_t* src = frame + j * 4 * W;
+        dst[0] = convert(src);
+        dst[1] = convert(src + W);
+        dst[2] = convert(src + 2 * W);
+        dst[3] = convert(src + 3 * W);
+      }
+      const std::uint8_t* a = frame + 4 * P * W;
+      for (std::size_t s = 0; s < R; ++s) {
+        for (std::size_t k = 0; k < N; ++k) channelData[k][i * R + s] = convert(a + (s * N + k) * W);
+      }
+    }
+  }
+}
+
+void CC3d::ReadIntegerFrames(CInputFile& file) {
+  if (processorType == kProcessorMips) {
+    ReadFrames<std::int16_t>(file, MipsWord{});
+  } else {
+    ReadFrames<std::int16_t>(file, IntelWord{});
+  }
+}
+
+void CC3d::ReadFloatFrames(CInputFile& file) {
+  switch (processorType) {
+    case kProcessorDec:
+      ReadFrames<float>(file, DecFloat{});
+      break;
+    case kProcessorMips:
+      ReadFrames<float>(file, MipsFloat{});
+      break;
+    default:
+      ReadFrames<float>(file, IntelFloat{});
+      break;
+  }
+}
+
+namespace {
+template <typename Sample>
+void AnalogRanges(const Sample* s, std::size_t n, std::size_t R, CAnalog& a) {
+  if (n == 0) return;
+  Sample mn = s[0], mx = s[0];
+  for (std::size_t i = 1; i < n; ++i) {
+    mn = std::min(mn, s[i]);
+    mx = std::max(mx, s[i]);
+  }
+  Sample fmn = s[0], fmx = s[0];
+  for (std::size_t i = R; i < n; i += R) {
+    fmn = std::min(fmn, s[i]);
+    fmx = std::max(fmx, s[i]);
+  }
+  a.minimum = static_cast<float>(mn);
+  a.maximum = static_cast<float>(mx);
+  a.frameMinimum = static_cast<float>(fmn);
+  a.frameMaximum = static_cast<float>(fmx);
+}
+
+template <typename Sample>
+void CoordinateRange(const Sample* rec, std::size_t frames, int c, int f, int l, float& mn,
+                     float& mx) {
+  Sample start = 0;
+  for (std::size_t i = 0; i < frames; ++i) {
+    if (rec[i * 4 + c] != 0) {
+      start = rec[i * 4 + c];
+      break;
+    }
+  }
+  Sample lo = start, hi = start;
+  for (int i = f; i <= l; ++i) {
+    const Sample v = rec[static_cast<std::size_t>(i) * 4 + c];
+    if (v == 0) continue;
+    if (v < lo) lo = v;
+    if (v > hi) hi = v;
+  }
+  mn = static_cast<float>(lo);
+  mx = static_cast<float>(hi);
+}
+}  // namespace
+
+void CC3d::ComputeAnalogRanges() {
+  const std::size_t R = analogToVideoRatio;
+  for (CAnalog& a : analog) {
+    if (a.samples.IsInteger()) {
+      AnalogRanges(a.samples.Ints(), a.samples.Size(), R, a);
+    } else {
+      AnalogRanges(a.samples.Floats(), a.samples.Size(), R, a);
+    }
+  }
+}
+
+void CC3d::ComputePointRanges() {
+  for (int j = 0; j < PointCount(); ++j) {
+    CVideo& v = points[static_cast<std::size_t>(j)];
+    const int f = FirstValidFrame(j);
+    const int l = LastValidFrame(j);
+    if (f < 0) {
+      v.minX = v.minY = v.minZ = v.maxX = v.maxY = v.maxZ = 0.0f;
+      continue;
+    }
+    float* mins[3] = {&v.minX, &v.minY, &v.minZ};
+    float* maxs[3] = {&v.maxX, &v.maxY, &v.maxZ};
+    const std::size_t frames = v.samples.Size() / 4;
+    for (int c = 0; c < 3; ++c) {
+      if (v.samples.IsInteger()) {
+        CoordinateRange(v.samples.Ints(), frames, c, f, l, *mins[c], *maxs[c]);
+      } else {
+        CoordinateRange(v.samples.Floats(), frames, c, f, l, *mins[c], *maxs[c]);
+      }
+    }
+  }
+}

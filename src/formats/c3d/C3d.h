@@ -1,0 +1,74 @@
+#pragma once
+// Reader of C3D files written on Intel, DEC or MIPS processors, integer or
+// floating-point. Open reads the whole file into the common shape
+// (CRecording) and reports every failure itself through the platform.
+
+#include <cstdint>
+#include <string>
+
+#include "model/Recording.h"
+
+class CInputFile;
+
+enum ProcessorType : std::uint8_t { kProcessorIntel = 1, kProcessorDec = 2, kProcessorMips = 3 };
+
+// Byte-order and number-format conversions. Inputs are the bytes in file order.
+std::uint16_t SwapWord(std::uint16_t w);
+float SwapFloat(const std::uint8_t b[4]);
+// DEC (VAX F) single to IEEE: bytes b2 b3 b0 (b1 - 1), the subtraction wrapping
+// modulo 256; four zero bytes give 0.0.
+float DecToIeee(const std::uint8_t b[4]);
+
+class CC3d : public CRecording {
+ public:
+  CC3d() = default;
+  ~CC3d() override { Close(); }
+
+  // Reads the file named by `fileName`. On failure everything read so far is
+  // released and false is returned; the failure has been reported already.
+  bool Open();
+  void Close();
+
+  // Refuses recordings whose sample buffers would need more than `bytes`
+  // (0: the machine's physical memory). For fuzzing and tests.
+  static void SetSampleMemoryLimit(std::uint64_t bytes);
+
+  // Header fields, converted to host form.
+  std::uint8_t processorType = kProcessorIntel;
+  std::uint8_t firstParameterRecord = 0;
+  std::uint16_t numPoints = 0;
+  std::uint16_t analogPerFrame = 0;  // analog measurements per frame
+  std::uint16_t firstVideoFrame = 0;
+  std::uint16_t lastVideoFrame = 0;
+  std::uint16_t maxInterpolationGap = 0;
+  std::uint16_t dataStartRecord = 0;
+  std::uint16_t analogToVideoRatio = 0;
+  std::uint16_t numAnalogChannels = 0;
+  float markerScaleFactor = 0;
+  float videoFrameRate = 0;
+  int parameterBlocks = 0;
+  int dataAllocated = 0;
+
+ private:
+  struct Header;
+  class ParamCursor;
+
+  bool ReadAll(CInputFile& file);
+  bool GetFileHeader(CInputFile& file, Header& h);
+  void ReadHeaderEvents(const Header& h);
+  void ReadParameters(CInputFile& file);
+  bool ReadGroup(ParamCursor& in, int n, int g);
+  bool ReadParameter(ParamCursor& in, int n, int g);
+  bool CheckTrialRange() const;
+  bool AllocateData();
+  template <typename Sample, typename Convert>
+  void ReadFrames(CInputFile& file, Convert convert);
+  void ReadIntegerFrames(CInputFile& file);
+  void ReadFloatFrames(CInputFile& file);
+  void ComputeAnalogRanges();
+  void ComputePointRanges();
+
+  float ConvertFloat(const std::uint8_t b[4]) const;
+  std::uint16_t ConvertWord(const std::uint8_t b[2]) const;
+  void Report(const char* reason) const;
+};

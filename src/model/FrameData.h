@@ -1,0 +1,89 @@
+#pragma once
+// Samples held in memory after a file was read: one contiguous buffer per 3D
+// point and per analog channel, in the width the file stores (16-bit integers
+// or 32-bit floats, never mixed within a recording), zero-filled when
+// allocated. Frame index = frame number - first frame; analog sample s of
+// frame index i is element i * R + s (R samples per frame).
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// A float truncated to an integer the one way every part of the program does
+// it: toward zero, with NaN and values outside the 32-bit range giving 0.
+inline std::int32_t TruncateToInt32(float v) {
+  if (!(v > -2147483649.0f && v < 2147483648.0f)) return 0;  // also NaN
+  return static_cast<std::int32_t>(v);
+}
+// The low 16 bits of TruncateToInt32, read as a signed word.
+inline std::int16_t TruncateToWord(float v) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(TruncateToInt32(v) & 0xFFFF));
+}
+
+// A zero-filled buffer of samples in one of the two stored widths. Large
+// buffers come from calloc so that pages never written stay unmapped.
+class CSampleBuffer {
+ public:
+  CSampleBuffer() = default;
+  CSampleBuffer(CSampleBuffer&&) noexcept = default;
+  CSampleBuffer& operator=(CSampleBuffer&&) noexcept = default;
+
+  // Allocates `count` zeroed samples; false when the memory cannot be had.
+  bool Allocate(std::size_t count, bool integer);
+  void Free();
+
+  bool IsInteger() const { return m_integer; }
+  std::size_t Size() const { return m_count; }
+  std::int16_t* Ints() { return static_cast<std::int16_t*>(m_data.get()); }
+  const std::int16_t* Ints() const { return static_cast<const std::int16_t*>(m_data.get()); }
+  float* Floats() { return static_cast<float*>(m_data.get()); }
+  const float* Floats() const { return static_cast<const float*>(m_data.get()); }
+
+  // Sample i as a float, whatever the width (callers pass i < Size()).
+  float At(std::size_t i) const { return m_integer ? Ints()[i] : Floats()[i]; }
+
+ private:
+  struct FreeDeleter {
+    void operator()(void* p) const;
+  };
+  std::unique_ptr<void, FreeDeleter> m_data;
+  std::size_t m_count = 0;
+  bool m_integer = true;
+};
+
+// One 3D point: frame count records of x, y, z, residual/camera value.
+class CVideo {
+ public:
+  CSampleBuffer samples;
+  // Raw minimum and maximum of each coordinate over the valid frames, zeros
+  // excluded.
+  float minX = 0, minY = 0, minZ = 0;
+  float maxX = 0, maxY = 0, maxZ = 0;
+};
+
+// One analog channel: frame count * R samples.
+class CAnalog {
+ public:
+  CSampleBuffer samples;
+  float minimum = 0;
+  float maximum = 0;
+  float frameMaximum = 0;  // over the first sample of every frame
+  float frameMinimum = 0;
+};
+
+// One event of the C3D header.
+class CEvent {
+ public:
+  std::string label;  // up to 4 characters
+  float time = 0;     // seconds from the start of the recording
+  std::int16_t frame = 0;
+  int displayFlag = 0;
+};
+
+// The residual of a residual/camera word w: -1 when w < 0, else |b * scale|
+// with b the low byte read as a signed 8-bit number.
+float ResidualFromWord(std::int16_t w, float markerScale);
+// The seven-character camera text of w ("0000000" for an invalid point).
+void CamerasFromWord(std::int16_t w, char out[8]);

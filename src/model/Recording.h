@@ -1,0 +1,71 @@
+#pragma once
+// The common shape every reader fills and everything downstream reads: the
+// parameter set, analog channels with their samples and, for C3D, points and
+// events, plus the frame range and the scaling accessors. Readers derive from
+// CRecording and add their own header fields and Open/Close.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/FrameData.h"
+#include "model/ParamSet.h"
+
+class CPlatform;
+
+class CRecording {
+ public:
+  CRecording();
+  virtual ~CRecording() = default;
+  CRecording(const CRecording&) = delete;
+  CRecording& operator=(const CRecording&) = delete;
+
+  // Where failures are reported; the default platform unless set.
+  void SetPlatform(CPlatform* platform) { m_platform = platform; }
+  CPlatform& Platform() const;
+
+  // Full path of the input; set before Open and used in every message.
+  std::filesystem::path fileName;
+  int opened = 0;
+
+  CParamSet paramSet;
+  std::vector<CEvent> events;
+  std::vector<CAnalog> analog;  // one per channel, in channel order
+  std::vector<CVideo> points;   // one per 3D point, in file order
+
+  // Frame numbers as stored in the file; frame count = last - first + 1.
+  int firstFrame = 1;
+  int lastFrame = 0;
+  int analogRatio = 1;     // R: analog samples per channel in one frame
+  bool integerData = true;  // 16-bit samples, else 32-bit floats
+  float markerScale = 1.0f;  // scales integer coordinates and residuals
+
+  int FrameCount() const { return lastFrame - firstFrame + 1; }
+  int AnalogCount() const { return static_cast<int>(analog.size()); }
+  int PointCount() const { return static_cast<int>(points.size()); }
+
+  // Element 0 of ANALOG:GEN_SCALE; 1.0 when missing, CHAR or empty.
+  float GetGenScale() const;
+  // Element k of ANALOG:SCALE; 1.0 when missing, CHAR or k out of range.
+  float GetScale(int k) const;
+  // Element k of ANALOG:OFFSET; 2048 when missing, CHAR or k out of range.
+  float GetOffset(int k) const;
+
+  // Residual of point j at frame index i (-1.0 for an invalid point).
+  float GetResidual(int j, int i) const;
+  // The residual and the seven-character camera text (camera 1 first).
+  float GetResidualAndCameras(int j, int i, char cameras[8]) const;
+  // Residual/camera word of point j at frame index i.
+  std::int16_t ResidualWord(int j, int i) const;
+
+  // Lowest / highest frame index at which point j holds data, or -1.
+  int FirstValidFrame(int j) const;
+  int LastValidFrame(int j) const;
+  bool FrameHoldsData(int j, int i) const;
+
+  // Releases every sample buffer, event and parameter.
+  void ClearData();
+
+ protected:
+  CPlatform* m_platform = nullptr;
+};

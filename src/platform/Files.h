@@ -1,0 +1,56 @@
+#pragma once
+// Plain file helpers: the full path used in messages, the cause codes of file
+// failures and their fixed texts, and a read-only input file with positional,
+// zero-filling reads.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+// The path made absolute against the current directory, with "." and ".."
+// removed lexically (symbolic links are not resolved).
+std::filesystem::path FullPath(const std::filesystem::path& p);
+
+// Cause codes of file failures, as the messages number them.
+enum FileErrorCause : int {
+  kFileGeneric = 1,
+  kFileNotFound = 2,
+  kFileBadPath = 3,
+  kFileTooManyOpen = 4,
+  kFileAccessDenied = 5,
+  kFileInvalidHandle = 6,
+  kFileHardwareIo = 10,
+  kFileSharingViolation = 11,
+  kFileDiskFull = 13,
+};
+
+// The cause code for a system error number (errno).
+int FileErrorCauseFromErrno(int err);
+// The fixed text every reader puts after "ERROR in %s : " for a cause code.
+const char* FileErrorText(int cause);
+
+// An input file open for reading only during a reader's Open. Reads are
+// positional: bytes outside the file (before its start or past its end) read
+// as zeros, so a short or hostile file never leaves stale bytes behind.
+class CInputFile {
+ public:
+  CInputFile() = default;
+  ~CInputFile();
+  CInputFile(const CInputFile&) = delete;
+  CInputFile& operator=(const CInputFile&) = delete;
+
+  // Opens `path`; on failure returns false and sets `cause` (FileErrorCause).
+  bool Open(const std::filesystem::path& path, int& cause);
+  void Close();
+  std::int64_t Size() const { return m_size; }
+
+  // Reads `n` bytes at `offset` into `dst`, zero-filling what lies outside the
+  // file or cannot be read. Returns the number of bytes actually read.
+  std::size_t ReadAt(std::int64_t offset, void* dst, std::size_t n);
+
+ private:
+  int m_fd = -1;
+  std::int64_t m_size = 0;
+};

@@ -1,0 +1,24 @@
+#pragma once
+// Text helpers shared by every layer. Case folding touches ASCII letters only
+// and white space is the C locale's: the results never depend on the locale.
+
+#include <cstdarg>
+#include <string>
+#include <string_view>
+
+bool IsCSpace(char c);
+char AsciiUpper(char c);
+
+// True when `a` and `b` are equal ignoring the case of ASCII letters.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// `s` without leading and trailing C-locale white space.
+std::string_view TrimView(std::string_view s);
+std::string Trim(std::string_view s);
+
+// Every occurrence of `from` replaced by `to`.
+std::string ReplaceAll(std::string s, char from, char to);
+
+// printf into a std::string.
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string FormatV(const char* fmt, std::va_list args);

@@ -1,0 +1,59 @@
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace testsupport {
+
+std::filesystem::path SharedDataDir() {
+  std::filesystem::path p = KINEX2_SHARED_DATA;
+  std::error_code ec;
+  if (!std::filesystem::is_directory(p / "c3d", ec)) return {};
+  return p.lexically_normal();
+}
+
+std::filesystem::path SourceDir() { return KINEX2_SOURCE_DIR; }
+
+TempDir::TempDir() {
+  std::random_device rd;
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string stem = info != nullptr ? std::string(info->name()) : std::string("kx");
+  for (char& c : stem) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  for (;;) {
+    m_path = std::filesystem::temp_directory_path() /
+             ("kinex2-" + stem + "-" + std::to_string(rd()));
+    if (std::filesystem::create_directory(m_path)) break;
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(m_path, ec);
+}
+
+void WriteFile(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadFileText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> RecordingPlatform::Texts() const {
+  std::vector<std::string> out;
+  for (const auto& m : messages) out.push_back(m.text);
+  return out;
+}
+
+}  // namespace testsupport
