@@ -1,0 +1,48 @@
+#pragma once
+// What one export call needs: the recording, the small description of its
+// format, the document's selection and frame range, the target and where to
+// report. Every writer serves every format through this one shape.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "model/Recording.h"
+
+class CPlatform;
+
+// How one input format differs in what the writers produce.
+struct CFormatDescription {
+  const char* className;            // document class in messages: "CC3dDoc", "CAdcDoc", ...
+  const char* channelLabelFormat;   // default channel name: "Channel %02d", "Channel %03d"
+  bool hasPointsAndEvents;          // C3D: points, events, every analog sample of a frame
+  bool analogScalable;              // false: AnalogScaled only switches the decimals (BTS)
+  const char* exportedLogFormat;    // "Exported %s To %s. Frames %d to %d" (or %u)
+  // The lines of the "$HeaderInformation" block of a general DST file, after
+  // that line.
+  std::string (*dstHeaderLines)(const CRecording&);
+};
+
+// The export selection of a document: one '1'/'0' per group, parameter,
+// analog channel and point (and six per used force platform), the header flag
+// and the frame range (frame numbers as stored in the file).
+struct CExportSelection {
+  std::uint8_t header = 1;
+  std::string groups;
+  std::string params;
+  std::string analog;
+  std::string points;
+  std::string forcePlates;
+  std::uint16_t rangeFirst = 0;
+  std::uint16_t rangeLast = 0;
+};
+
+struct CExportJob {
+  const CRecording& recording;
+  const CFormatDescription& format;
+  const CExportSelection& selection;
+  std::filesystem::path output;
+  CPlatform& platform;
+  bool overwriteAll = false;  // a batch is running: never ask before overwriting
+  bool logErrorOnly = true;   // information lines reach the log only when false
+};
