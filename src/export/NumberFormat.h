@@ -3,6 +3,8 @@
 // the writers use ("%.Nf", "%W.Nf", "%d", "%Ws"), appended to a string.
 // Values are formatted as printf formats a float promoted to double. NaN and
 // infinities print as "nan", "-nan", "inf", "-inf" on every platform.
+// As in printf, a negative precision means 6 and a negative width aligns left
+// in its absolute value. Nothing is allocated beyond growing `out`.
 
 #include <cstdint>
 #include <string>

@@ -1,0 +1,101 @@
+#include "export/NumberFormat.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <system_error>
+
+namespace {
+
+// Longest fractional expansion a double can have: the smallest denormal,
+// 2^-1074, has exactly 1074 decimals. Every digit past that is a zero, so
+// larger precisions are formatted at this one and padded with zeros.
+constexpr int kExactDecimals = 1074;
+// Sign, 309 integer digits of DBL_MAX, the point, the decimals, and slack.
+constexpr std::size_t kFixedBuffer = 1 + 309 + 1 + kExactDecimals + 16;
+// printf takes a negative precision as if none were given.
+constexpr int kDefaultPrecision = 6;
+
+constexpr char kNan[] = "nan";
+constexpr char kNegativeNan[] = "-nan";
+constexpr char kInf[] = "inf";
+constexpr char kNegativeInf[] = "-inf";
+
+// The text of a NaN or infinity the way glibc's printf writes it, which is
+// also what every platform of this program writes: the sign bit of a NaN is
+// shown.
+std::string_view NonFinite(double value) {
+  const bool negative = std::signbit(value);
+  if (std::isnan(value)) return negative ? kNegativeNan : kNan;
+  return negative ? kNegativeInf : kInf;
+}
+
+// Digits of "%.*f" into `buf` (kFixedBuffer bytes); returns their count.
+// `zeros` receives how many trailing zeros the caller must add.
+std::size_t FixedDigits(char* buf, double value, int precision, std::size_t& zeros) {
+  zeros = 0;
+  if (precision < 0) precision = kDefaultPrecision;
+  if (precision > kExactDecimals) {
+    zeros = static_cast<std::size_t>(precision - kExactDecimals);
+    precision = kExactDecimals;
+  }
+  if (!std::isfinite(value)) {
+    const std::string_view t = NonFinite(value);
+    std::memcpy(buf, t.data(), t.size());
+    zeros = 0;
+    return t.size();
+  }
+  // Correctly rounded, ties to even on the exact binary value, as glibc
+  // rounds; the sign of negative zero is kept.
+  const std::to_chars_result r =
+      std::to_chars(buf, buf + kFixedBuffer, value, std::chars_format::fixed, precision);
+  if (r.ec != std::errc()) {  // cannot happen with this buffer; stay defined
+    buf[0] = '0';
+    return 1;
+  }
+  return static_cast<std::size_t>(r.ptr - buf);
+}
+
+// Writes `len` bytes of `text` followed by `zeros` zeros into `out`, padded
+// with spaces to `width`: on the left, or on the right for a negative width
+// (printf's "-" flag).
+void AppendAligned(std::string& out, const char* text, std::size_t len, std::size_t zeros,
+                   int width) {
+  const std::size_t total = len + zeros;
+  const bool left = width < 0;
+  const std::size_t w = left ? static_cast<std::size_t>(-static_cast<long long>(width))
+                             : static_cast<std::size_t>(width);
+  const std::size_t pad = w > total ? w - total : 0;
+  if (pad != 0 && !left) out.append(pad, ' ');
+  out.append(text, len);
+  if (zeros != 0) out.append(zeros, '0');
+  if (pad != 0 && left) out.append(pad, ' ');
+}
+
+}  // namespace
+
+void AppendFixed(std::string& out, double value, int precision) {
+  char buf[kFixedBuffer];
+  std::size_t zeros;
+  const std::size_t len = FixedDigits(buf, value, precision, zeros);
+  out.append(buf, len);
+  if (zeros != 0) out.append(zeros, '0');
+}
+
+void AppendFixedWidth(std::string& out, double value, int width, int precision) {
+  char buf[kFixedBuffer];
+  std::size_t zeros;
+  const std::size_t len = FixedDigits(buf, value, precision, zeros);
+  AppendAligned(out, buf, len, zeros, width);
+}
+
+void AppendInt(std::string& out, std::int64_t value) {
+  char buf[24];
+  const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, value);
+  out.append(buf, static_cast<std::size_t>(r.ptr - buf));
+}
+
+void AppendPadded(std::string& out, std::string_view text, int width) {
+  AppendAligned(out, text.data(), text.size(), 0, width);
+}
