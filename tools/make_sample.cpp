@@ -30,8 +30,8 @@ int main(int argc, char** argv) {
   spec.groups.push_back({"FORCE_PLATFORM", "Force platform parameters", false});
   spec.params.push_back(NumberParam("FORCE_PLATFORM", "USED", 2, {1}));
   spec.params.push_back(NumberParam("FORCE_PLATFORM", "TYPE", 2, {2}));
-  Param corners = NumberParam("FORCE_PLATFORM", "CORNERS", 4,
-                              {600, 400, 0, 0, 400, 0, 0, 0, 0, 600, 0, 0});
+  Param corners =
+      NumberParam("FORCE_PLATFORM", "CORNERS", 4, {600, 400, 0, 0, 400, 0, 0, 0, 0, 600, 0, 0});
   corners.dims = {3, 4};
   spec.params.push_back(corners);
   spec.params.push_back(NumberParam("FORCE_PLATFORM", "ORIGIN", 4, {0, 0, -40}));

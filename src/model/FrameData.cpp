@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 
-void CSampleBuffer::FreeDeleter::operator()(void* p) const { std::free(p); }
+void CSampleBuffer::FreeDeleter::operator()(void* p) const {
+  std::free(p);
+}
 
 bool CSampleBuffer::Allocate(std::size_t count, bool integer) {
   Free();

@@ -14,8 +14,9 @@
 // A float truncated to an integer the one way every part of the program does
 // it: toward zero, with NaN and values outside the 32-bit range giving 0.
 inline std::int32_t TruncateToInt32(float v) {
-  if (!(v > -2147483649.0f && v < 2147483648.0f)) return 0;  // also NaN
-  return static_cast<std::int32_t>(v);
+  const double d = v;
+  if (!(d >= -2147483648.0 && d < 2147483648.0)) return 0;  // also NaN
+  return static_cast<std::int32_t>(d);
 }
 // The low 16 bits of TruncateToInt32, read as a signed word.
 inline std::int16_t TruncateToWord(float v) {

@@ -40,8 +40,12 @@ const std::string& CParam::GetString(int i) const {
   return strings[i];
 }
 
-void CParam::SetFloat(int i, float v) { values[i] = std::bit_cast<std::uint32_t>(v); }
-float CParam::GetFloat(int i) const { return std::bit_cast<float>(values[i]); }
+void CParam::SetFloat(int i, float v) {
+  values[i] = std::bit_cast<std::uint32_t>(v);
+}
+float CParam::GetFloat(int i) const {
+  return std::bit_cast<float>(values[i]);
+}
 
 int CParamSet::FindParameter(std::string_view group, std::string_view param) const {
   for (const CGroup& g : groups) {

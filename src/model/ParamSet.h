@@ -42,9 +42,7 @@ class CParam {
   std::vector<std::uint32_t> values;
   std::vector<std::string> strings;  // CHAR: one per element, trimmed
 
-  bool IsNumeric() const {
-    return type == kParamByte || type == kParamInt || type == kParamFloat;
-  }
+  bool IsNumeric() const { return type == kParamByte || type == kParamInt || type == kParamFloat; }
 
   // Element i as a number: BYTE unsigned, INT signed 16-bit, FLOAT as stored.
   // 0.0 for an index out of range, a CHAR parameter or another type code.

@@ -16,9 +16,15 @@ float AnalogElement(const CParamSet& set, const char* name, int k, float fallbac
 }
 }  // namespace
 
-float CRecording::GetGenScale() const { return AnalogElement(paramSet, "Gen_Scale", 0, 1.0f); }
-float CRecording::GetScale(int k) const { return AnalogElement(paramSet, "Scale", k, 1.0f); }
-float CRecording::GetOffset(int k) const { return AnalogElement(paramSet, "Offset", k, 2048.0f); }
+float CRecording::GetGenScale() const {
+  return AnalogElement(paramSet, "Gen_Scale", 0, 1.0f);
+}
+float CRecording::GetScale(int k) const {
+  return AnalogElement(paramSet, "Scale", k, 1.0f);
+}
+float CRecording::GetOffset(int k) const {
+  return AnalogElement(paramSet, "Offset", k, 2048.0f);
+}
 
 std::int16_t CRecording::ResidualWord(int j, int i) const {
   const CSampleBuffer& s = points[j].samples;

@@ -36,8 +36,8 @@ class CRecording {
   // Frame numbers as stored in the file; frame count = last - first + 1.
   int firstFrame = 1;
   int lastFrame = 0;
-  int analogRatio = 1;     // R: analog samples per channel in one frame
-  bool integerData = true;  // 16-bit samples, else 32-bit floats
+  int analogRatio = 1;       // R: analog samples per channel in one frame
+  bool integerData = true;   // 16-bit samples, else 32-bit floats
   float markerScale = 1.0f;  // scales integer coordinates and residuals
 
   int FrameCount() const { return lastFrame - firstFrame + 1; }

@@ -69,7 +69,9 @@ const char* FileErrorText(int cause) {
   }
 }
 
-CInputFile::~CInputFile() { Close(); }
+CInputFile::~CInputFile() {
+  Close();
+}
 
 bool CInputFile::Open(const std::filesystem::path& path, int& cause) {
   Close();

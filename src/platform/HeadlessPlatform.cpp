@@ -11,11 +11,17 @@ CHeadlessPlatform& ProcessHeadless() {
 }
 CPlatform* g_default = nullptr;
 
-bool IsTerminal(std::FILE* f) { return f != nullptr && ::isatty(::fileno(f)) != 0; }
+bool IsTerminal(std::FILE* f) {
+  return f != nullptr && ::isatty(::fileno(f)) != 0;
+}
 }  // namespace
 
-CPlatform& DefaultPlatform() { return g_default != nullptr ? *g_default : ProcessHeadless(); }
-void SetDefaultPlatform(CPlatform* platform) { g_default = platform; }
+CPlatform& DefaultPlatform() {
+  return g_default != nullptr ? *g_default : ProcessHeadless();
+}
+void SetDefaultPlatform(CPlatform* platform) {
+  g_default = platform;
+}
 
 void CHeadlessPlatform::LogMessage(const std::string& text, bool showBox, bool /*writeToLog*/) {
   if (!showBox && !m_verbose) return;

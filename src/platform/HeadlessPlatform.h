@@ -11,8 +11,8 @@
 class CHeadlessPlatform : public CPlatform {
  public:
   enum class AnswerPolicy {
-    No,         // never overwrite
-    Yes,        // always overwrite (--overwrite)
+    No,             // never overwrite
+    Yes,            // always overwrite (--overwrite)
     AskOnTerminal,  // ask on the terminal when standard input is one, else No
   };
 

@@ -15,7 +15,9 @@ std::filesystem::path SharedDataDir() {
   return p.lexically_normal();
 }
 
-std::filesystem::path SourceDir() { return KINEX2_SOURCE_DIR; }
+std::filesystem::path SourceDir() {
+  return KINEX2_SOURCE_DIR;
+}
 
 TempDir::TempDir() {
   std::random_device rd;
@@ -25,8 +27,8 @@ TempDir::TempDir() {
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   }
   for (;;) {
-    m_path = std::filesystem::temp_directory_path() /
-             ("kinex2-" + stem + "-" + std::to_string(rd()));
+    m_path =
+        std::filesystem::temp_directory_path() / ("kinex2-" + stem + "-" + std::to_string(rd()));
     if (std::filesystem::create_directory(m_path)) break;
   }
 }
@@ -40,7 +42,8 @@ TempDir::~TempDir() {
 
 void WriteFile(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadFileText(const std::filesystem::path& path) {

@@ -16,9 +16,9 @@ std::filesystem::path SharedDataDir();
 std::filesystem::path SourceDir();
 
 // Skips the current test with a clear message when ../shared/data is absent.
-#define KX_REQUIRE_SHARED_DATA()                                                  \
-  do {                                                                            \
-    if (::testsupport::SharedDataDir().empty())                                   \
+#define KX_REQUIRE_SHARED_DATA()                                                 \
+  do {                                                                           \
+    if (::testsupport::SharedDataDir().empty())                                  \
       GTEST_SKIP() << "../shared/data is absent: real recordings not available"; \
   } while (0)
 

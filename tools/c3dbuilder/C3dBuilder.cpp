@@ -75,8 +75,8 @@ void AddStandardParameters(Spec& spec, const std::vector<std::string>& pointLabe
   spec.groups.push_back({"ANALOG", "Analog data parameters", false});
   spec.params.push_back(NumberParam("POINT", "USED", 2, {float(spec.points)}, "Number of points"));
   spec.params.push_back(StringParam("POINT", "LABELS", pointLabels, "Point labels"));
-  spec.params.push_back(NumberParam("POINT", "SCALE", 4,
-                                    {spec.floatData ? -spec.markerScale : spec.markerScale}));
+  spec.params.push_back(
+      NumberParam("POINT", "SCALE", 4, {spec.floatData ? -spec.markerScale : spec.markerScale}));
   spec.params.push_back(NumberParam("POINT", "RATE", 4, {spec.frameRate}));
   spec.params.push_back(NumberParam("POINT", "FRAMES", 2, {float(spec.frames)}));
   spec.params.push_back(
@@ -164,7 +164,8 @@ std::vector<std::uint8_t> ParameterSection(const Spec& spec) {
   }
   w.Byte(0);
   w.Byte(0);
-  const std::size_t blocks = (b.size() + 511) / 512 + static_cast<std::size_t>(spec.spareParameterBlocks);
+  const std::size_t blocks =
+      (b.size() + 511) / 512 + static_cast<std::size_t>(spec.spareParameterBlocks);
   b.resize(blocks * 512, 0);
   b[2] = static_cast<std::uint8_t>(blocks);
   return b;
@@ -201,7 +202,9 @@ std::vector<std::uint8_t> HeaderBlock(const Spec& spec, int dataStart) {
 float DefaultPoint(int i, int j, int c) {
   return c == 3 ? 0.0f : static_cast<float>((j + 1) * 100 + c * 10 + i % 7);
 }
-float DefaultAnalog(int i, int s, int k) { return static_cast<float>((k + 1) * 10 + s + i % 5); }
+float DefaultAnalog(int i, int s, int k) {
+  return static_cast<float>((k + 1) * 10 + s + i % 5);
+}
 
 void AppendFrame(const Spec& spec, int i, std::vector<std::uint8_t>& out) {
   Writer w{out, spec.processor};
@@ -213,7 +216,8 @@ void AppendFrame(const Spec& spec, int i, std::vector<std::uint8_t>& out) {
     }
   };
   for (int j = 0; j < spec.points; ++j) {
-    for (int c = 0; c < 4; ++c) put(spec.pointValue ? spec.pointValue(i, j, c) : DefaultPoint(i, j, c));
+    for (int c = 0; c < 4; ++c)
+      put(spec.pointValue ? spec.pointValue(i, j, c) : DefaultPoint(i, j, c));
   }
   for (int s = 0; s < spec.analogRatio; ++s) {
     for (int k = 0; k < spec.analogChannels; ++k) {
@@ -246,13 +250,15 @@ bool WriteLarge(const std::string& path, const Spec& spec) {
   const int dataStart = 2 + static_cast<int>(params.size() / 512);
   std::vector<std::uint8_t> head = HeaderBlock(spec, dataStart);
   f.write(reinterpret_cast<const char*>(head.data()), 512);
-  f.write(reinterpret_cast<const char*>(params.data()), static_cast<std::streamsize>(params.size()));
+  f.write(reinterpret_cast<const char*>(params.data()),
+          static_cast<std::streamsize>(params.size()));
   std::vector<std::uint8_t> chunk;
   std::uint64_t written = 0;
   for (int i = 0; i < spec.frames; ++i) {
     chunk.clear();
     AppendFrame(spec, i, chunk);
-    f.write(reinterpret_cast<const char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
+    f.write(reinterpret_cast<const char*>(chunk.data()),
+            static_cast<std::streamsize>(chunk.size()));
     written += chunk.size();
   }
   const std::vector<char> pad((512 - written % 512) % 512, 0);

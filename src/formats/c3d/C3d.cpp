@@ -123,7 +123,9 @@ std::int16_t EventFrame(float rate, float time) {
 
 }  // namespace
 
-std::uint16_t SwapWord(std::uint16_t w) { return static_cast<std::uint16_t>((w >> 8) | (w << 8)); }
+std::uint16_t SwapWord(std::uint16_t w) {
+  return static_cast<std::uint16_t>((w >> 8) | (w << 8));
+}
 
 float SwapFloat(const std::uint8_t b[4]) {
   const std::uint8_t r[4] = {b[3], b[2], b[1], b[0]};
@@ -136,7 +138,9 @@ float DecToIeee(const std::uint8_t b[4]) {
   return LoadLeFloat(r);
 }
 
-void CC3d::SetSampleMemoryLimit(std::uint64_t bytes) { g_sampleMemoryLimit = bytes; }
+void CC3d::SetSampleMemoryLimit(std::uint64_t bytes) {
+  g_sampleMemoryLimit = bytes;
+}
 
 // The 512 bytes of block 1 and how many of them the file really holds.
 struct CC3d::Header {
@@ -517,12 +521,14 @@ void CC3d::ReadFrames(CInputFile& file, Convert convert) {
   std::vector<Sample*> pointData(P);
   std::vector<Sample*> channelData(N);
   for (std::size_t j = 0; j < P; ++j) {
-    pointData[j] = reinterpret_cast<Sample*>(integerData ? static_cast<void*>(points[j].samples.Ints())
-                                                         : static_cast<void*>(points[j].samples.Floats()));
+    pointData[j] =
+        reinterpret_cast<Sample*>(integerData ? static_cast<void*>(points[j].samples.Ints())
+                                              : static_cast<void*>(points[j].samples.Floats()));
   }
   for (std::size_t k = 0; k < N; ++k) {
-    channelData[k] = reinterpret_cast<Sample*>(integerData ? static_cast<void*>(analog[k].samples.Ints())
-                                                           : static_cast<void*>(analog[k].samples.Floats()));
+    channelData[k] =
+        reinterpret_cast<Sample*>(integerData ? static_cast<void*>(analog[k].samples.Ints())
+                                              : static_cast<void*>(analog[k].samples.Floats()));
   }
 
   const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
@@ -547,7 +553,8 @@ void CC3d::ReadFrames(CInputFile& file, Convert convert) {
       }
       const std::uint8_t* a = frame + 4 * P * W;
       for (std::size_t s = 0; s < R; ++s) {
-        for (std::size_t k = 0; k < N; ++k) channelData[k][i * R + s] = convert(a + (s * N + k) * W);
+        for (std::size_t k = 0; k < N; ++k)
+          channelData[k][i * R + s] = convert(a + (s * N + k) * W);
       }
     }
   }

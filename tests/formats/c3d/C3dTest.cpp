@@ -1,0 +1,320 @@
+#include "formats/c3d/C3d.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "c3dbuilder/C3dBuilder.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using c3dbuilder::Processor;
+using c3dbuilder::Spec;
+using testsupport::RecordingPlatform;
+using testsupport::TempDir;
+
+class C3dTest : public ::testing::Test {
+ protected:
+  // Writes `bytes` and opens them; the messages land in `platform`.
+  bool OpenBytes(const std::vector<std::uint8_t>& bytes) {
+    path = dir / "t.c3d";
+    testsupport::WriteFile(path, bytes);
+    c3d.SetPlatform(&platform);
+    c3d.fileName = path;
+    return c3d.Open();
+  }
+  std::string Error(const char* reason) const {
+    return "ERROR in " + path.string() + " : " + reason;
+  }
+  // A file with no parameters whose parameter section (one block at 512) is
+  // replaced by `records` after the 4-byte section start.
+  static std::vector<std::uint8_t> WithRecords(const Spec& spec,
+                                               const std::vector<std::uint8_t>& records) {
+    std::vector<std::uint8_t> b = c3dbuilder::Build(spec);
+    std::memset(&b[512 + 4], 0, 508);
+    std::memcpy(&b[512 + 4], records.data(), records.size());
+    return b;
+  }
+
+  TempDir dir;
+  std::filesystem::path path;
+  RecordingPlatform platform;
+  CC3d c3d;
+};
+
+Spec SmallSpec(Processor p, bool floatData) {
+  Spec s;
+  s.processor = p;
+  s.floatData = floatData;
+  s.points = 2;
+  s.analogChannels = 3;
+  s.analogRatio = 2;
+  s.frames = 5;
+  s.frameRate = 60.0f;
+  s.markerScale = 0.25f;
+  s.events = {{"HS", 0.5f, 1}, {"TO", 1.0f, 0}};
+  c3dbuilder::AddStandardParameters(s, {"LASI", "RASI"}, {"FX", "FY", "FZ"});
+  return s;
+}
+
+TEST_F(C3dTest, EveryEncodingReadsTheSameSamples) {
+  for (Processor p : {Processor::Intel, Processor::Dec, Processor::Mips}) {
+    for (bool floatData : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "processor " << int(p) << " float " << floatData);
+      ASSERT_TRUE(OpenBytes(c3dbuilder::Build(SmallSpec(p, floatData))));
+      EXPECT_EQ(c3d.processorType, int(p));
+      EXPECT_EQ(c3d.integerData, !floatData);
+      EXPECT_EQ(c3d.numAnalogChannels, 3);
+      EXPECT_FLOAT_EQ(c3d.videoFrameRate, 60.0f);
+      EXPECT_FLOAT_EQ(std::fabs(c3d.markerScaleFactor), 0.25f);
+      ASSERT_EQ(c3d.PointCount(), 2);
+      ASSERT_EQ(c3d.AnalogCount(), 3);
+      // Builder pattern: point j coordinate c at frame i = (j+1)*100 + c*10 + i%7.
+      EXPECT_EQ(c3d.points[1].samples.At(3 * 4 + 2), 200 + 20 + 3);
+      // Analog sample s of channel k at frame i = (k+1)*10 + s + i%5.
+      EXPECT_EQ(c3d.analog[2].samples.At(4 * 2 + 1), 30 + 1 + 4);
+      EXPECT_EQ(c3d.analog[0].minimum, 10);
+      EXPECT_EQ(c3d.analog[0].maximum, 15);
+      EXPECT_EQ(c3d.analog[0].frameMaximum, 14);
+      EXPECT_EQ(c3d.points[0].minX, 100);
+      EXPECT_EQ(c3d.points[0].maxX, 104);
+      ASSERT_EQ(c3d.events.size(), 2u);
+      EXPECT_EQ(c3d.events[0].label, "HS  ");
+      EXPECT_EQ(c3d.events[0].frame, 31);  // ceil(60 * 0.5 + 1)
+      EXPECT_EQ(c3d.events[1].frame, 61);
+      EXPECT_EQ(c3d.events[1].displayFlag, 0);
+      const CParam* labels = c3d.paramSet.Find("point", "labels");
+      ASSERT_NE(labels, nullptr);
+      EXPECT_EQ(labels->strings, (std::vector<std::string>{"LASI", "RASI"}));
+      EXPECT_FLOAT_EQ(c3d.GetGenScale(), 0.01f);
+      EXPECT_FLOAT_EQ(c3d.GetScale(1), 0.5f);
+      EXPECT_EQ(c3d.GetOffset(1), 0.0f);
+      EXPECT_TRUE(platform.messages.empty());
+    }
+  }
+}
+
+TEST_F(C3dTest, ProcessorFromTheFrameRateWhenTheByteIsUnknown) {
+  for (Processor p : {Processor::Intel, Processor::Dec, Processor::Mips}) {
+    std::vector<std::uint8_t> b = c3dbuilder::Build(SmallSpec(p, false));
+    b[512 + 3] = 0;
+    ASSERT_TRUE(OpenBytes(b));
+    EXPECT_EQ(c3d.processorType, int(p));
+  }
+  std::vector<std::uint8_t> b = c3dbuilder::Build(SmallSpec(Processor::Intel, false));
+  b[512 + 3] = 0;
+  std::memset(&b[20], 0, 4);  // rate 0 reads as 0 every way
+  EXPECT_FALSE(OpenBytes(b));
+  EXPECT_EQ(platform.Texts().back(),
+            Error("Could not file the Platform on which file was collected"));
+}
+
+TEST_F(C3dTest, AKnownProcessorByteNeverConsultsTheRate) {
+  Spec s = SmallSpec(Processor::Intel, false);
+  s.frameRate = 0.0f;
+  EXPECT_TRUE(OpenBytes(c3dbuilder::Build(s)));
+}
+
+TEST_F(C3dTest, HeaderFailures) {
+  EXPECT_FALSE(OpenBytes({}));
+  EXPECT_EQ(platform.Texts().back(), Error("[CC3d::GetFileHeader()] Error reading data from file"));
+  std::vector<std::uint8_t> b = c3dbuilder::Build(SmallSpec(Processor::Intel, false));
+  b.resize(29);
+  EXPECT_FALSE(OpenBytes(b));
+  b = c3dbuilder::Build(SmallSpec(Processor::Intel, false));
+  b[1] = 0x51;
+  EXPECT_FALSE(OpenBytes(b));
+  EXPECT_EQ(platform.Texts().back(), Error("This is not a C3D File"));
+  EXPECT_TRUE(platform.messages.back().showBox);
+  EXPECT_TRUE(platform.messages.back().writeToLog);
+  c3d.fileName = dir / "missing.c3d";
+  EXPECT_FALSE(c3d.Open());
+  EXPECT_EQ(platform.Texts().back(),
+            "ERROR in " + (dir / "missing.c3d").string() + " : The file could not be located");
+}
+
+TEST_F(C3dTest, HeaderEvents) {
+  Spec s = SmallSpec(Processor::Intel, false);
+  s.frameRate = 100.0f;
+  std::vector<std::uint8_t> b = c3dbuilder::Build(s);
+  ASSERT_TRUE(OpenBytes(b));
+  EXPECT_EQ(c3d.events[0].frame, 51);
+  EXPECT_EQ(c3d.events[1].frame, 101);
+  b[300] = 19;  // more than 18 events: none
+  ASSERT_TRUE(OpenBytes(b));
+  EXPECT_TRUE(c3d.events.empty());
+  b[300] = 2;
+  b[396 + 2] = 0;  // label text ends inside the first label
+  ASSERT_TRUE(OpenBytes(b));
+  EXPECT_EQ(c3d.events[0].label, "HS");
+  EXPECT_EQ(c3d.events[1].label, "");
+}
+
+TEST_F(C3dTest, CharParametersSplitAtTheWidthAndTrim) {
+  Spec s;
+  s.points = 0;
+  // Group 1 "G"; CHAR [4,3] holding 8 letters and 4 zero bytes; CHAR with
+  // no dimensions; CHAR [4,0].
+  std::vector<std::uint8_t> r = {1, 0xFF, 'G', 3, 0, 0};
+  auto add = [&r](std::vector<std::uint8_t> rec) { r.insert(r.end(), rec.begin(), rec.end()); };
+  add({6,   1,   'L', 'A', 'B', 'E', 'L', 'S', 19, 0, 0xFF, 2, 4, 3,
+       'A', 'B', 'C', 'D', ' ', 'F', 'G', ' ', 0,  0, 0,    0, 0});
+  add({1, 1, 'C', 6, 0, 0xFF, 0, 'x', 0});
+  add({1, 1, 'E', 7, 0, 0xFF, 2, 4, 0, 0});
+  ASSERT_TRUE(OpenBytes(WithRecords(s, r)));
+  ASSERT_EQ(c3d.paramSet.ParamCount(), 3);
+  const CParam& labels = c3d.paramSet.params[0];
+  EXPECT_EQ(labels.elementCount, 3);
+  EXPECT_EQ(labels.strings, (std::vector<std::string>{"ABCD", "FG", ""}));
+  EXPECT_EQ(c3d.paramSet.params[1].strings, (std::vector<std::string>{"x"}));
+  EXPECT_EQ(c3d.paramSet.params[1].elementCount, 1);
+  EXPECT_TRUE(c3d.paramSet.params[2].strings.empty());
+  EXPECT_EQ(c3d.paramSet.GetGroupName(labels), "G");
+  EXPECT_EQ(c3d.paramSet.groups[0].locked, 0);
+}
+
+TEST_F(C3dTest, TheParameterSectionEndsWithoutFailingTheOpen) {
+  Spec s;
+  const std::vector<std::uint8_t> group = {0xFF, 0xFF, 'G', 3, 0, 0};  // locked
+  const std::vector<std::uint8_t> ok = {1, 1, 'A', 5, 0, 2, 0, 7, 0, 0};
+  auto with = [&](std::vector<std::uint8_t> bad) {
+    std::vector<std::uint8_t> r = group;
+    r.insert(r.end(), bad.begin(), bad.end());
+    r.insert(r.end(), ok.begin(), ok.end());
+    return WithRecords(s, r);
+  };
+  // A parameter whose next offset is 0: the following name length reads 0.
+  ASSERT_TRUE(OpenBytes(with({1, 1, 'Z', 0, 0, 2, 0, 1, 0, 0})));
+  EXPECT_EQ(c3d.paramSet.ParamCount(), 1);
+  EXPECT_EQ(c3d.paramSet.groups[0].locked, 1);
+  // A negative next offset ends the section before the parameter is kept.
+  ASSERT_TRUE(OpenBytes(with({1, 1, 'Z', 0xFF, 0xFF, 2, 0, 1, 0, 0})));
+  EXPECT_EQ(c3d.paramSet.ParamCount(), 0);
+  // A negative dimension count, and data larger than 32767 bytes.
+  ASSERT_TRUE(OpenBytes(with({1, 1, 'Z', 8, 0, 2, 0xFF, 1, 0, 0})));
+  EXPECT_EQ(c3d.paramSet.ParamCount(), 0);
+  ASSERT_TRUE(OpenBytes(with({1, 1, 'Z', 8, 0, 4, 2, 255, 255, 0})));
+  EXPECT_EQ(c3d.paramSet.ParamCount(), 0);
+  EXPECT_EQ(c3d.paramSet.GroupCount(), 1);
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(C3dTest, TheSectionEndsAtItsLastBlock) {
+  Spec s;
+  for (int g = 0; g < 60; ++g)
+    s.groups.push_back({"GROUP" + std::to_string(g), "twenty characters..", false});
+  std::vector<std::uint8_t> b = c3dbuilder::Build(s);
+  ASSERT_TRUE(OpenBytes(b));
+  EXPECT_EQ(c3d.paramSet.GroupCount(), 60);
+  b[512 + 2] = 1;  // a block count too small loses the groups beyond it
+  ASSERT_TRUE(OpenBytes(b));
+  EXPECT_GT(c3d.paramSet.GroupCount(), 0);
+  EXPECT_LT(c3d.paramSet.GroupCount(), 60);
+}
+
+TEST_F(C3dTest, NoParameterSectionBeforeBlockTwo) {
+  for (std::uint8_t first : {0, 1}) {
+    std::vector<std::uint8_t> b = c3dbuilder::Build(SmallSpec(Processor::Intel, false));
+    b[0] = first;
+    ASSERT_TRUE(OpenBytes(b));
+    EXPECT_EQ(c3d.processorType, kProcessorIntel);
+    EXPECT_EQ(c3d.paramSet.GroupCount(), 0);
+    EXPECT_EQ(c3d.PointCount(), 2);
+  }
+}
+
+TEST_F(C3dTest, TrialRangeMustMatchTheHeader) {
+  Spec s = SmallSpec(Processor::Intel, false);
+  s.firstFrame = 1;
+  s.frames = 500;
+  s.groups.push_back({"TRIAL", "", false});
+  s.params.push_back(c3dbuilder::NumberParam("TRIAL", "ACTUAL_START_FIELD", 2, {1, 0}));
+  s.params.push_back(c3dbuilder::NumberParam("TRIAL", "ACTUAL_END_FIELD", 2, {500, 0}));
+  EXPECT_TRUE(OpenBytes(c3dbuilder::Build(s)));
+  s.params[s.params.size() - 2].numbers = {1, 1};
+  EXPECT_FALSE(OpenBytes(c3dbuilder::Build(s)));
+  ASSERT_FALSE(platform.messages.empty());
+  EXPECT_EQ(
+      platform.messages.back().text,
+      "This file has extra frames defined in the TRIAL group.  \nPlease contact Orvane, Inc.");
+  EXPECT_TRUE(platform.messages.back().showBox);
+  EXPECT_FALSE(platform.messages.back().writeToLog);
+  EXPECT_EQ(c3d.PointCount(), 0);  // a failed open leaves the reader empty
+  EXPECT_EQ(c3d.paramSet.GroupCount(), 0);
+}
+
+TEST_F(C3dTest, FrameRangesThatCannotBeSized) {
+  Spec s = SmallSpec(Processor::Intel, false);
+  std::vector<std::uint8_t> b = c3dbuilder::Build(s);
+  b[8] = 0;  // last frame 0 < first frame 1
+  EXPECT_FALSE(OpenBytes(b));
+  EXPECT_EQ(platform.Texts().back(), Error("Not Enough Memory to Read Data"));
+  // Without points or channels the same range opens.
+  b[2] = 0;
+  b[4] = 0;
+  EXPECT_TRUE(OpenBytes(b));
+  // A header asking for far more samples than the machine has.
+  b = c3dbuilder::Build(s);
+  b[2] = 0xFF;
+  b[3] = 0xFF;  // 65535 points
+  b[8] = 0xFF;
+  b[9] = 0xFF;  // 65535 frames
+  EXPECT_FALSE(OpenBytes(b));
+  EXPECT_EQ(platform.Texts().back(), Error("Not Enough Memory to Read Data"));
+}
+
+TEST_F(C3dTest, MissingFramesReadAsZeros) {
+  Spec s = SmallSpec(Processor::Intel, true);
+  std::vector<std::uint8_t> b = c3dbuilder::Build(s);
+  const std::size_t frameSize = (4 * 2 + 6) * 4;
+  const std::size_t dataStart = (b[16] - 1) * 512;
+  b.resize(dataStart + 2 * frameSize + 10);  // two frames and a bit of the third
+  ASSERT_TRUE(OpenBytes(b));
+  EXPECT_EQ(c3d.points[0].samples.At(1 * 4), 101);
+  EXPECT_EQ(c3d.points[0].samples.At(2 * 4), 102);    // the bytes that arrived
+  EXPECT_EQ(c3d.points[0].samples.At(2 * 4 + 3), 0);  // the rest zero, not frame 1 again
+  EXPECT_EQ(c3d.points[1].samples.At(2 * 4), 0);
+  EXPECT_EQ(c3d.points[0].samples.At(4 * 4), 0);
+  EXPECT_EQ(c3d.LastValidFrame(0), 2);
+}
+
+TEST_F(C3dTest, AnalogRatioZeroMeansNoChannels) {
+  Spec s = SmallSpec(Processor::Intel, false);
+  std::vector<std::uint8_t> b = c3dbuilder::Build(s);
+  b[18] = 0;
+  ASSERT_TRUE(OpenBytes(b));
+  EXPECT_EQ(c3d.AnalogCount(), 0);
+  EXPECT_EQ(c3d.PointCount(), 2);
+}
+
+TEST(C3dConversions, WordsAndFloats) {
+  EXPECT_EQ(SwapWord(0x1234), 0x3412);
+  const std::uint8_t big[4] = {0x42, 0x70, 0, 0};  // 60.0 big-endian
+  EXPECT_EQ(SwapFloat(big), 60.0f);
+  const std::uint8_t dec[4] = {0x70, 0x43, 0, 0};  // 60.0 in DEC order
+  EXPECT_EQ(DecToIeee(dec), 60.0f);
+  const std::uint8_t zero[4] = {0, 0, 0, 0};
+  EXPECT_EQ(DecToIeee(zero), 0.0f);
+  const std::uint8_t wrap[4] = {0, 0, 0, 0x80};  // b1 - 1 wraps to 0xFF: bytes 00 80 00 FF
+  std::uint32_t bits;
+  const float f = DecToIeee(wrap);
+  std::memcpy(&bits, &f, 4);
+  EXPECT_EQ(bits, 0xFF008000u);
+}
+
+TEST_F(C3dTest, DamagedFilesNeverCrash) {
+  const std::vector<std::uint8_t> good = c3dbuilder::Build(SmallSpec(Processor::Dec, true));
+  CC3d::SetSampleMemoryLimit(64u << 20);
+  for (std::size_t at = 0; at < good.size(); at += 7) {
+    std::vector<std::uint8_t> b = good;
+    b[at] ^= 0xA5;
+    OpenBytes(b);
+    b = good;
+    b.resize(at);
+    OpenBytes(b);
+  }
+  CC3d::SetSampleMemoryLimit(0);
+}
+
+}  // namespace

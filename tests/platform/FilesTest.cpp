@@ -1,0 +1,71 @@
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "platform/Text.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+TEST(FilesTest, FullPathIsAbsoluteAndLexicallyNormal) {
+  const auto cwd = std::filesystem::current_path();
+  EXPECT_EQ(FullPath("a/./b/../c.c3d"), cwd / "a" / "c.c3d");
+  EXPECT_EQ(FullPath("/x/y/../z.c3d"), std::filesystem::path("/x/z.c3d"));
+}
+
+TEST(FilesTest, CausesAndTextsOfFileErrors) {
+  EXPECT_EQ(FileErrorCauseFromErrno(ENOENT), 2);
+  EXPECT_EQ(FileErrorCauseFromErrno(ENOTDIR), 3);
+  EXPECT_EQ(FileErrorCauseFromErrno(ENAMETOOLONG), 3);
+  EXPECT_EQ(FileErrorCauseFromErrno(EMFILE), 4);
+  EXPECT_EQ(FileErrorCauseFromErrno(EACCES), 5);
+  EXPECT_EQ(FileErrorCauseFromErrno(EISDIR), 5);
+  EXPECT_EQ(FileErrorCauseFromErrno(EBADF), 6);
+  EXPECT_EQ(FileErrorCauseFromErrno(EIO), 10);
+  EXPECT_EQ(FileErrorCauseFromErrno(ENOSPC), 13);
+  EXPECT_EQ(FileErrorCauseFromErrno(EINVAL), 1);
+  EXPECT_STREQ(FileErrorText(2), "The file could not be located");
+  EXPECT_STREQ(FileErrorText(11), "SHARE.EXE was not loaded, or a shared region was locked");
+  EXPECT_STREQ(FileErrorText(7), "");
+}
+
+TEST(FilesTest, ReadsOutsideTheFileAreZeroFilled) {
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir / "f.bin", {1, 2, 3, 4});
+  CInputFile f;
+  int cause = 0;
+  ASSERT_TRUE(f.Open(dir / "f.bin", cause));
+  EXPECT_EQ(f.Size(), 4);
+  unsigned char b[6] = {9, 9, 9, 9, 9, 9};
+  EXPECT_EQ(f.ReadAt(-2, b, 6), 4u);
+  EXPECT_EQ(std::vector<unsigned char>(b, b + 6), (std::vector<unsigned char>{0, 0, 1, 2, 3, 4}));
+  EXPECT_EQ(f.ReadAt(2, b, 6), 2u);
+  EXPECT_EQ(std::vector<unsigned char>(b, b + 6), (std::vector<unsigned char>{3, 4, 0, 0, 0, 0}));
+  EXPECT_EQ(f.ReadAt(100, b, 2), 0u);
+  EXPECT_EQ(b[0], 0);
+}
+
+TEST(FilesTest, OpenFailuresGiveTheirCause) {
+  testsupport::TempDir dir;
+  CInputFile f;
+  int cause = 0;
+  EXPECT_FALSE(f.Open(dir / "missing.c3d", cause));
+  EXPECT_EQ(cause, kFileNotFound);
+  EXPECT_FALSE(f.Open(dir.path(), cause));
+  EXPECT_EQ(cause, kFileAccessDenied);
+  testsupport::WriteFile(dir / "plain", {1});
+  EXPECT_FALSE(f.Open(dir / "plain" / "below.c3d", cause));
+  EXPECT_EQ(cause, kFileBadPath);
+}
+
+TEST(TextTest, CaseFoldingAndTrimmingAreLocaleFree) {
+  EXPECT_TRUE(EqualsNoCase("Gen_Scale", "GEN_SCALE"));
+  EXPECT_FALSE(EqualsNoCase("\xE9", "\xC9"));  // only ASCII letters fold
+  EXPECT_EQ(Trim(" \t\v\f\r\nLASI \n"), "LASI");
+  EXPECT_EQ(Trim("\xA0X"), "\xA0X");
+  EXPECT_EQ(ReplaceAll("EMG 1-L", ' ', '_'), "EMG_1-L");
+}
+
+}  // namespace
