@@ -3,8 +3,14 @@
 #include "formats/c3d/C3d.h"
 #include "platform/Text.h"
 
+const char kDstHeaderSection[] = "$HeaderInformation\n";
+
 std::string DstHeaderText(const CC3d& c) {
-  std::string s = "$HeaderInformation\n";
+  return kDstHeaderSection + DstHeaderLines(c);
+}
+
+std::string DstHeaderLines(const CC3d& c) {
+  std::string s;
   s += Format("First Parameter Record     : %d\n", c.firstParameterRecord);
   s += Format("Number of 3D Points        : %d\n", c.numPoints);
   s += Format("Number of Analog Channels  : %d\n", c.numAnalogChannels);
@@ -18,7 +24,7 @@ std::string DstHeaderText(const CC3d& c) {
   return s;
 }
 
-std::string DstEventsText(const CC3d& c) {
+std::string DstEventsText(const CRecording& c) {
   std::string s;
   for (const CEvent& e : c.events) {
     s += "$" + ReplaceAll(e.label, ' ', '_') + "\n";

@@ -5,8 +5,14 @@
 #include <string>
 
 class CC3d;
+class CRecording;
 
+// Opens the header block of every general DST file.
+extern const char kDstHeaderSection[];  // "$HeaderInformation\n"
+
+// The ten key lines of a C3D header, after kDstHeaderSection.
+std::string DstHeaderLines(const CC3d& c3d);
 // "$HeaderInformation" and its ten lines.
 std::string DstHeaderText(const CC3d& c3d);
 // One "$label" block per header event.
-std::string DstEventsText(const CC3d& c3d);
+std::string DstEventsText(const CRecording& recording);

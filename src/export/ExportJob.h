@@ -21,6 +21,16 @@ struct CFormatDescription {
   // The lines of the "$HeaderInformation" block of a general DST file, after
   // that line.
   std::string (*dstHeaderLines)(const CRecording&);
+  // DST flavours besides the general one that the format can write; a
+  // flavour the format lacks falls back to general.
+  bool hasVdoFlavour = false;
+  bool hasExpFlavour = false;
+  // Text export: the header lines after "OriginalFile" (label, delimiter,
+  // value), and the frames per second of the time column (C3D: the video
+  // frame rate, analog rows running R times faster; the other formats: their
+  // analog sampling rate, one row per frame).
+  std::string (*textHeaderLines)(const CRecording&, const std::string& delimiter) = nullptr;
+  float (*frameRate)(const CRecording&) = nullptr;
 };
 
 // The export selection of a document: one '1'/'0' per group, parameter,
@@ -33,8 +43,10 @@ struct CExportSelection {
   std::string analog;
   std::string points;
   std::string forcePlates;
-  std::uint16_t rangeFirst = 0;
-  std::uint16_t rangeLast = 0;
+  // Held wider than the 16 bits of a C3D header so that formats with more
+  // than 65535 frames keep their whole range.
+  int rangeFirst = 0;
+  int rangeLast = 0;
 };
 
 struct CExportJob {

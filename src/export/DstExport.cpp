@@ -1,0 +1,347 @@
+#include "export/DstExport.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
+#include "export/DstHeader.h"
+#include "export/FormatDescriptions.h"
+#include "export/NumberFormat.h"
+#include "export/OutputFile.h"
+#include "platform/Platform.h"
+#include "platform/Text.h"
+
+const char kDstSignatureFormat[] = "#!DST-2.0 Data file created by Kinex2 %s\n";
+
+std::string MakeDstSignature(std::string_view version) {
+  return Format(kDstSignatureFormat, std::string(version).c_str());
+}
+
+namespace {
+
+constexpr char kOriginalFile[] = "$OriginalFile\n";
+constexpr char kNotEnoughMemory[] = "ERROR in %s : Not Enough Memory";
+
+constexpr char kTypeGroup[] = "Type                       : GROUP\n";
+constexpr char kTypeParameter[] = "Type                       : PARAMETER\n";
+constexpr char kName[] = "Name                       : %s\n";
+constexpr char kDescription[] = "Description                : %s\n";
+constexpr char kLocked[] = "Locked                     : %s\n";
+constexpr char kNumber[] = "Number                     : %d\n";
+constexpr char kGroup[] = "Group                      : %s\n";
+constexpr char kNumberOfDimensions[] = "Number of Dimensions       : %d\n";
+constexpr char kDimensions[] = "Dimensions                 :";
+constexpr char kDataType[] = "Data Type                  :";
+
+bool Selected(const std::string& flags, std::size_t i) {
+  return i < flags.size() && flags[i] == '1';
+}
+
+int CountSelected(const std::string& flags, std::size_t items) {
+  return static_cast<int>(
+      std::count(flags.begin(), flags.begin() + std::min(flags.size(), items), '1'));
+}
+
+const char* TrueFalse(int v) {
+  return v != 0 ? "TRUE" : "FALSE";
+}
+
+const char* TypeWord(std::int16_t type) {
+  switch (type) {
+    case kParamChar:
+      return "CHAR";
+    case kParamByte:
+      return "BYTE";
+    case kParamInt:
+      return "INT";
+    case kParamFloat:
+      return "FLOAT";
+    default:
+      return "";
+  }
+}
+
+// The names of a table's items: a default numbered name, replaced in order by
+// the strings of a CHAR "Labels" parameter where it has them.
+std::string ItemName(const CParam* labels, int i, const char* fallback) {
+  if (labels != nullptr && labels->type == kParamChar &&
+      i < static_cast<int>(labels->strings.size()))
+    return labels->strings[i];
+  return Format(fallback, i + 1);
+}
+
+// The section name of a channel or point.
+std::string ChannelSectionName(const std::string& name) {
+  return ReplaceAll(ReplaceAll(Trim(name), ' ', '_'), '-', '_');
+}
+
+class CDstWriter {
+ public:
+  CDstWriter(const CExportJob& job, const DstOptions& options, COutputFile& file)
+      : m_job(job),
+        m_rec(job.recording),
+        m_sel(job.selection),
+        m_options(options),
+        m_file(file),
+        m_out(file.Buffer()) {}
+
+  int ProgressRange() const {
+    const CParamSet& set = m_rec.paramSet;
+    int n = m_sel.header != 0 ? 1 : 0;
+    n += CountSelected(m_sel.groups, set.groups.size());
+    n += CountSelected(m_sel.params, set.params.size());
+    n += CountSelected(m_sel.analog, m_rec.analog.size());
+    if (m_job.format.hasPointsAndEvents) n += CountSelected(m_sel.points, m_rec.points.size());
+    return n;
+  }
+
+  void WriteDstHeader() {
+    m_out += kDstHeaderSection;
+    if (m_job.format.dstHeaderLines != nullptr) m_out += m_job.format.dstHeaderLines(m_rec);
+  }
+
+  void WriteDstEvents() { m_out += DstEventsText(m_rec); }
+
+  void WriteDstGroups(CProgressScope& progress) {
+    const CParamSet& set = m_rec.paramSet;
+    for (std::size_t g = 0; g < set.groups.size(); ++g) {
+      if (!Selected(m_sel.groups, g)) continue;
+      const CGroup& group = set.groups[g];
+      Section(group.name);
+      m_out += kTypeGroup;
+      m_out += Format(kName, group.name.c_str());
+      m_out += Format(kDescription, group.description.c_str());
+      m_out += Format(kLocked, TrueFalse(group.locked));
+      m_out += Format(kNumber, group.number);
+      m_file.MaybeFlush();
+      progress.Step();
+    }
+  }
+
+  void WriteDstParams(CProgressScope& progress) {
+    const CParamSet& set = m_rec.paramSet;
+    for (std::size_t p = 0; p < set.params.size(); ++p) {
+      if (!Selected(m_sel.params, p)) continue;
+      const CParam& param = set.params[p];
+      Section(param.name);
+      m_out += kTypeParameter;
+      m_out += Format(kName, param.name.c_str());
+      m_out += Format(kDescription, param.description.c_str());
+      m_out += Format(kLocked, TrueFalse(param.locked));
+      m_out += Format(kGroup, set.GetGroupName(param).c_str());
+      m_out += Format(kNumberOfDimensions, static_cast<int>(param.dimensions.size()));
+      if (!param.dimensions.empty()) {
+        m_out += kDimensions;
+        for (std::uint8_t d : param.dimensions) {
+          m_out += ' ';
+          AppendInt(m_out, d);
+        }
+        m_out += '\n';
+      }
+      m_out += kDataType;
+      m_out += TypeWord(param.type);
+      m_out += '\n';
+      WriteValues(param);
+      m_file.MaybeFlush();
+      progress.Step();
+    }
+  }
+
+  void WriteDstAnalog(CProgressScope& progress) {
+    if (m_rec.integerData) {
+      WriteAnalogOf<std::int16_t>(progress);
+    } else {
+      WriteAnalogOf<float>(progress);
+    }
+  }
+
+  void WriteDstPoints(CProgressScope& progress) {
+    if (m_rec.integerData) {
+      WritePointsOf<std::int16_t>(progress);
+    } else {
+      WritePointsOf<float>(progress);
+    }
+  }
+
+ private:
+  void Section(const std::string& name) {
+    m_out += '$';
+    m_out += ReplaceAll(name, ' ', '_');
+    m_out += '\n';
+  }
+
+  void WriteValues(const CParam& param) {
+    if (param.type == kParamChar) {
+      for (const std::string& s : param.strings) {
+        m_out += s;
+        m_out += '\n';
+      }
+      return;
+    }
+    if (!param.IsNumeric()) return;
+    const int n = std::min(param.elementCount, static_cast<int>(param.values.size()));
+    for (int i = 0; i < n; ++i) {
+      switch (param.type) {
+        case kParamByte:
+          AppendInt(m_out, static_cast<std::int8_t>(param.GetByte(i)));
+          break;
+        case kParamInt:
+          AppendInt(m_out, param.GetInt(i));
+          break;
+        default:
+          AppendFixed(m_out, param.GetFloat(i), 4);
+          break;
+      }
+      m_out += '\n';
+      m_file.MaybeFlush();
+    }
+  }
+
+  // Frame indices F - F0 .. L - F0 clipped to what the recording holds; an
+  // empty range when the document's range lies outside it.
+  void FrameIndices(long long& first, long long& last) const {
+    first = std::max<long long>(static_cast<long long>(m_sel.rangeFirst) - m_rec.firstFrame, 0);
+    last = std::min<long long>(static_cast<long long>(m_sel.rangeLast) - m_rec.firstFrame,
+                               static_cast<long long>(m_rec.FrameCount()) - 1);
+  }
+
+  template <typename Sample>
+  const Sample* Data(const CSampleBuffer& b) const {
+    if constexpr (std::is_same_v<Sample, std::int16_t>) {
+      return b.IsInteger() ? b.Ints() : nullptr;
+    } else {
+      return b.IsInteger() ? nullptr : b.Floats();
+    }
+  }
+
+  template <typename Sample>
+  void WriteAnalogOf(CProgressScope& progress) {
+    const CFormatDescription& format = m_job.format;
+    const CParamSet& set = m_rec.paramSet;
+    const int channels = m_rec.AnalogCount();
+    // C3D writes every sample of a frame; the other formats one per frame.
+    const long long r = format.hasPointsAndEvents ? std::max(m_rec.analogRatio, 0) : 1;
+    long long i0 = 0;
+    long long i1 = 0;
+    FrameIndices(i0, i1);
+    const bool scaled = m_options.AnalogScaled != 0;
+    const int decimals = (scaled || !m_rec.integerData) ? m_options.Precision : 0;
+    const float general = scaled && format.analogScalable ? m_rec.GetGenScale() : 1.0f;
+    const CParam* labels = set.Find("Analog", "Labels");
+    for (int k = 0; k < channels; ++k) {
+      if (!Selected(m_sel.analog, static_cast<std::size_t>(k))) continue;
+      float scale = 1.0f;
+      float offset = 0.0f;
+      if (scaled && format.analogScalable) {
+        scale = general * m_rec.GetScale(k);
+        offset = m_rec.GetOffset(k);
+      }
+      m_out += '!';
+      m_out += ChannelSectionName(ItemName(labels, k, format.channelLabelFormat));
+      m_out += "-1\n";
+      const CSampleBuffer& buffer = m_rec.analog[k].samples;
+      const Sample* data = Data<Sample>(buffer);
+      const long long size = static_cast<long long>(buffer.Size());
+      const long long s0 = i0 * r;
+      const long long s1 = std::min((i1 + 1) * r, size);
+      for (long long s = s0; data != nullptr && s < s1; ++s) {
+        const float raw = static_cast<float>(data[s]);
+        AppendFixed(m_out, (raw - offset) * scale, decimals);
+        m_out += '\n';
+        m_file.MaybeFlush();
+      }
+      progress.Step();
+    }
+  }
+
+  template <typename Sample>
+  void WritePointsOf(CProgressScope& progress) {
+    const bool integer = m_rec.integerData;
+    const bool videoScaled = integer && m_options.VideoScaled != 0;
+    const int decimals = (!integer || videoScaled) ? m_options.Precision : 0;
+    const float factor = m_rec.markerScale;
+    const bool resid = m_options.ShowResid != 0;
+    const bool mask = m_options.ShowMask != 0;
+    const char* suffix = resid && mask ? "-5\n" : (resid || mask) ? "-4\n" : "-3\n";
+    long long i0 = 0;
+    long long i1 = 0;
+    FrameIndices(i0, i1);
+    const CParam* labels = m_rec.paramSet.Find("Point", "Labels");
+    for (int j = 0; j < m_rec.PointCount(); ++j) {
+      if (!Selected(m_sel.points, static_cast<std::size_t>(j))) continue;
+      m_out += '!';
+      m_out += ChannelSectionName(ItemName(labels, j, kMarkerLabelFormat));
+      m_out += suffix;
+      const CSampleBuffer& buffer = m_rec.points[j].samples;
+      const Sample* data = Data<Sample>(buffer);
+      const long long frames = std::min(i1 + 1, static_cast<long long>(buffer.Size() / 4));
+      for (long long i = i0; data != nullptr && i < frames; ++i) {
+        const Sample* rec = data + i * 4;
+        for (int c = 0; c < 3; ++c) {
+          const float v =
+              videoScaled ? static_cast<float>(rec[c]) * factor : static_cast<float>(rec[c]);
+          AppendFixed(m_out, v, decimals);
+          m_out += ' ';
+        }
+        if (resid || mask) {
+          char cameras[8];
+          const float u = m_rec.GetResidualAndCameras(j, static_cast<int>(i), cameras);
+          if (resid) {
+            AppendFixed(m_out, u, decimals);
+            m_out += ' ';
+          }
+          if (mask) m_out.append(cameras, 7);
+        }
+        m_out += '\n';
+        m_file.MaybeFlush();
+      }
+      progress.Step();
+    }
+  }
+
+  const CExportJob& m_job;
+  const CRecording& m_rec;
+  const CExportSelection& m_sel;
+  const DstOptions& m_options;
+  COutputFile& m_file;
+  std::string& m_out;
+};
+
+}  // namespace
+
+std::uint64_t ExportDstGeneral(const CExportJob& job, const DstOptions& options,
+                               std::string_view signature) {
+  const CRecording& rec = job.recording;
+  COutputFile file(job.platform, job.output);
+  if (!file.Create(job.overwriteAll)) return 0;
+  std::uint64_t length = 0;
+  try {
+    CWaitCursor wait(job.platform);
+    CDstWriter writer(job, options, file);
+    CProgressScope progress(job.platform, writer.ProgressRange());
+    std::string& out = file.Buffer();
+    out += signature;
+    out += kOriginalFile;
+    out += rec.fileName.string();
+    out += '\n';
+    if (job.selection.header != 0) {
+      writer.WriteDstHeader();
+      if (job.format.hasPointsAndEvents) writer.WriteDstEvents();
+      progress.Step();
+    }
+    writer.WriteDstGroups(progress);
+    writer.WriteDstParams(progress);
+    writer.WriteDstAnalog(progress);
+    if (job.format.hasPointsAndEvents) writer.WriteDstPoints(progress);
+    length = file.Commit();
+  } catch (const std::bad_alloc&) {
+    job.platform.LogMessage(Format(kNotEnoughMemory, job.output.string().c_str()), true, true);
+    return 0;
+  }
+  if (length == 0) return 0;
+  job.platform.LogMessage(
+      Format(job.format.exportedLogFormat, rec.fileName.string().c_str(),
+             job.output.string().c_str(), job.selection.rangeFirst, job.selection.rangeLast),
+      false, !job.logErrorOnly);
+  return length;
+}
