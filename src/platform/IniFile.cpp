@@ -1,7 +1,6 @@
 #include "platform/IniFile.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 
 #include "platform/Text.h"
 
@@ -22,10 +21,17 @@ std::string Cut(std::string_view s, std::size_t bufferSize) {
 
 bool CIniFile::Load(const std::filesystem::path& path) {
   m_sections.clear();
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  std::string text;
+  char chunk[8192];
+  std::size_t n = 0;
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return false;
   Parse(text);
   return true;
 }
