@@ -96,7 +96,8 @@ int CSelectionTree::Add(TreeItemKind kind, int index, std::uint64_t code, std::s
 }
 
 void CSelectionTree::Build(const CRecording& recording, const CTreeLayout& layout,
-                           const std::string& title, const CExportSelection& selection) {
+                           const std::string& title, const CExportSelection& selection,
+                           const CSelectionStates& states) {
   m_items.clear();
   const CParamSet& set = recording.paramSet;
   m_items.reserve(8 + set.groups.size() + set.params.size() + recording.analog.size() +
@@ -142,7 +143,7 @@ void CSelectionTree::Build(const CRecording& recording, const CTreeLayout& layou
           marker);
     }
   }
-  RefreshImages(selection);
+  RefreshImages(selection, states);
 }
 
 int CSelectionTree::FindByCode(std::uint64_t code) const {
@@ -152,8 +153,8 @@ int CSelectionTree::FindByCode(std::uint64_t code) const {
   return -1;
 }
 
-void CSelectionTree::RefreshImages(const CExportSelection& selection) {
-  const CSelectionStates states = ComputeSelectionStates(selection);
+void CSelectionTree::RefreshImages(const CExportSelection& selection,
+                                   const CSelectionStates& states) {
   for (CTreeItem& item : m_items) {
     switch (item.kind) {
       case TreeItemKind::Root:
@@ -190,7 +191,7 @@ void CSelectionTree::RefreshImages(const CExportSelection& selection) {
   }
 }
 
-ToggleEffect CSelectionTree::Toggle(int id, CExportSelection& selection) {
+ToggleEffect CSelectionTree::Toggle(int id, CExportSelection& selection) const {
   if (id < 0 || id >= Count()) return ToggleEffect::None;
   const CTreeItem& item = Item(id);
   const char v = item.image != kImageUnchecked ? '0' : '1';
@@ -199,7 +200,6 @@ ToggleEffect CSelectionTree::Toggle(int id, CExportSelection& selection) {
   switch (code.branch) {
     case 1:
       selection.header = selection.header != 0 ? 0 : 1;
-      RefreshImages(selection);
       return ToggleEffect::Header;
     case 2:
       if (code.kind < 0) {
@@ -227,6 +227,5 @@ ToggleEffect CSelectionTree::Toggle(int id, CExportSelection& selection) {
     default:
       return ToggleEffect::None;
   }
-  RefreshImages(selection);
   return ToggleEffect::Selection;
 }

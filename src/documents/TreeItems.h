@@ -104,7 +104,7 @@ class CSelectionTree {
   // positions in build order; the root is id 0. Nothing is kept of the
   // recording: the tree holds copies of the texts.
   void Build(const CRecording& recording, const CTreeLayout& layout, const std::string& title,
-             const CExportSelection& selection);
+             const CExportSelection& selection, const CSelectionStates& states);
   void Clear() { m_items.clear(); }
 
   bool Empty() const { return m_items.empty(); }
@@ -115,15 +115,16 @@ class CSelectionTree {
   int FindByCode(std::uint64_t code) const;
 
   // The double-click on item `id` (-1 or out of range: no item). Changes the
-  // selection by the item's current image: a selected or partly selected item
-  // becomes deselected with everything under it, an empty one selected. The
-  // header inverts its flag; the root changes nothing. Images are refreshed
-  // from the new selection. Returns what changed so that the owner can update
-  // its derived states.
-  ToggleEffect Toggle(int id, CExportSelection& selection);
+  // selection's flags by the item's current image: a selected or partly
+  // selected item becomes deselected with everything under it, an empty one
+  // selected. The header inverts its flag; the root changes nothing. The
+  // images are left as they were: the owner updates its derived states and
+  // then calls RefreshImages (OnTreeDblclk in DocumentTree.h does both).
+  ToggleEffect Toggle(int id, CExportSelection& selection) const;
 
-  // Sets every item's image from the selection without rebuilding.
-  void RefreshImages(const CExportSelection& selection);
+  // Sets every item's image from the selection and its derived states without
+  // rebuilding.
+  void RefreshImages(const CExportSelection& selection, const CSelectionStates& states);
 
  private:
   int Add(TreeItemKind kind, int index, std::uint64_t code, std::string text, int parent);

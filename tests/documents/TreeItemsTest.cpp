@@ -42,6 +42,19 @@ CExportSelection AllSelected(const CRecording& r) {
   return s;
 }
 
+// Builds with the states of the selection, as a document does.
+void Build(CSelectionTree& t, const CRecording& r, const CTreeLayout& layout,
+           const std::string& title, const CExportSelection& sel) {
+  t.Build(r, layout, title, sel, ComputeSelectionStates(sel));
+}
+
+// The double-click followed by what the document does after it.
+ToggleEffect DoubleClick(CSelectionTree& t, int id, CExportSelection& sel) {
+  const ToggleEffect effect = t.Toggle(id, sel);
+  t.RefreshImages(sel, ComputeSelectionStates(sel));
+  return effect;
+}
+
 std::vector<std::string> ChildTexts(const CSelectionTree& t, int id) {
   std::vector<std::string> texts;
   for (int c : t.Item(id).children) texts.push_back(t.Item(c).text);
@@ -88,7 +101,7 @@ TEST(TreeItemsTest, BuildsBranchesCodesTextsAndImages) {
   sel.params[2] = '0';
   sel.points = "010";
   CSelectionTree t;
-  t.Build(r, kC3dLayout, "walk.c3d", sel);
+  Build(t, r, kC3dLayout, "walk.c3d", sel);
 
   const CTreeItem& root = t.Item(0);
   EXPECT_EQ(root.text, "walk.c3d");
@@ -133,7 +146,7 @@ TEST(TreeItemsTest, LabelsNameItemsOnlyAsFarAsTheyReach) {
   CParam& analogLabels = r.paramSet.AddArrayParam(2, "Labels", "", kParamInt, 3);  // not CHAR
   (void)analogLabels;
   CSelectionTree t;
-  t.Build(r, kC3dLayout, "t", AllSelected(r));
+  Build(t, r, kC3dLayout, "t", AllSelected(r));
   const auto points = ChildTexts(t, t.FindByCode(32));
   ASSERT_EQ(points.size(), 12u);
   EXPECT_EQ(points[0], "L0");
@@ -148,7 +161,7 @@ TEST(TreeItemsTest, OtherFormatsHaveThreeDigitChannelsAndNoMarkers) {
   CRecording r;
   Fill(r, 2, 0);
   CSelectionTree t;
-  t.Build(r, kOtherLayout, "emg.dat", AllSelected(r));
+  Build(t, r, kOtherLayout, "emg.dat", AllSelected(r));
   EXPECT_EQ(ChildTexts(t, t.FindByCode(3)), (std::vector<std::string>{"Analog"}));
   EXPECT_EQ(t.FindByCode(32), -1);
   const int ch = t.FindByCode(31001);
@@ -156,7 +169,7 @@ TEST(TreeItemsTest, OtherFormatsHaveThreeDigitChannelsAndNoMarkers) {
   EXPECT_EQ(t.Item(ch).text, "Channel 002");
 
   CExportSelection sel = AllSelected(r);
-  EXPECT_EQ(t.Toggle(ch, sel), ToggleEffect::Selection);
+  EXPECT_EQ(DoubleClick(t, ch, sel), ToggleEffect::Selection);
   EXPECT_EQ(sel.analog, "10");
 }
 
@@ -166,17 +179,17 @@ TEST(TreeItemsTest, ParametersBranchDeselectsFromPartialThenSelectsAll) {
   CExportSelection sel = AllSelected(r);
   sel.params = "101";
   CSelectionTree t;
-  t.Build(r, kC3dLayout, "t", sel);
+  Build(t, r, kC3dLayout, "t", sel);
   const int params = t.FindByCode(2);
   ASSERT_EQ(t.Item(params).image, kImagePartial);
 
-  EXPECT_EQ(t.Toggle(params, sel), ToggleEffect::Selection);
+  EXPECT_EQ(DoubleClick(t, params, sel), ToggleEffect::Selection);
   EXPECT_EQ(sel.groups, "00");
   EXPECT_EQ(sel.params, "000");
   EXPECT_EQ(t.Item(params).image, kImageUnchecked);
   EXPECT_EQ(ImageOf(t, 2201), kImageUnchecked);
 
-  t.Toggle(params, sel);
+  DoubleClick(t, params, sel);
   EXPECT_EQ(sel.groups, "11");
   EXPECT_EQ(sel.params, "111");
   EXPECT_EQ(t.Item(params).image, kImageChecked);
@@ -188,8 +201,8 @@ TEST(TreeItemsTest, GroupTogglesItsOwnFlagOnly) {
   Fill(r, 1, 1);
   CExportSelection sel = AllSelected(r);
   CSelectionTree t;
-  t.Build(r, kC3dLayout, "t", sel);
-  t.Toggle(t.FindByCode(2100), sel);
+  Build(t, r, kC3dLayout, "t", sel);
+  DoubleClick(t, t.FindByCode(2100), sel);
   EXPECT_EQ(sel.groups, "01");
   EXPECT_EQ(sel.params, "111");
   EXPECT_EQ(ImageOf(t, 2100), kImageUnchecked);
@@ -203,20 +216,20 @@ TEST(TreeItemsTest, RootChangesNothingAndHeaderInverts) {
   Fill(r, 1, 1);
   CExportSelection sel = AllSelected(r);
   CSelectionTree t;
-  t.Build(r, kC3dLayout, "t", sel);
+  Build(t, r, kC3dLayout, "t", sel);
   const CExportSelection before = sel;
-  EXPECT_EQ(t.Toggle(0, sel), ToggleEffect::None);
-  EXPECT_EQ(t.Toggle(-1, sel), ToggleEffect::None);
-  EXPECT_EQ(t.Toggle(t.Count(), sel), ToggleEffect::None);
+  EXPECT_EQ(DoubleClick(t, 0, sel), ToggleEffect::None);
+  EXPECT_EQ(DoubleClick(t, -1, sel), ToggleEffect::None);
+  EXPECT_EQ(DoubleClick(t, t.Count(), sel), ToggleEffect::None);
   EXPECT_EQ(sel.groups, before.groups);
   EXPECT_EQ(sel.params, before.params);
   EXPECT_EQ(sel.header, 1);
   EXPECT_EQ(t.Item(0).image, kImagePage);
 
-  EXPECT_EQ(t.Toggle(t.FindByCode(1), sel), ToggleEffect::Header);
+  EXPECT_EQ(DoubleClick(t, t.FindByCode(1), sel), ToggleEffect::Header);
   EXPECT_EQ(sel.header, 0);
   EXPECT_EQ(ImageOf(t, 1), kImageUnchecked);
-  t.Toggle(t.FindByCode(1), sel);
+  DoubleClick(t, t.FindByCode(1), sel);
   EXPECT_EQ(sel.header, 1);
 }
 
@@ -225,27 +238,27 @@ TEST(TreeItemsTest, DataBranchesToggleTheirChannelsAndPoints) {
   Fill(r, 2, 2);
   CExportSelection sel = AllSelected(r);
   CSelectionTree t;
-  t.Build(r, kC3dLayout, "t", sel);
+  Build(t, r, kC3dLayout, "t", sel);
 
-  t.Toggle(t.FindByCode(32), sel);  // the walk's "deselect all markers"
+  DoubleClick(t, t.FindByCode(32), sel);  // the walk's "deselect all markers"
   EXPECT_EQ(sel.points, "00");
   EXPECT_EQ(sel.analog, "11");
   EXPECT_EQ(ImageOf(t, 3), kImagePartial);
   EXPECT_EQ(ImageOf(t, 32), kImageUnchecked);
 
-  t.Toggle(t.FindByCode(3), sel);  // partly selected: everything off
+  DoubleClick(t, t.FindByCode(3), sel);  // partly selected: everything off
   EXPECT_EQ(sel.points, "00");
   EXPECT_EQ(sel.analog, "00");
-  t.Toggle(t.FindByCode(3), sel);
+  DoubleClick(t, t.FindByCode(3), sel);
   EXPECT_EQ(sel.points, "11");
   EXPECT_EQ(sel.analog, "11");
 
-  t.Toggle(t.FindByCode(3101), sel);
+  DoubleClick(t, t.FindByCode(3101), sel);
   EXPECT_EQ(sel.analog, "10");
   EXPECT_EQ(ImageOf(t, 31), kImagePartial);
-  t.Toggle(t.FindByCode(31), sel);
+  DoubleClick(t, t.FindByCode(31), sel);
   EXPECT_EQ(sel.analog, "00");
-  t.Toggle(t.FindByCode(3200), sel);
+  DoubleClick(t, t.FindByCode(3200), sel);
   EXPECT_EQ(sel.points, "01");
 }
 
@@ -257,11 +270,11 @@ TEST(TreeItemsTest, ParameterIndexAboveNinetyNineKeepsAllItsDigits) {
   }
   CExportSelection sel = AllSelected(r);
   CSelectionTree t;
-  t.Build(r, kC3dLayout, "t", sel);
+  Build(t, r, kC3dLayout, "t", sel);
   const int p105 = t.FindByCode(22105);
   ASSERT_GE(p105, 0);
   EXPECT_EQ(t.Item(p105).text, "P105");
-  t.Toggle(p105, sel);
+  DoubleClick(t, p105, sel);
   EXPECT_EQ(sel.params[105], '0');
   EXPECT_EQ(std::count(sel.params.begin(), sel.params.end(), '0'), 1);
 }
@@ -271,11 +284,11 @@ TEST(TreeItemsTest, ShortSelectionNeitherGrowsNorCrashes) {
   Fill(r, 3, 3);
   CExportSelection sel;  // empty flag strings, as for a hand-made selection
   CSelectionTree t;
-  t.Build(r, kC3dLayout, "t", sel);
+  Build(t, r, kC3dLayout, "t", sel);
   EXPECT_EQ(ImageOf(t, 3102), kImageUnchecked);
   EXPECT_EQ(ImageOf(t, 31), kImageChecked);  // an empty string counts as all
-  t.Toggle(t.FindByCode(3102), sel);
-  t.Toggle(t.FindByCode(2201), sel);
+  DoubleClick(t, t.FindByCode(3102), sel);
+  DoubleClick(t, t.FindByCode(2201), sel);
   EXPECT_TRUE(sel.analog.empty());
   EXPECT_TRUE(sel.params.empty());
 }
@@ -287,7 +300,7 @@ TEST(TreeItemsTest, GroupsSharingANumberBothListTheParameters) {
   r.paramSet.AddScalarParam(3, "X", "", kParamInt, 0.0f);
   r.paramSet.AddScalarParam(9, "ORPHAN", "", kParamInt, 0.0f);
   CSelectionTree t;
-  t.Build(r, kC3dLayout, "t", AllSelected(r));
+  Build(t, r, kC3dLayout, "t", AllSelected(r));
   EXPECT_EQ(ChildTexts(t, t.FindByCode(2100)), (std::vector<std::string>{"X"}));
   EXPECT_EQ(ChildTexts(t, t.FindByCode(2101)), (std::vector<std::string>{"X"}));
   EXPECT_EQ(t.FindByCode(2201), -1);
@@ -302,7 +315,7 @@ TEST(TreeItemsTest, RealRecordingListsEveryGroupParameterAndChannel) {
   if (!std::filesystem::exists(c3d.fileName)) GTEST_SKIP() << "Gait.c3d absent";
   ASSERT_TRUE(c3d.Open());
   CSelectionTree t;
-  t.Build(c3d, kC3dLayout, "Gait.c3d", AllSelected(c3d));
+  Build(t, c3d, kC3dLayout, "Gait.c3d", AllSelected(c3d));
   const int groups = static_cast<int>(t.Item(t.FindByCode(2)).children.size());
   EXPECT_EQ(groups, c3d.paramSet.GroupCount());
   EXPECT_EQ(t.Item(t.FindByCode(31)).children.size(), c3d.analog.size());
