@@ -110,6 +110,7 @@ struct MipsFloat {
 
 // The first `n` bytes as text up to the first zero byte.
 std::string TextUpToZero(const std::uint8_t* b, std::size_t n) {
+  if (n == 0) return {};
   const auto* end = static_cast<const std::uint8_t*>(std::memchr(b, 0, n));
   return std::string(reinterpret_cast<const char*>(b), end != nullptr ? end - b : n);
 }
@@ -540,21 +541,24 @@ void CC3d::ReadFrames(CInputFile& file, Convert convert) {
     // Frames wholly past the end of the file stay as allocated: zeros.
     if (offset >= file.Size()) break;
     file.ReadAt(offset, chunk.data(), count * frameSize);
-    for (std::size_t f = 0; f < count; ++f) {
-      const std::uint8_t* frame = chunk.data() + f * frameSize;
-      const std::size_t i = first + f;
-      for (std::size_t j = 0; j < P; ++j) {
-        Sample* dst = pointData[j] + i * 4;
-        const std::uint8_t* src = frame + j * 4 * W;
+    // One pass per destination buffer over the chunk: each buffer is written
+    // sequentially, which runs about twice as fast as scattering every frame
+    // over all the buffers.
+    for (std::size_t j = 0; j < P; ++j) {
+      Sample* dst = pointData[j] + first * 4;
+      const std::uint8_t* src = chunk.data() + j * 4 * W;
+      for (std::size_t f = 0; f < count; ++f, dst += 4, src += frameSize) {
         dst[0] = convert(src);
         dst[1] = convert(src + W);
         dst[2] = convert(src + 2 * W);
         dst[3] = convert(src + 3 * W);
       }
-      const std::uint8_t* a = frame + 4 * P * W;
-      for (std::size_t s = 0; s < R; ++s) {
-        for (std::size_t k = 0; k < N; ++k)
-          channelData[k][i * R + s] = convert(a + (s * N + k) * W);
+    }
+    for (std::size_t k = 0; k < N; ++k) {
+      Sample* dst = channelData[k] + first * R;
+      const std::uint8_t* src = chunk.data() + 4 * P * W + k * W;
+      for (std::size_t f = 0; f < count; ++f, src += frameSize) {
+        for (std::size_t s = 0; s < R; ++s) *dst++ = convert(src + s * N * W);
       }
     }
   }
