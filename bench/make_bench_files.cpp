@@ -1,0 +1,136 @@
+// Writes the large C3D files the benchmarks read:
+//   bench_float.c3d  floating-point samples, about 90 MB
+//   bench_int.c3d    16-bit samples, about 45 MB
+// Both hold 50 labelled points and 16 labelled analog channels at 10 samples
+// per frame over 60000 frames at 100 Hz, with smooth trajectories, signals
+// and gaps where a marker is lost.
+//   make_bench_files OUTDIR
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "c3dbuilder/C3dBuilder.h"
+
+namespace {
+
+using namespace c3dbuilder;
+
+constexpr int kPoints = 50;
+constexpr int kChannels = 16;
+constexpr int kRatio = 10;
+constexpr int kFrames = 60000;
+constexpr float kRate = 100.0f;
+constexpr float kMarkerScale = 0.1f;  // mm per stored unit in the integer file
+constexpr double kTwoPi = 6.283185307179586;
+
+std::vector<std::string> PointLabels() {
+  static const char* const kSites[] = {
+      "ASI", "PSI", "THI", "KNE", "TIB", "ANK", "HEE", "TOE", "SHO", "ELB", "WRA", "WRB", "FIN",
+      "FHD", "BHD", "UPA", "FRM", "MT5", "MT1", "CAL", "GTR", "LEP", "MEP", "ACR", "SCA"};
+  std::vector<std::string> labels;
+  for (const char* side : {"L", "R"}) {
+    for (const char* site : kSites) labels.push_back(std::string(side) + site);
+  }
+  labels.resize(kPoints);
+  return labels;
+}
+
+std::vector<std::string> ChannelLabels() {
+  std::vector<std::string> labels = {"FX1", "FY1", "FZ1", "MX1", "MY1", "MZ1",
+                                     "FX2", "FY2", "FZ2", "MX2", "MY2", "MZ2"};
+  for (int k = 1; labels.size() < kChannels; ++k) labels.push_back("EMG " + std::to_string(k));
+  return labels;
+}
+
+// Frames where point j is lost: a few short gaps spread over the trial, one
+// point missing at the start and one at the end.
+bool Lost(int i, int j) {
+  if (j == kPoints - 1 && i < 500) return true;
+  if (j == kPoints - 2 && i >= kFrames - 300) return true;
+  if (j % 4 == 1) {
+    const int phase = (i + 997 * j) % 6000;
+    return phase < 40 + j;
+  }
+  return false;
+}
+
+// Position of point j in millimetres: a walk forward along y with a gait
+// oscillation, different per point and coordinate.
+double Position(int i, int j, int c) {
+  const double t = i / static_cast<double>(kRate);
+  const double gait = std::sin(kTwoPi * 0.9 * t + 0.37 * j + 1.1 * c);
+  switch (c) {
+    case 0:
+      return -400.0 + 16.0 * j + 25.0 * gait;
+    case 1:
+      return 1500.0 * std::sin(kTwoPi * t / 20.0) + 3.0 * j + 60.0 * gait;
+    default:
+      return 80.0 + 30.0 * j + 15.0 * gait;
+  }
+}
+
+// Residual/camera word: cameras in the high byte, residual in the low one.
+int ResidualWord(int i, int j) {
+  return ((0x15 + j % 7) << 8) | (1 + (i + j) % 20);
+}
+
+// Analog sample s of frame i on channel k, in volts: forces are slow
+// waves, EMG a noisy burst pattern.
+double Volts(int i, int s, int k) {
+  const double t = (static_cast<double>(i) * kRatio + s) / (kRate * kRatio);
+  if (k < 12) return 2.0 * std::sin(kTwoPi * (0.9 + 0.1 * k) * t + k) + 0.01 * std::sin(7919.0 * t);
+  const double burst = 0.5 + 0.5 * std::sin(kTwoPi * 0.9 * t + k);
+  return 0.8 * burst * std::sin(kTwoPi * 87.0 * t * (k - 10) + std::sin(1237.0 * t));
+}
+
+Spec BenchSpec(bool floatData) {
+  Spec spec;
+  spec.processor = Processor::Intel;
+  spec.floatData = floatData;
+  spec.markerScale = kMarkerScale;
+  spec.frameRate = kRate;
+  spec.firstFrame = 1;
+  spec.frames = kFrames;
+  spec.points = kPoints;
+  spec.analogChannels = kChannels;
+  spec.analogRatio = kRatio;
+  spec.maxGap = 10;
+  spec.events = {{"RHS", 1.25f, 1}, {"LTO", 1.61f, 1}, {"LHS", 1.83f, 1}, {"RTO", 2.17f, 0}};
+  AddStandardParameters(spec, PointLabels(), ChannelLabels());
+  spec.pointValue = [floatData](int i, int j, int c) -> float {
+    if (Lost(i, j)) return c == 3 ? -1.0f : 0.0f;
+    if (c == 3) return static_cast<float>(ResidualWord(i, j));
+    const double mm = Position(i, j, c);
+    return floatData ? static_cast<float>(mm) : static_cast<float>(std::lround(mm / kMarkerScale));
+  };
+  // The standard parameters scale raw values by 0.5 * 0.01 V per unit.
+  spec.analogValue = [floatData](int i, int s, int k) -> float {
+    const double raw = Volts(i, s, k) / (0.5 * 0.01);
+    return floatData ? static_cast<float>(raw) : static_cast<float>(std::lround(raw));
+  };
+  return spec;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_bench_files OUTDIR\n");
+    return 2;
+  }
+  const std::filesystem::path dir = argv[1];
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  for (const bool floatData : {true, false}) {
+    const std::filesystem::path path = dir / (floatData ? "bench_float.c3d" : "bench_int.c3d");
+    if (!WriteLarge(path.string(), BenchSpec(floatData))) {
+      std::fprintf(stderr, "make_bench_files: cannot write %s\n", path.c_str());
+      return 1;
+    }
+    std::printf("%s  %.1f MB\n", path.c_str(), std::filesystem::file_size(path) / 1e6);
+  }
+  return 0;
+}
