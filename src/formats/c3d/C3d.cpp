@@ -404,8 +404,11 @@ bool CC3d::ReadParameter(ParamCursor& in, int n, int g) {
   param.dimensions.resize(static_cast<std::size_t>(k));
   in.Read(param.dimensions.data(), param.dimensions.size());
 
+  // Capped so that 127 dimensions of 255 cannot overflow; anything above the
+  // cap is refused below anyway.
+  constexpr std::int64_t kCap = std::int64_t{1} << 20;
   std::int64_t product = 1;
-  for (std::uint8_t d : param.dimensions) product *= d;
+  for (std::uint8_t d : param.dimensions) product = std::min(product * d, kCap);
   const std::int64_t byteSize = std::abs(static_cast<int>(param.type)) * product;
   // A signed 16-bit byte count cannot describe more; such a record ends the
   // section rather than being read with a wrapped size.
@@ -420,11 +423,14 @@ bool CC3d::ReadParameter(ParamCursor& in, int n, int g) {
         const std::string text = TextUpToZero(data.data(), data.size());
         // No dimensions: one byte of data, one string of that one character.
         const std::size_t width = k == 0 ? 1 : param.dimensions[0];
-        int strings = 1;
-        for (int i = 1; i < k; ++i) strings *= param.dimensions[i];
-        param.elementCount = strings;
+        std::int64_t strings = 1;
+        for (int i = 1; i < k; ++i) strings = std::min(strings * param.dimensions[i], kCap);
+        // The string count is a signed 16-bit quantity like the byte size: a
+        // zero width with huge further dimensions ends the section too.
+        if (strings > 32767) return false;
+        param.elementCount = static_cast<int>(strings);
         param.strings.reserve(static_cast<std::size_t>(strings));
-        for (int j = 0; j < strings; ++j) {
+        for (int j = 0; j < param.elementCount; ++j) {
           const std::size_t at = static_cast<std::size_t>(j) * width;
           param.strings.push_back(at < text.size() ? Trim(std::string_view(text).substr(at, width))
                                                    : std::string());

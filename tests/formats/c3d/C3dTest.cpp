@@ -200,6 +200,26 @@ TEST_F(C3dTest, TheParameterSectionEndsWithoutFailingTheOpen) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
+TEST_F(C3dTest, HugeDimensionProductsEndTheSection) {
+  Spec s;
+  // 100 dimensions of 255 (a product far beyond 64 bits), then a CHAR of width
+  // 0 whose further dimensions would ask for 255^3 empty strings.
+  std::vector<std::uint8_t> big = {1, 1, 'Z', 104, 0, 4, 100};
+  big.insert(big.end(), 100, 255);
+  std::vector<std::uint8_t> r = {1, 0xFF, 'G', 3, 0, 0};
+  r.insert(r.end(), big.begin(), big.end());
+  ASSERT_TRUE(OpenBytes(WithRecords(s, r)));
+  EXPECT_EQ(c3d.paramSet.ParamCount(), 0);
+  r = {1, 0xFF, 'G', 3, 0, 0, 1, 1, 'W', 8, 0, 0xFF, 4, 0, 255, 255, 255, 0};
+  ASSERT_TRUE(OpenBytes(WithRecords(s, r)));
+  EXPECT_EQ(c3d.paramSet.ParamCount(), 0);
+  r = {1, 0xFF, 'G', 3, 0, 0, 1, 1, 'W', 7, 0, 0xFF, 3, 0, 100, 100, 0};
+  ASSERT_TRUE(OpenBytes(WithRecords(s, r)));
+  ASSERT_EQ(c3d.paramSet.ParamCount(), 1);
+  EXPECT_EQ(c3d.paramSet.params[0].elementCount, 10000);
+  EXPECT_EQ(c3d.paramSet.params[0].strings[9999], "");
+}
+
 TEST_F(C3dTest, TheSectionEndsAtItsLastBlock) {
   Spec s;
   for (int g = 0; g < 60; ++g)
