@@ -47,8 +47,7 @@ struct ExportSelection {
   int VideoData = 1;                     // C3D only
   std::vector<std::string> groupNames;   // "ParName%d"
   std::vector<std::uint8_t> groupFlags;  // "ParSel%d", same length
-  std::string Scale = "0.001";           // MAC only, stored as "%.8f" text
-  float scaleValue = 0.001f;             // MAC only, Scale read as a number
+  float Scale = 0.001f;                  // MAC only, stored as "%.8f" text
 
   int NumPar() const { return static_cast<int>(groupNames.size()); }
   bool operator==(const ExportSelection&) const = default;
