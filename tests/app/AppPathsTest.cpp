@@ -1,0 +1,43 @@
+#include "app/AppPaths.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+TEST(AppPaths, DataFolderFallsBackWhenTheExecutableFolderCannotBeWritten) {
+  testsupport::TempDir dir;
+  const auto config = dir / "config";
+  EXPECT_EQ(ChooseDataFolder(dir.path(), config), dir.path());
+  EXPECT_EQ(ChooseDataFolder(dir / "missing", config), config);
+  testsupport::WriteFile(dir / "file", {'x'});
+  EXPECT_EQ(ChooseDataFolder(dir / "file", config), config);
+  // With nowhere else to go the executable's folder is kept.
+  EXPECT_EQ(ChooseDataFolder(dir / "missing", {}), dir / "missing");
+  // The probe leaves nothing behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(AppPaths, ReadOnlyFolderIsNotWritable) {
+  if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes into read-only folders";
+  testsupport::TempDir dir;
+  const auto folder = dir / "ro";
+  std::filesystem::create_directory(folder);
+  std::filesystem::permissions(
+      folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  EXPECT_FALSE(IsWritableFolder(folder));
+  std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+  EXPECT_TRUE(IsWritableFolder(folder));
+}
+
+TEST(AppPaths, Utf8PathsRoundTrip) {
+  const std::string text = "/tmp/\xC3\xA9t\xC3\xA9/Kinex2.log";
+  EXPECT_EQ(PathToUtf8(PathFromUtf8(text)), text);
+  EXPECT_FALSE(ExecutablePath().empty());
+}
+
+}  // namespace
