@@ -1,0 +1,154 @@
+#pragma once
+// The application object: every user setting of the program, the marker-label
+// translations and VDO extra lines of kinex2.ini, the EMG test-set values, the
+// DST signature line and the batch overwrite-all flag. One object lives for the
+// whole run; the rest of the program reads its members directly and dialogs
+// edit them in memory. Settings reach the store only through SaveSettings at a
+// normal exit ("StartDir" and "WindowPos" excepted: they are written at once).
+//
+// Until a store is chosen the object works on an empty in-memory store, so a
+// test can never reach the user's real settings by accident.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/AppPlatform.h"
+#include "app/SettingsStore.h"
+#include "export/ExportOptions.h"
+
+// The formats that keep a default export selection, in the order they are
+// loaded and saved.
+enum class SelectionFormat { C3d, Vad, Adc, Mac, Codas, Bts };
+inline constexpr std::size_t kSelectionFormatCount = 6;
+
+// Section "ADC_Param".
+struct AdcSettings {
+  std::uint8_t RateIndex = 0;  // into CKinex2App::kVideoRates
+  float Gen_Scale = 0.00488f;
+
+  bool operator==(const AdcSettings&) const = default;
+};
+
+// Keys of the EMG test-set map (section "Veltro").
+extern const char kVeltroLocation[];  // "Location"
+extern const char kVeltroSerial[];    // "Serial"
+extern const char kVeltroEquip[];     // "Equip"
+extern const char kVeltroRes[];       // "Res"
+
+class CKinex2App {
+ public:
+  static constexpr char kVersion[] = "2.560";
+  static constexpr std::array<std::string_view, 3> kDelimiterChars = {",", " ", "\t"};
+  static constexpr std::array<std::string_view, 3> kDelimiterNames = {"Comma", "Space", "Tab"};
+  static constexpr std::array<float, 4> kVideoRates = {50.0f, 59.89f, 60.0f, 200.0f};
+
+  // `ui` shows boxes and asks questions; it must outlive the object (or be
+  // replaced with SetUiPlatform first).
+  explicit CKinex2App(CPlatform& ui);
+  CKinex2App(const CKinex2App&) = delete;
+  CKinex2App& operator=(const CKinex2App&) = delete;
+
+  // Start-up: opens the settings store (the user's own when `settingsFile` is
+  // empty, else that INI file), loads the settings, records the executable's
+  // path (only with the user's store, so a private settings file leaves the
+  // machine untouched), and loads kinex2.ini.
+  void InitInstance(const std::filesystem::path& settingsFile);
+  // Normal exit: saves the settings and empties the lists. False when the store
+  // could not be written.
+  bool ExitInstance();
+
+  // The executable decides where kinex2.ini and the default log file live.
+  // Set by the constructor from the running process; tests point it elsewhere
+  // before loading anything.
+  void SetExecutablePath(const std::filesystem::path& exe);
+  // Overrides the folder SetExecutablePath chose (tests keep everything in
+  // their own temporary folder).
+  void SetDataFolder(const std::filesystem::path& folder);
+  const std::filesystem::path& ExecutableFile() const { return m_exePath; }
+  const std::filesystem::path& DataFolder() const { return m_dataFolder; }
+  std::filesystem::path IniFilePath() const;
+  std::string DefaultLogFile() const;
+
+  void UseSettingsStore(std::unique_ptr<CSettingsStore> store);
+  CSettingsStore& SettingsStore() { return *m_store; }
+
+  // Reads every setting; missing or unusable values take their defaults.
+  void LoadSettings();
+  // Writes every stored setting and flushes the store; false when it failed.
+  bool SaveSettings();
+
+  // Records the executable in the machine-wide store (value "Exe"). Failures
+  // are ignored.
+  void RecordExecutablePath();
+  void RecordExecutablePath(CSettingsStore& machineStore) const;
+
+  // kinex2.ini: a missing or unreadable file gives empty lists.
+  void LoadLabelTranslations();
+  void LoadVdoExtraLines();
+  // Rewrites kinex2.ini from the three lists; on failure shows "Could not open
+  // %s to write marker information", leaves the old file as it was and returns
+  // false.
+  bool WriteVdoIniFile();
+  // Index of the first pair whose trimmed source name equals the trimmed
+  // `label` ignoring case; -1 when none.
+  int FindLabelTranslation(std::string_view label) const;
+
+  // The one reporting operation: the box through the user-interface platform,
+  // the line into the log file when logging is on and `writeToLog` is set.
+  void LogMessage(const std::string& text, bool showBox, bool writeToLog) {
+    m_platform.LogMessage(text, showBox, writeToLog);
+  }
+  // The platform to hand to readers, documents and writers.
+  CPlatform& Platform() { return m_platform; }
+  void SetUiPlatform(CPlatform& ui) { m_platform.SetUi(ui); }
+
+  // Values written as soon as they change.
+  std::string ReadStartDir() const;
+  void WriteStartDir(std::string_view folder);
+  std::optional<std::string> ReadWindowPos() const;
+  void WriteWindowPos(std::string_view placement);
+
+  ExportSelection& Selection(SelectionFormat f) { return selections[static_cast<std::size_t>(f)]; }
+  const ExportSelection& Selection(SelectionFormat f) const {
+    return selections[static_cast<std::size_t>(f)];
+  }
+  // The separator of text exports ("Delimiter" as its character).
+  std::string_view DelimiterChar() const;
+  // The video rate "RateIndex" names, in Hz.
+  float VideoRate() const;
+
+  // Section "Settings".
+  std::uint8_t ExportTo = 0;  // 0 DST file, 1 text file
+  LogSettings logSettings;    // "Log", "LogFile", "LogErrorOnly"
+  int ShowCmd = 3;            // show state of new document windows (maximised)
+  // Sections "GCDExport", "TextExport", the six selections, "ADC_Param", "Veltro".
+  DstOptions dstOptions;
+  TextOptions textOptions;
+  std::array<ExportSelection, kSelectionFormatCount> selections;
+  AdcSettings adcParam;
+  std::map<std::string, std::string> veltro;
+
+  // kinex2.ini: pairs of source and DST names (same length), and free
+  // "$Var,Value" lines.
+  std::vector<std::string> labelSourceNames;
+  std::vector<std::string> labelDstNames;
+  std::vector<std::string> vdoExtraLines;
+
+  // Run-time state, never stored.
+  bool overwriteAll = false;  // set only while a batch export runs
+  std::string DstSignature;   // first line of general DST files
+
+ private:
+  std::filesystem::path m_exePath;
+  std::filesystem::path m_dataFolder;
+  std::unique_ptr<CSettingsStore> m_store;
+  CAppPlatform m_platform;
+  int m_showCmdRead = 3;  // "ShowCmd" is written back only when it changed
+};

@@ -1,0 +1,27 @@
+#pragma once
+// An application object that keeps everything in the test's own temporary
+// folder and an in-memory settings store.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/Kinex2App.h"
+#include "app/SettingsStore.h"
+#include "support/TestSupport.h"
+
+class AppTest : public ::testing::Test {
+ protected:
+  AppTest() : app(ui) {
+    app.SetExecutablePath(dir / "kinex2");
+    app.SetDataFolder(dir.path());
+    auto s = std::make_unique<CMemorySettingsStore>();
+    store = s.get();
+    app.UseSettingsStore(std::move(s));
+  }
+
+  testsupport::TempDir dir;
+  testsupport::RecordingPlatform ui;
+  CKinex2App app;
+  CMemorySettingsStore* store = nullptr;
+};

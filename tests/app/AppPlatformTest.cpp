@@ -1,0 +1,101 @@
+// The application's logging: message boxes through the wrapped platform, lines
+// appended to the log file.
+
+#include "app/AppPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include "app/AppFixture.h"
+
+namespace {
+
+using LoggingTest = AppTest;
+
+TEST_F(LoggingTest, LoggingOffWritesNothingButStillShowsTheBox) {
+  app.logSettings = {0, (dir / "k.log").string(), 0};
+  app.LogMessage("ERROR in /x.c3d : This is not a C3D File", true, true);
+  app.LogMessage("Opened File /y.c3d", false, true);
+  EXPECT_FALSE(std::filesystem::exists(dir / "k.log"));
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].text, "ERROR in /x.c3d : This is not a C3D File");
+  EXPECT_TRUE(ui.messages[0].showBox);
+  EXPECT_FALSE(ui.messages[1].showBox);
+}
+
+TEST_F(LoggingTest, FileIsCreatedThenAppendedAcrossRuns) {
+  const auto log = dir / "k.log";
+  app.logSettings = {1, log.string(), 0};
+  app.LogMessage("ERROR in /x.c3d : Not Enough Memory", true, true);
+  app.LogMessage("Opened File /y.c3d", false, true);
+  app.LogMessage("only shown", true, false);  // not for the log
+  EXPECT_EQ(testsupport::ReadFileText(log),
+            "ERROR in /x.c3d : Not Enough Memory\nOpened File /y.c3d\n");
+  EXPECT_EQ(ui.messages.size(), 3u);
+
+  // The file is closed between messages: it can be deleted and comes back.
+  std::filesystem::remove(log);
+  app.LogMessage("after delete", false, true);
+  EXPECT_EQ(testsupport::ReadFileText(log), "after delete\n");
+
+  // A restart appends to the same file.
+  testsupport::RecordingPlatform ui2;
+  CKinex2App next(ui2);
+  next.logSettings = app.logSettings;
+  next.LogMessage("second run", false, true);
+  EXPECT_EQ(testsupport::ReadFileText(log), "after delete\nsecond run\n");
+}
+
+TEST_F(LoggingTest, UnwritableLogFileLosesTheLineSilently) {
+  const auto log = dir / "no such folder" / "k.log";
+  app.logSettings = {1, log.string(), 0};
+  app.LogMessage("ERROR in /x.c3d : This is not a C3D File", true, true);
+  EXPECT_FALSE(std::filesystem::exists(log.parent_path()));
+  ASSERT_EQ(ui.messages.size(), 1u);  // the box and nothing else
+  EXPECT_TRUE(ui.messages[0].showBox);
+
+  for (const std::string& bad : {std::string(), dir.path().string()}) {
+    app.logSettings.LogFile = bad;
+    app.LogMessage("lost", true, true);
+  }
+  EXPECT_EQ(ui.messages.size(), 3u);
+}
+
+TEST_F(LoggingTest, SettingsChangedAtRunTimeApplyAtOnce) {
+  CPlatform& p = app.Platform();
+  const auto log = dir / "k.log";
+  app.logSettings = {0, log.string(), 1};
+  p.LogMessage("before", false, true);
+  app.logSettings.Log = 1;
+  p.LogMessage("after", false, true);
+  EXPECT_EQ(testsupport::ReadFileText(log), "after\n");
+}
+
+TEST_F(LoggingTest, EveryOtherCallReachesTheWrappedPlatform) {
+  CPlatform& p = app.Platform();
+  ui.answerYes = true;
+  ui.overwriteAnswer = OverwriteAnswer::YesToAll;
+  EXPECT_TRUE(p.AskYesNo("Overwrite?"));
+  EXPECT_EQ(p.AskOverwrite("Overwrite all?"), OverwriteAnswer::YesToAll);
+  {
+    CWaitCursor wait(p);
+    EXPECT_EQ(ui.waitDepth, 1);
+    CProgressScope progress(p, 10);
+    progress.Step();
+    progress.Step();
+  }
+  EXPECT_EQ(ui.waitDepth, 0);
+  EXPECT_EQ(ui.progressRange, 10);
+  EXPECT_EQ(ui.progressSteps, 2);
+  p.SetStatusText("Opening File /x.c3d");
+  EXPECT_EQ(ui.questions, (std::vector<std::string>{"Overwrite?", "Overwrite all?"}));
+  EXPECT_EQ(ui.statusTexts, (std::vector<std::string>{"Opening File /x.c3d"}));
+
+  // Swapping the wrapped platform; wrapping the decorator itself is refused.
+  testsupport::RecordingPlatform other;
+  app.SetUiPlatform(other);
+  app.SetUiPlatform(app.Platform());
+  app.LogMessage("to the other", true, false);
+  EXPECT_EQ(other.Texts(), (std::vector<std::string>{"to the other"}));
+}
+
+}  // namespace
