@@ -60,12 +60,13 @@ void CHeadlessPlatform::ProgressBegin(int range) {
   m_range = range;
   m_pos = 0;
   m_drawn = -1;
-  if (IsTerminal(m_err) && range > 0) DrawProgress();
+  m_errIsTerminal = IsTerminal(m_err);
+  if (m_errIsTerminal && range > 0) DrawProgress();
 }
 
 void CHeadlessPlatform::ProgressStep() {
   if (m_pos < m_range) ++m_pos;
-  if (IsTerminal(m_err) && m_range > 0) DrawProgress();
+  if (m_errIsTerminal && m_range > 0) DrawProgress();
 }
 
 void CHeadlessPlatform::ProgressEnd() {

@@ -39,4 +39,5 @@ class CHeadlessPlatform : public CPlatform {
   int m_pos = 0;
   int m_drawn = -1;
   bool m_barShown = false;
+  bool m_errIsTerminal = false;  // checked once per progress run
 };
