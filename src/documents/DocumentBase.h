@@ -1,0 +1,120 @@
+#pragma once
+// What every document shares: it owns one reader (through the derived class),
+// opens it, keeps the export selection and frame range of this file, and
+// carries out Save, Save As and Frames. A format adds a derived class that
+// names its reader, its description and, where they differ, its frame limits;
+// the writers are the same for all.
+//
+// Lifetime: created empty; OnOpenDocument fills it (false: discard it);
+// OnCloseDocument releases the reader. The platform passed in must outlive
+// the document.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "documents/DocumentSettings.h"
+#include "documents/TreeItems.h"
+#include "export/ExportJob.h"
+
+class CPlatform;
+
+extern const char kOpeningFile[];   // "Opening File %s"
+extern const char kOpenedFile[];    // "Opened File %s"
+extern const char kSavingToFile[];  // "Saving to file "
+extern const char kSavedFile[];     // "Saved file %s (%u bytes)"
+
+// The output of Save: the input path with extension "dst" (ExportTo 0) or
+// "txt" (ExportTo 1), in the input's folder.
+std::filesystem::path SaveOutputPath(const std::filesystem::path& input, int exportTo);
+// The output of Save As: the chosen path, with ".dst", ".txt" or ".c3d" (by
+// the chosen filter) appended when it has no extension.
+std::filesystem::path SaveAsPath(const std::filesystem::path& chosen, ExportKind kind);
+
+// The DST flavour "Dstlexicon" asks for (0 general, 1 VDO, 2 EXP), or general
+// when the format lacks it or the value is out of range.
+enum class DstFlavour { General, Vdo, Exp };
+DstFlavour ChooseDstFlavour(const CFormatDescription& format, int dstlexicon);
+
+class CDocumentBase {
+ public:
+  explicit CDocumentBase(CPlatform& platform);
+  virtual ~CDocumentBase() = default;
+  CDocumentBase(const CDocumentBase&) = delete;
+  CDocumentBase& operator=(const CDocumentBase&) = delete;
+
+  void SetSettings(const CDocumentSettings& settings) { m_settings = settings; }
+  const CDocumentSettings& Settings() const { return m_settings; }
+  CPlatform& Platform() const { return m_platform; }
+
+  virtual CRecording& Reader() = 0;
+  virtual const CRecording& Reader() const = 0;
+  virtual const CFormatDescription& Description() const = 0;
+
+  // Opens `path` (made a full path) with the reader, initialises the
+  // selection from the settings and the range to the whole recording. False
+  // when the reader failed; it has reported why.
+  bool OnOpenDocument(const std::filesystem::path& path);
+  void OnCloseDocument();
+
+  int loaded = 0;
+  int treeOutdated = 0;
+
+  // The export selection and frame range every writer reads.
+  CExportSelection& Selection() { return m_selection; }
+  const CExportSelection& Selection() const { return m_selection; }
+  const CSelectionStates& States() const { return m_states; }
+
+  // Every item selected, six force-plate flags per used platform.
+  void InitSelection();
+  // The format's stored default selection over the current one.
+  void ApplyDefaultSelection(const ExportSelection& defaults);
+  void UpdateSelectionStates();
+
+  // The allowed frame range: the Frames command accepts min <= first <= last
+  // <= max (the recording's first and last frame numbers).
+  virtual int RangeMinimum() const;
+  virtual int RangeMaximum() const;
+  // Sets the range when it is allowed; false (nothing changed) otherwise.
+  bool SetFrameRange(long long first, long long last);
+
+  // Save: the export chosen by "ExportTo" beside the input. Returns the bytes
+  // written; the status bar shows the saved-file text, or nothing for 0.
+  std::uint64_t OnFileSave();
+  // Save As, after the dialog: `chosen` and the filter picked.
+  std::uint64_t SaveAs(const std::filesystem::path& chosen, ExportKind kind);
+
+  // The export entry points: bytes written, 0 for nothing.
+  std::uint64_t ExportDst(const std::filesystem::path& output);
+  std::uint64_t ExportText(const std::filesystem::path& output);
+  // C3D output (VAD documents); 0 for formats that cannot write it.
+  virtual bool CanExportC3d() const { return false; }
+  virtual std::uint64_t ExportC3d(const std::filesystem::path& /*output*/) { return 0; }
+
+  // Progress ranges of the writers: selected items (+1 for the header) for
+  // general DST; 1 + selected channels and points + 6 per plate for VDO;
+  // frames x R + 1 for EXP.
+  int DstProgressCount() const;
+  int VdoProgressCount() const;
+  int ExpProgressCount() const;
+
+  // Used force platforms (0 for formats without them).
+  virtual int ForcePlateCount() const { return 0; }
+
+ protected:
+  // The reader's own open and close; the file name is already set.
+  virtual bool OpenReader() = 0;
+  virtual void CloseReader() = 0;
+  // Asks the views to rebuild (nothing until a window shows the document).
+  virtual void UpdateAllViews() {}
+
+ private:
+  std::uint64_t Export(const std::filesystem::path& output, ExportKind kind);
+  void ShowSaved(const std::filesystem::path& output, std::uint64_t bytes);
+  CExportJob Job(const std::filesystem::path& output) const;
+
+  CPlatform& m_platform;
+  CDocumentSettings m_settings;
+  CExportSelection m_selection;
+  CSelectionStates m_states;
+};
