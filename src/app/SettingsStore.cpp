@@ -57,7 +57,8 @@ void CMemorySettingsStore::WriteString(std::string_view section, std::string_vie
   m_values[Key(section, name)] = std::string(value);
 }
 
-void CMemorySettingsStore::Erase(std::string_view section, std::string_view name) {
-  const auto it = m_values.find(Key(section, name));
-  if (it != m_values.end()) m_values.erase(it);
+std::vector<std::pair<std::string, std::string>> CMemorySettingsStore::Names() const {
+  std::vector<std::pair<std::string, std::string>> names;
+  for (const auto& entry : m_values) names.push_back(entry.first);
+  return names;
 }

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <utility>
 #include <variant>
+#include <vector>
 
 class CSettingsStore {
  public:
@@ -54,9 +55,8 @@ class CMemorySettingsStore : public CSettingsStore {
 
   // The raw value, or null when absent.
   const Value* Find(std::string_view section, std::string_view name) const;
-  void Erase(std::string_view section, std::string_view name);
-  void Clear() { m_values.clear(); }
-  std::size_t Size() const { return m_values.size(); }
+  // Every (section, name) held, in order.
+  std::vector<std::pair<std::string, std::string>> Names() const;
 
  private:
   using Key = std::pair<std::string, std::string>;

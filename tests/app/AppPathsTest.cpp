@@ -34,10 +34,4 @@ TEST(AppPaths, ReadOnlyFolderIsNotWritable) {
   EXPECT_TRUE(IsWritableFolder(folder));
 }
 
-TEST(AppPaths, Utf8PathsRoundTrip) {
-  const std::string text = "/tmp/\xC3\xA9t\xC3\xA9/Kinex2.log";
-  EXPECT_EQ(PathToUtf8(PathFromUtf8(text)), text);
-  EXPECT_FALSE(ExecutablePath().empty());
-}
-
 }  // namespace
