@@ -1,26 +1,74 @@
 #include "app/Main.h"
 
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
+#include "app/ConvertCommand.h"
 #include "app/InfoCommand.h"
+#include "documents/DocumentTypes.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
+
 void PrintUsage(std::FILE* f) {
   std::fputs(
       "Usage:\n"
+      "  kinex2 DATA,OUTPUT      convert DATA to OUTPUT with the stored settings (one comma\n"
+      "                          between the names; DST or text by the \"ExportTo\" setting)\n"
+      "  kinex2 convert IN OUT [--to dst|text] [--frames FIRST:LAST] [--overwrite]\n"
+      "                 [--settings FILE]\n"
+      "                          convert IN to OUT; the kind follows OUT's extension (.dst,\n"
+      "                          .txt) unless --to says otherwise, else the \"ExportTo\"\n"
+      "                          setting; --settings reads the settings from an INI file\n"
       "  kinex2 info FILE        print the header, events, parameters, channels and points\n"
-      "  kinex2 --help           this text\n",
+      "  kinex2 --help           this text\n"
+      "\n"
+      "Input files:",
+      f);
+  for (const CDocumentType& t : DocumentTypes()) std::fprintf(f, " %s", t.filter);
+  std::fputs(
+      "\n"
+      "An existing output is replaced only after a Yes on the terminal or with --overwrite.\n"
+      "Exit status: 0 written, 1 nothing written or input unreadable, 2 malformed command line.\n",
       f);
 }
+
+// The text after the program path, as the comma form reads it.
+std::string ArgumentText(const std::vector<std::string>& args) {
+#ifdef _WIN32
+  return ArgumentTextOfCommandLine(GetCommandLineA());
+#else
+  return ArgumentTextOfArguments(args);
+#endif
+}
+
 }  // namespace
 
-int Kinex2Main(int argc, char** argv) {
-  if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    PrintUsage(stdout);
-    return 0;
+int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
+  const std::vector<std::string> args(argv, argv + argc);
+  if (args.size() >= 2) {
+    const std::string& verb = args[1];
+    if (verb == "--help" || verb == "-h") {
+      PrintUsage(stdout);
+      return kExitWritten;
+    }
+    if (verb == "info") {
+      if (args.size() == 3) return RunInfoCommand(args[2], stdout);
+      PrintUsage(stderr);
+      return kExitBadCommandLine;
+    }
+    if (verb == "convert") {
+      return RunConvertCommand(std::vector<std::string>(args.begin() + 2, args.end()), stderr);
+    }
   }
-  if (argc == 3 && std::strcmp(argv[1], "info") == 0) return RunInfoCommand(argv[2], stdout);
+  const CCommaConversion comma = ParseCommaConversion(ArgumentText(args));
+  if (comma.kind != CCommaConversion::Kind::NotConversion) return RunCommaConversion(comma);
+  if (startGui != nullptr) return startGui(argc, argv);
   PrintUsage(stderr);
-  return 2;
+  return kExitBadCommandLine;
 }

@@ -1,0 +1,61 @@
+#pragma once
+// Parsing of the two command-line conversion forms. Nothing here touches a
+// file or the settings; ConvertCommand.h runs what was parsed.
+//
+// The comma form: the program path, then the data file and the output file
+// separated by one comma ("kinex2 walk.c3d,walk.dst"). The argument text is
+// split at every comma; runs of commas and commas at the ends make no empty
+// pieces and blanks are not separators. Exactly two pieces convert: the data
+// file trimmed of white space, the output file as it stands (a blank after the
+// comma stays in its name). Fewer is not a conversion; more ends the program.
+//
+// The script form: kinex2 convert IN OUT [--to dst|text] [--frames FIRST:LAST]
+// [--overwrite] [--settings FILE].
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "documents/DocumentSettings.h"
+
+extern const char kNeedBothFiles[];  // "You need to specify the Data File and the Output File"
+
+// The argument text of a whole process command line: everything after the
+// double quote that closes a quoted program path (searched from the second
+// character on); empty when there is none.
+std::string ArgumentTextOfCommandLine(std::string_view commandLine);
+// The same text rebuilt from arguments a shell has already split: each
+// argument after the program preceded by one blank.
+std::string ArgumentTextOfArguments(const std::vector<std::string>& args);
+
+std::vector<std::string> SplitAtCommas(std::string_view text);
+
+struct CCommaConversion {
+  enum class Kind {
+    NotConversion,  // fewer than two pieces: start normally
+    Convert,        // exactly two
+    MissingName,    // two, but the data file is blank
+    TooMany,        // more than two: end without doing anything
+  };
+  Kind kind = Kind::NotConversion;
+  std::string dataFile;
+  std::string outputFile;
+};
+CCommaConversion ParseCommaConversion(std::string_view argumentText);
+
+struct CConvertRequest {
+  std::filesystem::path input;
+  std::filesystem::path output;
+  std::optional<ExportKind> kind;  // --to; else from OUT's extension
+  std::optional<long long> first;  // --frames
+  std::optional<long long> last;
+  bool overwrite = false;
+  std::filesystem::path settingsFile;  // --settings; empty: the user's settings
+};
+
+// Parses the arguments after "convert". False with `error` set (a line for
+// standard error) when they are malformed.
+bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest& request,
+                           std::string& error);

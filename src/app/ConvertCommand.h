@@ -1,0 +1,44 @@
+#pragma once
+// Runs the headless conversions: open the input as a document of the type its
+// extension names, optionally narrow the frame range, export, close. No
+// window, no Qt application object.
+//
+// Exit statuses: 0 the output was written; 1 nothing was written (the input
+// could not be read, the frames lie outside the recording, overwriting was
+// declined, the output could not be written); 2 the command line is malformed.
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "documents/DocumentTypes.h"
+
+class CKinex2App;
+
+enum ExitStatus : int { kExitWritten = 0, kExitNothingWritten = 1, kExitBadCommandLine = 2 };
+
+// The settings a document of `type` reads, taken from the application.
+CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CDocumentType& type);
+
+// Converts `input` to `output` with the application's settings. Without
+// `kind` the output kind follows the conversion table: C3D output for a
+// document that writes it when `output` ends in ".c3d" (any case), else the
+// "ExportTo" setting. `first`/`last` narrow the range when given.
+int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
+                const std::filesystem::path& output, std::optional<ExportKind> kind,
+                std::optional<long long> first = std::nullopt,
+                std::optional<long long> last = std::nullopt);
+
+// The kind `kinex2 convert` writes: --to, else ".dst" DST, ".txt" text, else
+// none (the conversion table decides).
+std::optional<ExportKind> KindFromOutputName(const std::filesystem::path& output);
+
+// The whole comma form, settings loaded at start and saved at exit as the
+// desktop program does. `args` are the process arguments, program first.
+int RunCommaConversion(const CCommaConversion& conversion);
+// `kinex2 convert ...` (`args` after "convert"); the settings are read, never
+// written.
+int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err);
