@@ -1,24 +1,72 @@
 #include "model/FrameData.h"
 
+#include <array>
+#include <cstdint>
 #include <cstdlib>
+#include <new>
 
-void CSampleBuffer::FreeDeleter::operator()(void* p) const {
-  std::free(p);
-}
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 bool CSampleBuffer::Allocate(std::size_t count, bool integer) {
-  Free();
-  m_integer = integer;
-  if (count == 0) return true;
-  void* p = std::calloc(count, integer ? sizeof(std::int16_t) : sizeof(float));
-  if (p == nullptr) return false;
-  m_data.reset(p);
-  m_count = count;
+  return AllocateBlock(std::array<CSampleBuffer*, 1>{this}.data(), &count, 1, integer);
+}
+
+namespace {
+constexpr std::size_t kAlign = 64;               // each slice starts on a cache line
+constexpr std::size_t kMapThreshold = 4u << 20;  // below this, plain calloc
+
+std::shared_ptr<void> ZeroedBlock(std::size_t bytes) {
+#if defined(__linux__)
+  if (bytes >= kMapThreshold) {
+    void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+#if defined(MADV_HUGEPAGE)
+    ::madvise(p, bytes, MADV_HUGEPAGE);  // a hint; failure changes nothing
+#endif
+    return std::shared_ptr<void>(p, [bytes](void* q) { ::munmap(q, bytes); });
+  }
+#endif
+  void* p = std::calloc(bytes, 1);
+  if (p == nullptr) return nullptr;
+  return std::shared_ptr<void>(p, [](void* q) { std::free(q); });
+}
+}  // namespace
+
+bool CSampleBuffer::AllocateBlock(CSampleBuffer* const* buffers, const std::size_t* counts,
+                                  std::size_t n, bool integer) {
+  const std::size_t width = integer ? sizeof(std::int16_t) : sizeof(float);
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    buffers[i]->Free();
+    buffers[i]->m_integer = integer;
+    if (counts[i] > (SIZE_MAX - total - kAlign) / width) return false;
+    total += (counts[i] * width + kAlign - 1) / kAlign * kAlign;
+  }
+  if (total == 0) return true;
+  std::shared_ptr<void> block;
+  try {
+    block = ZeroedBlock(total);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  if (block == nullptr) return false;
+  auto* at = static_cast<unsigned char*>(block.get());
+  for (std::size_t i = 0; i < n; ++i) {
+    CSampleBuffer& b = *buffers[i];
+    if (counts[i] == 0) continue;
+    b.m_owner = block;
+    b.m_data = at;
+    b.m_count = counts[i];
+    at += (counts[i] * width + kAlign - 1) / kAlign * kAlign;
+  }
   return true;
 }
 
 void CSampleBuffer::Free() {
-  m_data.reset();
+  m_owner.reset();
+  m_data = nullptr;
   m_count = 0;
 }
 

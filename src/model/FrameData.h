@@ -23,8 +23,9 @@ inline std::int16_t TruncateToWord(float v) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(TruncateToInt32(v) & 0xFFFF));
 }
 
-// A zero-filled buffer of samples in one of the two stored widths. Large
-// buffers come from calloc so that pages never written stay unmapped.
+// A zero-filled buffer of samples in one of the two stored widths. A buffer
+// either owns its memory or is one slice of a block shared by all buffers of
+// a recording (AllocateBlock); either way it frees nothing it does not own.
 class CSampleBuffer {
  public:
   CSampleBuffer() = default;
@@ -33,23 +34,27 @@ class CSampleBuffer {
 
   // Allocates `count` zeroed samples; false when the memory cannot be had.
   bool Allocate(std::size_t count, bool integer);
+  // Gives buffers[i] counts[i] zeroed samples, all from one block of memory
+  // whose pages are mapped only when first written (and, where the system
+  // offers it, as large pages: a recording's samples fault in far fewer
+  // pieces). False when the memory cannot be had.
+  static bool AllocateBlock(CSampleBuffer* const* buffers, const std::size_t* counts, std::size_t n,
+                            bool integer);
   void Free();
 
   bool IsInteger() const { return m_integer; }
   std::size_t Size() const { return m_count; }
-  std::int16_t* Ints() { return static_cast<std::int16_t*>(m_data.get()); }
-  const std::int16_t* Ints() const { return static_cast<const std::int16_t*>(m_data.get()); }
-  float* Floats() { return static_cast<float*>(m_data.get()); }
-  const float* Floats() const { return static_cast<const float*>(m_data.get()); }
+  std::int16_t* Ints() { return static_cast<std::int16_t*>(m_data); }
+  const std::int16_t* Ints() const { return static_cast<const std::int16_t*>(m_data); }
+  float* Floats() { return static_cast<float*>(m_data); }
+  const float* Floats() const { return static_cast<const float*>(m_data); }
 
   // Sample i as a float, whatever the width (callers pass i < Size()).
   float At(std::size_t i) const { return m_integer ? Ints()[i] : Floats()[i]; }
 
  private:
-  struct FreeDeleter {
-    void operator()(void* p) const;
-  };
-  std::unique_ptr<void, FreeDeleter> m_data;
+  std::shared_ptr<void> m_owner;  // keeps the memory alive
+  void* m_data = nullptr;
   std::size_t m_count = 0;
   bool m_integer = true;
 };

@@ -496,18 +496,21 @@ bool CC3d::AllocateData() {
   }
   analog.resize(static_cast<std::size_t>(channels));
   points.resize(static_cast<std::size_t>(pointCount));
+  // All buffers of the recording come from one block of memory.
   const auto n = static_cast<std::size_t>(frames);
-  for (CAnalog& a : analog) {
-    if (!a.samples.Allocate(n * analogToVideoRatio, integerData)) {
-      Report(kErrDataMemory);
-      return false;
-    }
-  }
+  std::vector<CSampleBuffer*> buffers;
+  std::vector<std::size_t> counts;
   for (CVideo& v : points) {
-    if (!v.samples.Allocate(n * 4, integerData)) {
-      Report(kErrDataMemory);
-      return false;
-    }
+    buffers.push_back(&v.samples);
+    counts.push_back(n * 4);
+  }
+  for (CAnalog& a : analog) {
+    buffers.push_back(&a.samples);
+    counts.push_back(n * analogToVideoRatio);
+  }
+  if (!CSampleBuffer::AllocateBlock(buffers.data(), counts.data(), buffers.size(), integerData)) {
+    Report(kErrDataMemory);
+    return false;
   }
   dataAllocated = 1;
   return true;
