@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
 
@@ -31,6 +32,39 @@ std::string_view NonFinite(double value) {
   return negative ? kNegativeInf : kInf;
 }
 
+// The common case of the writers, a modest value with few decimals, without
+// the general algorithm: value * 10^p is computed with one rounding (10^p is
+// exact), so its distance to the true product is below |product| * 2^-53.
+// When the fraction lies clearly away from one half, rounding the computed
+// product to the nearest integer gives the same integer printf's exact
+// rounding gives; otherwise (near a tie) returns 0 and the caller takes the
+// exact path.
+std::size_t FastFixed(char* buf, double value, int precision) {
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  if (precision > 9) return 0;
+  const double scaled = std::fabs(value) * kPow10[precision];
+  if (!(scaled < 1e15)) return 0;
+  const double whole = std::floor(scaled);
+  const double frac = scaled - whole;  // exact: both below 2^53
+  const double margin = scaled * 0x1p-51 + 0x1p-60;
+  if (std::fabs(frac - 0.5) <= margin) return 0;
+  std::uint64_t n = static_cast<std::uint64_t>(whole) + (frac > 0.5 ? 1 : 0);
+  char digits[24];
+  int len = 0;
+  do {
+    digits[len++] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n != 0);
+  while (len < precision + 1) digits[len++] = '0';
+  std::size_t at = 0;
+  if (std::signbit(value)) buf[at++] = '-';
+  for (int i = len - 1; i >= 0; --i) {
+    buf[at++] = digits[i];
+    if (i == precision && precision > 0) buf[at++] = '.';
+  }
+  return at;
+}
+
 // Digits of "%.*f" into `buf` (kFixedBuffer bytes); returns their count.
 // `zeros` receives how many trailing zeros the caller must add.
 std::size_t FixedDigits(char* buf, double value, int precision, std::size_t& zeros) {
@@ -46,6 +80,7 @@ std::size_t FixedDigits(char* buf, double value, int precision, std::size_t& zer
     zeros = 0;
     return t.size();
   }
+  if (std::size_t n = FastFixed(buf, value, precision); n != 0) return n;
   // Correctly rounded, ties to even on the exact binary value, as glibc
   // rounds; the sign of negative zero is kept.
   const std::to_chars_result r =

@@ -217,3 +217,20 @@ TEST(NumberFormatTest, PropertySweepAgainstPrintf) {
 }
 
 }  // namespace
+
+// Values whose product with 10^p lies at or next to a half, where the quick
+// path must hand over to the exact one: every float around k + 0.5 thousandths.
+TEST(NumberFormatNearTies, MatchesPrintfAroundHalves) {
+  char expected[64];
+  for (int k = -3000; k <= 3000; ++k) {
+    float v = (static_cast<float>(k) + 0.5f) / 1000.0f;
+    for (int step = 0; step < 5; ++step, v = std::nextafter(v, 1e9f)) {
+      for (int p : {2, 3}) {
+        std::string got;
+        AppendFixed(got, v, p);
+        std::snprintf(expected, sizeof expected, "%.*f", p, static_cast<double>(v));
+        ASSERT_EQ(got, expected) << v << " precision " << p;
+      }
+    }
+  }
+}
