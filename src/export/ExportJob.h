@@ -13,11 +13,11 @@ class CPlatform;
 
 // How one input format differs in what the writers produce.
 struct CFormatDescription {
-  const char* className;            // document class in messages: "CC3dDoc", "CAdcDoc", ...
-  const char* channelLabelFormat;   // default channel name: "Channel %02d", "Channel %03d"
-  bool hasPointsAndEvents;          // C3D: points, events, every analog sample of a frame
-  bool analogScalable;              // false: AnalogScaled only switches the decimals (BTS)
-  const char* exportedLogFormat;    // "Exported %s To %s. Frames %d to %d" (or %u)
+  const char* className;           // document class in messages: "CC3dDoc", "CAdcDoc", ...
+  const char* channelLabelFormat;  // default channel name: "Channel %02d", "Channel %03d"
+  bool hasPointsAndEvents;         // C3D: points, events, every analog sample of a frame
+  bool analogScalable;             // false: AnalogScaled only switches the decimals (BTS)
+  const char* exportedLogFormat;   // "Exported %s To %s. Frames %d to %d" (or %u)
   // The lines of the "$HeaderInformation" block of a general DST file, after
   // that line.
   std::string (*dstHeaderLines)(const CRecording&);
