@@ -1,0 +1,19 @@
+#include "documents/DocumentTree.h"
+
+void BuildTree(CSelectionTree& tree, CDocumentBase& doc, const std::string& title) {
+  doc.treeOutdated = 0;
+  tree.Build(doc.Reader(), TreeLayoutFor(doc.Description()), title, doc.Selection(), doc.States());
+}
+
+bool UpdateTree(CSelectionTree& tree, CDocumentBase& doc, const std::string& title) {
+  if (doc.loaded == 0 || doc.treeOutdated == 0) return false;
+  BuildTree(tree, doc, title);
+  return true;
+}
+
+ToggleEffect OnTreeDblclk(CSelectionTree& tree, CDocumentBase& doc, int id) {
+  const ToggleEffect effect = tree.Toggle(id, doc.Selection());
+  if (effect == ToggleEffect::Selection) doc.UpdateSelectionStates();
+  if (effect != ToggleEffect::None) tree.RefreshImages(doc.Selection(), doc.States());
+  return effect;
+}

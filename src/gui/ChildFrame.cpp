@@ -1,0 +1,113 @@
+#include "gui/ChildFrame.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "documents/DocumentTree.h"
+#include "gui/FramesDlg.h"
+#include "gui/GuiText.h"
+#include "gui/TreeModel.h"
+
+namespace {
+
+constexpr const char* kSaveAsTitle = "Save As";
+constexpr const char* kDstFilter = "DST Files (*.dst)";
+constexpr const char* kTextFilter = "Text Files (*.txt)";
+constexpr const char* kC3dFilter = "C3d Files (*.c3d)";
+
+}  // namespace
+
+CChildFrame::CChildFrame(std::unique_ptr<CDocumentBase> doc, const CDocumentType& type,
+                         QWidget* parent)
+    : QWidget(parent), m_doc(std::move(doc)), m_type(type) {
+  setWindowTitle(Title());
+  m_model = new CTreeModel(m_tree, this);
+  m_view = new QTreeView(this);
+  m_view->setHeaderHidden(true);
+  m_view->setRootIsDecorated(true);
+  m_view->setUniformRowHeights(true);
+  m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_view->setIconSize(QSize(16, 16));
+  m_view->setModel(m_model);
+  // The view expands or collapses a double-clicked branch itself, after the
+  // selection was toggled.
+  m_view->setExpandsOnDoubleClick(true);
+  connect(m_view, &QTreeView::doubleClicked, this, &CChildFrame::DoubleClickItem);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(m_view);
+
+  if (UpdateTree(m_tree, *m_doc, FromQ(Title()))) m_model->Reset();
+}
+
+CChildFrame::~CChildFrame() {
+  // The model reads the tree; detach it before the tree goes.
+  m_view->setModel(nullptr);
+  if (!m_closed) m_doc->OnCloseDocument();
+}
+
+QString CChildFrame::Title() const {
+  return PathToQ(Path().filename());
+}
+
+void CChildFrame::DoubleClickItem(const QModelIndex& index) {
+  const ToggleEffect effect = OnTreeDblclk(m_tree, *m_doc, m_model->ItemId(index));
+  if (effect != ToggleEffect::None) m_model->ImagesChanged();
+}
+
+void CChildFrame::OnFileSave() {
+  m_doc->OnFileSave();
+}
+
+QStringList CChildFrame::SaveAsFilters() const {
+  QStringList filters{kDstFilter, kTextFilter};
+  if (m_doc->CanExportC3d()) filters << kC3dFilter;
+  return filters;
+}
+
+void CChildFrame::OnFileSaveAs() {
+  // The proposed name: the input path without its extension.
+  std::filesystem::path proposed = Path();
+  proposed.replace_extension();
+  QFileDialog dialog(this, kSaveAsTitle, PathToQ(proposed));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // The writers ask before overwriting; the dialog must not ask as well, and
+  // must not add an extension of its own (an added one is decided below).
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  const QStringList filters = SaveAsFilters();
+  dialog.setNameFilters(filters);
+  dialog.selectNameFilter(filters.value(m_doc->Settings().exportTo != 0 ? 1 : 0));
+  dialog.selectFile(PathToQ(proposed));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  SaveAsChosen(dialog.selectedFiles().front(),
+               static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+}
+
+void CChildFrame::SaveAsChosen(const QString& path, int filterIndex) {
+  ExportKind kind = ExportKind::Dst;
+  if (filterIndex == 1) kind = ExportKind::Text;
+  if (filterIndex == 2 && m_doc->CanExportC3d()) kind = ExportKind::C3d;
+  m_doc->SaveAs(PathFromQ(path), kind);
+}
+
+void CChildFrame::OnFrames() {
+  CFramesDlg dlg(this);
+  dlg.SetInfo(m_doc->RangeMinimum(), m_doc->RangeMaximum());
+  dlg.SetLimits(m_doc->RangeMinimum(), m_doc->RangeMaximum());
+  dlg.SetRange(m_doc->Selection().rangeFirst, m_doc->Selection().rangeLast);
+  if (dlg.exec() != QDialog::Accepted) return;
+  m_doc->SetFrameRange(dlg.First(), dlg.Last());
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+  if (!m_closed) {
+    m_closed = true;
+    m_doc->OnCloseDocument();
+  }
+  event->accept();
+}

@@ -1,0 +1,62 @@
+#pragma once
+// One document window: it owns its document (and with it the reader and the
+// export selection) and shows the document's tree. Double-clicks on the tree
+// edit the selection through the document layer; the window only draws.
+// Closing the window closes the document.
+
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+
+#include "documents/DocumentBase.h"
+#include "documents/DocumentTypes.h"
+#include "documents/TreeItems.h"
+
+class QTreeView;
+class CTreeModel;
+
+class CChildFrame : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `doc` is open already; `type` is its registration entry.
+  CChildFrame(std::unique_ptr<CDocumentBase> doc, const CDocumentType& type,
+              QWidget* parent = nullptr);
+  ~CChildFrame() override;
+
+  CDocumentBase& Document() { return *m_doc; }
+  const CDocumentBase& Document() const { return *m_doc; }
+  const CDocumentType& Type() const { return m_type; }
+  // The full path of the file shown, and the title (its file name).
+  const std::filesystem::path& Path() const { return m_doc->Reader().fileName; }
+  QString Title() const;
+
+  const CSelectionTree& Tree() const { return m_tree; }
+  CTreeModel* Model() const { return m_model; }
+  QTreeView* View() const { return m_view; }
+
+  // The double-click on the item at `index` of the model (invalid: no item).
+  void DoubleClickItem(const QModelIndex& index);
+
+  // The document commands.
+  void OnFileSave();
+  void OnFileSaveAs();
+  // Runs Save As with a name already chosen and the filter picked (0 DST,
+  // 1 text, 2 C3D when the document writes it).
+  void SaveAsChosen(const QString& path, int filterIndex);
+  void OnFrames();
+
+  // The Save As filter list of this document.
+  QStringList SaveAsFilters() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  std::unique_ptr<CDocumentBase> m_doc;
+  const CDocumentType& m_type;
+  CSelectionTree m_tree;
+  CTreeModel* m_model;
+  QTreeView* m_view;
+  bool m_closed = false;
+};

@@ -1,0 +1,24 @@
+#pragma once
+// Small shared pieces of the desktop program: the application's title in
+// message boxes, the modal message box every error goes through, and the
+// conversions between the core's UTF-8 texts and paths and Qt's strings.
+
+#include <QString>
+#include <filesystem>
+#include <string>
+
+class QWidget;
+
+inline constexpr const char* kAppTitle = "Kinex2";
+
+// Modal box with an OK button and the warning icon; waits for the user.
+void ShowMessageBox(QWidget* parent, const QString& text);
+
+inline QString ToQ(const std::string& s) {
+  return QString::fromStdString(s);
+}
+inline std::string FromQ(const QString& s) {
+  return s.toStdString();
+}
+std::filesystem::path PathFromQ(const QString& s);
+QString PathToQ(const std::filesystem::path& p);

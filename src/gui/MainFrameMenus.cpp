@@ -1,0 +1,255 @@
+// The main window's actions and menus: created once, then shown, hidden,
+// enabled and checked by UpdateMenus as documents come and go.
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QKeySequence>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWhatsThis>
+
+#include "app/Kinex2App.h"
+#include "gui/ChildFrame.h"
+#include "gui/MainFrame.h"
+
+namespace {
+
+// Menu texts; a text after the tab is the shortcut shown beside the item.
+constexpr const char* kFileMenu = "&File";
+constexpr const char* kViewMenu = "&View";
+constexpr const char* kExportMenu = "&Export";
+constexpr const char* kWindowMenu = "&Window";
+constexpr const char* kHelpMenu = "&Help";
+constexpr const char* kOpenText = "&Open...\tCtrl+O";
+constexpr const char* kCloseText = "&Close";
+constexpr const char* kSaveText = "&Save\tCtrl+S";
+constexpr const char* kSaveAsText = "Save &As...";
+constexpr const char* kExitText = "E&xit";
+constexpr const char* kToolbarText = "&Toolbar";
+constexpr const char* kStatusBarText = "&Status Bar";
+constexpr const char* kLoggingText = "Logging...";
+constexpr const char* kDstFileText = "&DST File";
+constexpr const char* kTextFileText = "&Text File";
+constexpr const char* kFramesText = "&Frames...";
+constexpr const char* kVdoInfoText = "VDO Information...";
+constexpr const char* kVeltroInfoText = "Veltro Information...";
+constexpr const char* kBatchText = "Batch File...";
+constexpr const char* kDefaultsText = "De&faults...";
+constexpr const char* kCascadeText = "&Cascade";
+constexpr const char* kTileText = "&Tile";
+constexpr const char* kArrangeText = "&Arrange Icons";
+constexpr const char* kHelpTopicsText = "&Help Topics";
+constexpr const char* kAboutText = "&About Kinex2...";
+
+// Fly-by help of the commands (status bar) and their short names (tool tips
+// and tool-bar captions).
+struct Prompt {
+  const char* status;
+  const char* shortName;
+};
+constexpr Prompt kOpenPrompt{"Open an existing document", "Open"};
+constexpr Prompt kSavePrompt{"Save the active document", "Save"};
+constexpr Prompt kSaveAsPrompt{"Save the active document with a new name", "Save As"};
+constexpr Prompt kClosePrompt{"Close the active document", "Close"};
+constexpr Prompt kAboutPrompt{"Display program information, version number and copyright", "About"};
+constexpr Prompt kHelpModePrompt{"Display help for clicked on buttons, menus and windows", "Help"};
+constexpr Prompt kExitPrompt{"Quit the application", "Exit"};
+
+// Document types that offer the EMG test-set command.
+bool HasVeltroInformation(const CDocumentType& type) {
+  const std::string name = type.name;
+  return name == "C3D" || name == "MAC" || name == "CODAS";
+}
+
+}  // namespace
+
+void CMainFrame::CreateActions() {
+  auto make = [this](const char* text, auto slot) {
+    auto* a = new QAction(QString::fromUtf8(text), this);
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+  auto prompt = [](QAction* a, const Prompt& p) {
+    a->setStatusTip(p.status);
+    a->setToolTip(p.shortName);
+  };
+
+  m_openAct = make(kOpenText, [this] { OnFileOpen(); });
+  m_openAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  prompt(m_openAct, kOpenPrompt);
+  m_closeAct = make(kCloseText, [this] {
+    if (QMdiSubWindow* sub = m_mdi->activeSubWindow()) sub->close();
+  });
+  prompt(m_closeAct, kClosePrompt);
+  m_saveAct = make(kSaveText, [this] {
+    if (CChildFrame* c = ActiveChild()) c->OnFileSave();
+  });
+  m_saveAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  prompt(m_saveAct, kSavePrompt);
+  m_saveAsAct = make(kSaveAsText, [this] {
+    if (CChildFrame* c = ActiveChild()) c->OnFileSaveAs();
+  });
+  prompt(m_saveAsAct, kSaveAsPrompt);
+  m_exitAct = make(kExitText, [this] { close(); });
+  prompt(m_exitAct, kExitPrompt);
+
+  m_toolBarAct = make(kToolbarText, [this](bool on) { m_toolBar->setVisible(on); });
+  m_toolBarAct->setCheckable(true);
+  m_toolBarAct->setStatusTip("Show or hide the toolbar");
+  m_statusBarAct = make(kStatusBarText, [this](bool on) { statusBar()->setVisible(on); });
+  m_statusBarAct->setCheckable(true);
+  m_statusBarAct->setStatusTip("Show or hide the status bar");
+  m_loggingAct = make(kLoggingText, [this] { OnLogging(); });
+
+  m_dstAct = make(kDstFileText, [this] { SetExportTo(0); });
+  m_dstAct->setCheckable(true);
+  m_textAct = make(kTextFileText, [this] { SetExportTo(1); });
+  m_textAct->setCheckable(true);
+  m_framesAct = make(kFramesText, [this] {
+    if (CChildFrame* c = ActiveChild()) c->OnFrames();
+  });
+  // Commands whose dialogs are not part of the program yet: present, disabled.
+  m_vdoAppAct = make(kVdoInfoText, [] {});
+  m_vdoDocAct = make(kVdoInfoText, [] {});
+  m_veltroAct = make(kVeltroInfoText, [] {});
+  m_batchAct = make(kBatchText, [] {});
+  m_defaultsAct = make(kDefaultsText, [] {});
+  for (QAction* a : {m_vdoAppAct, m_vdoDocAct, m_veltroAct, m_batchAct, m_defaultsAct}) {
+    a->setEnabled(false);
+  }
+
+  m_cascadeAct = make(kCascadeText, [this] { m_mdi->cascadeSubWindows(); });
+  m_tileAct = make(kTileText, [this] { m_mdi->tileSubWindows(); });
+  m_arrangeAct = make(kArrangeText, [this] { ArrangeIcons(); });
+
+  m_helpTopicsAct = make(kHelpTopicsText, [this] { OnHelpTopics(); });
+  m_aboutAct = make(kAboutText, [this] { OnAbout(); });
+  prompt(m_aboutAct, kAboutPrompt);
+  m_contextHelpAct = make("Help", [this] { OnHelpTopics(); });
+  m_contextHelpAct->setShortcut(QKeySequence(Qt::Key_F1));
+  m_helpModeAct = make("Help", [] { QWhatsThis::enterWhatsThisMode(); });
+  m_helpModeAct->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+  prompt(m_helpModeAct, kHelpModePrompt);
+  addAction(m_contextHelpAct);
+  addAction(m_helpModeAct);
+
+  m_tbOpen = make(kOpenPrompt.shortName, [this] { OnFileOpen(); });
+  prompt(m_tbOpen, kOpenPrompt);
+  m_tbAbout = make(kAboutPrompt.shortName, [this] { OnAbout(); });
+  prompt(m_tbAbout, kAboutPrompt);
+  m_tbHelp = make(kHelpModePrompt.shortName, [] { QWhatsThis::enterWhatsThisMode(); });
+  prompt(m_tbHelp, kHelpModePrompt);
+  m_tbSave = make(kSavePrompt.shortName, [this] { m_saveAct->trigger(); });
+  prompt(m_tbSave, kSavePrompt);
+  m_tbSaveAs = make(kSaveAsPrompt.shortName, [this] { m_saveAsAct->trigger(); });
+  prompt(m_tbSaveAs, kSaveAsPrompt);
+  m_tbClose = make(kClosePrompt.shortName, [this] { m_closeAct->trigger(); });
+  prompt(m_tbClose, kClosePrompt);
+}
+
+void CMainFrame::CreateMenus() {
+  m_fileMenu = menuBar()->addMenu(kFileMenu);
+  m_fileMenu->addAction(m_openAct);
+  m_fileMenu->addAction(m_closeAct);
+  m_fileMenu->addAction(m_saveAct);
+  m_fileMenu->addAction(m_saveAsAct);
+  m_recentSeparator = m_fileMenu->addSeparator();
+  for (int i = 0; i < kMaxRecentFiles; ++i) {
+    QAction* a = m_fileMenu->addAction(QString());
+    a->setVisible(false);
+    connect(a, &QAction::triggered, this, [this, a] { OpenDocumentFile(a->data().toString()); });
+    m_recentActions << a;
+  }
+  m_fileMenu->addSeparator();
+  m_fileMenu->addAction(m_exitAct);
+
+  QMenu* view = menuBar()->addMenu(kViewMenu);
+  view->addAction(m_toolBarAct);
+  view->addAction(m_statusBarAct);
+  view->addSeparator();
+  view->addAction(m_loggingAct);
+
+  QMenu* exportMenu = menuBar()->addMenu(kExportMenu);
+  exportMenu->addAction(m_dstAct);
+  exportMenu->addAction(m_textAct);
+  exportMenu->addSeparator();
+  exportMenu->addAction(m_framesAct);
+  exportMenu->addAction(m_vdoAppAct);
+  exportMenu->addAction(m_vdoDocAct);
+  exportMenu->addAction(m_veltroAct);
+  exportMenu->addAction(m_batchAct);
+  exportMenu->addSeparator();
+  exportMenu->addAction(m_defaultsAct);
+
+  m_windowMenu = menuBar()->addMenu(kWindowMenu);
+  connect(m_windowMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowMenu);
+  UpdateWindowMenu();
+
+  QMenu* help = menuBar()->addMenu(kHelpMenu);
+  help->addAction(m_helpTopicsAct);
+  help->addSeparator();
+  help->addAction(m_aboutAct);
+}
+
+void CMainFrame::UpdateWindowMenu() {
+  m_windowMenu->clear();
+  m_windowMenu->addAction(m_cascadeAct);
+  m_windowMenu->addAction(m_tileAct);
+  m_windowMenu->addAction(m_arrangeAct);
+  const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+  if (!windows.isEmpty()) m_windowMenu->addSeparator();
+  for (int i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* sub = windows[i];
+    const QString text =
+        (i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QStringLiteral("%1 ").arg(i + 1)) +
+        sub->windowTitle();
+    QAction* a = m_windowMenu->addAction(text);
+    a->setCheckable(true);
+    a->setChecked(sub == m_mdi->activeSubWindow());
+    connect(a, &QAction::triggered, this, [this, sub] { m_mdi->setActiveSubWindow(sub); });
+  }
+}
+
+void CMainFrame::UpdateMenus() {
+  if (m_closing) return;
+  CChildFrame* child = ActiveChild();
+  const bool hasDoc = child != nullptr;
+  for (QAction* a : {m_closeAct, m_saveAct, m_saveAsAct, m_framesAct}) a->setVisible(hasDoc);
+  for (QAction* a : {m_tbSave, m_tbSaveAs, m_tbClose}) a->setEnabled(hasDoc);
+  m_vdoAppAct->setVisible(!hasDoc);
+  m_batchAct->setVisible(!hasDoc);
+  m_vdoDocAct->setVisible(hasDoc && std::string(child->Type().name) == "C3D");
+  m_veltroAct->setVisible(!hasDoc || HasVeltroInformation(child->Type()));
+  m_windowMenu->menuAction()->setVisible(hasDoc);
+  m_dstAct->setChecked(m_app.ExportTo == 0);
+  m_textAct->setChecked(m_app.ExportTo == 1);
+  m_toolBarAct->setChecked(m_toolBar->isVisible());
+  m_statusBarAct->setChecked(statusBar()->isVisible());
+}
+
+void CMainFrame::FillRecentMenu(QMenu* menu, int limit) {
+  menu->clear();
+  for (int i = 0; i < m_recentFiles.size() && i < limit; ++i) {
+    const QString path = m_recentFiles[i];
+    if (path.isEmpty()) break;
+    const QString name = path.section(QLatin1Char('/'), -1);
+    QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+    connect(a, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
+  }
+}
+
+void CMainFrame::ArrangeIcons() {
+  // Minimised windows in a row along the bottom of the area.
+  int x = 0;
+  for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+    if (!sub->isMinimized()) continue;
+    const QSize size = sub->size();
+    sub->move(x, m_mdi->viewport()->height() - size.height());
+    x += size.width();
+  }
+}

@@ -1,0 +1,321 @@
+// The main window: menus, opening and saving files, the Frames command, the
+// status bar, recent files, dropped files, and placement across runs.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "GuiTestSupport.h"
+#include "gui/ChildFrame.h"
+#include "gui/FramesDlg.h"
+#include "gui/GuiPlatform.h"
+#include "gui/WindowPlacement.h"
+
+namespace {
+
+using guitest::CopyRecording;
+using guitest::OnNextModal;
+using guitest::TestApp;
+
+class MainFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app = std::make_unique<TestApp>(dir.path());
+    frame = std::make_unique<CMainFrame>(app->app());
+  }
+  void TearDown() override {
+    frame.reset();
+    app.reset();
+  }
+  CChildFrame* Open(const char* name) {
+    const std::filesystem::path file = CopyRecording(dir.path(), name);
+    if (file.empty()) return nullptr;
+    return frame->OpenDocumentFile(QString::fromStdString(file.string()));
+  }
+  // Closes the window as at the end of a run and starts a new one over the
+  // same settings file.
+  void Restart() {
+    frame->close();
+    frame.reset();
+    app->app().ExitInstance();
+    app.reset();
+    app = std::make_unique<TestApp>(dir.path());
+    frame = std::make_unique<CMainFrame>(app->app());
+  }
+
+  testsupport::TempDir dir;
+  std::unique_ptr<TestApp> app;
+  std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(MainFrameTest, MenusHoldEveryItemAndFollowTheActiveDocument) {
+  EXPECT_EQ(frame->windowTitle(), "Orvane Kinex2");
+  QStringList menus;
+  for (QAction* a : frame->menuBar()->actions()) menus << a->text();
+  EXPECT_EQ(menus, (QStringList{"&File", "&View", "&Export", "&Window", "&Help"}));
+
+  for (const char* text : {"&Open...\tCtrl+O",
+                           "&Close",
+                           "&Save\tCtrl+S",
+                           "Save &As...",
+                           "E&xit",
+                           "&Toolbar",
+                           "&Status Bar",
+                           "Logging...",
+                           "&DST File",
+                           "&Text File",
+                           "&Frames...",
+                           "VDO Information...",
+                           "Veltro Information...",
+                           "Batch File...",
+                           "De&faults...",
+                           "&Cascade",
+                           "&Tile",
+                           "&Arrange Icons",
+                           "&Help Topics",
+                           "&About Kinex2..."}) {
+    EXPECT_NE(frame->FindAction(text), nullptr) << text;
+  }
+  EXPECT_EQ(frame->FindAction("&Open...\tCtrl+O")->shortcut(), QKeySequence("Ctrl+O"));
+  EXPECT_EQ(frame->FindAction("&Save\tCtrl+S")->shortcut(), QKeySequence("Ctrl+S"));
+  // Commands whose dialogs come later are there, disabled.
+  EXPECT_FALSE(frame->FindAction("Batch File...")->isEnabled());
+  EXPECT_FALSE(frame->FindAction("De&faults...")->isEnabled());
+  EXPECT_FALSE(frame->FindAction("Veltro Information...")->isEnabled());
+
+  // Without a document: no Save, no Frames, no Window menu.
+  EXPECT_FALSE(frame->FindAction("&Save\tCtrl+S")->isVisible());
+  EXPECT_FALSE(frame->FindAction("&Frames...")->isVisible());
+  EXPECT_TRUE(frame->FindAction("Batch File...")->isVisible());
+
+  // The export target is a pair of checked items.
+  app->app().ExportTo = 0;
+  frame->FindAction("&Text File")->trigger();
+  EXPECT_EQ(app->app().ExportTo, 1);
+  EXPECT_TRUE(frame->FindAction("&Text File")->isChecked());
+  EXPECT_FALSE(frame->FindAction("&DST File")->isChecked());
+  frame->FindAction("&DST File")->trigger();
+  EXPECT_EQ(app->app().ExportTo, 0);
+  EXPECT_TRUE(frame->FindAction("&DST File")->isChecked());
+
+  KX_REQUIRE_SHARED_DATA();
+  ASSERT_NE(Open("pc_int.c3d"), nullptr);
+  EXPECT_TRUE(frame->FindAction("&Save\tCtrl+S")->isVisible());
+  EXPECT_TRUE(frame->FindAction("&Frames...")->isVisible());
+  EXPECT_FALSE(frame->FindAction("Batch File...")->isVisible());
+  // The caption stays the program's own.
+  EXPECT_EQ(frame->windowTitle(), "Orvane Kinex2");
+}
+
+TEST_F(MainFrameTest, SaveWritesBesideTheInputAndReportsTheSize) {
+  KX_REQUIRE_SHARED_DATA();
+  app->app().ExportTo = 0;
+  CChildFrame* child = Open("pc_int.c3d");
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(frame->StatusPane()->text(),
+            QString("Opened File %1").arg(QString::fromStdString(child->Path().string())));
+
+  frame->FindAction("&Save\tCtrl+S")->trigger();
+  const std::filesystem::path dst = dir / "pc_int.dst";
+  ASSERT_TRUE(std::filesystem::exists(dst));
+  const auto size = std::filesystem::file_size(dst);
+  EXPECT_GT(size, 0u);
+  EXPECT_EQ(
+      frame->StatusPane()->text(),
+      QString("Saved file %1 (%2 bytes)").arg(QString::fromStdString(dst.string())).arg(size));
+  EXPECT_EQ(testsupport::ReadFileText(dst).rfind("#!DST-2.0 Data file created by Kinex2 ", 0), 0u);
+  EXPECT_FALSE(frame->ProgressBar()->isVisible());
+
+  // Text from the menu; an existing output is only replaced after a Yes.
+  frame->FindAction("&Text File")->trigger();
+  frame->FindAction("&Save\tCtrl+S")->trigger();
+  EXPECT_TRUE(std::filesystem::exists(dir / "pc_int.txt"));
+  bool asked = false;
+  OnNextModal([&asked](QWidget* box) {
+    asked = true;
+    box->close();  // closing the question answers No
+  });
+  const auto before = std::filesystem::last_write_time(dir / "pc_int.txt");
+  frame->FindAction("&Save\tCtrl+S")->trigger();
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(std::filesystem::last_write_time(dir / "pc_int.txt"), before);
+}
+
+TEST_F(MainFrameTest, SaveAsAppendsTheFiltersExtensionOnlyWhenMissing) {
+  KX_REQUIRE_SHARED_DATA();
+  CChildFrame* child = Open("pc_int.c3d");
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(child->SaveAsFilters(), (QStringList{"DST Files (*.dst)", "Text Files (*.txt)"}));
+  child->SaveAsChosen(QString::fromStdString((dir / "out").string()), 1);
+  EXPECT_TRUE(std::filesystem::exists(dir / "out.txt"));
+  child->SaveAsChosen(QString::fromStdString((dir / "out.csv").string()), 1);
+  EXPECT_TRUE(std::filesystem::exists(dir / "out.csv"));
+  child->SaveAsChosen(QString::fromStdString((dir / "other").string()), 0);
+  EXPECT_TRUE(std::filesystem::exists(dir / "other.dst"));
+}
+
+TEST_F(MainFrameTest, FramesCommandRefusesRangesOutsideTheRecording) {
+  KX_REQUIRE_SHARED_DATA();
+  CChildFrame* child = Open("pc_int.c3d");  // frames 1 to 89
+  ASSERT_NE(child, nullptr);
+  CDocumentBase& doc = child->Document();
+  ASSERT_EQ(doc.Selection().rangeFirst, 1);
+  ASSERT_EQ(doc.Selection().rangeLast, 89);
+
+  QStringList infos;
+  bool stayedOpen = false;
+  OnNextModal([&](QWidget* w) {
+    auto* dlg = qobject_cast<CFramesDlg*>(w);
+    ASSERT_NE(dlg, nullptr);
+    for (QLabel* l : dlg->findChildren<QLabel*>()) infos << l->text();
+    dlg->FirstEdit()->setText("0");  // below the first frame
+    dlg->LastEdit()->setText("50");
+    dlg->accept();
+    stayedOpen = dlg->isVisible();
+    dlg->FirstEdit()->setText("10");
+    dlg->accept();
+  });
+  child->OnFrames();
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_TRUE(infos.contains("First Frame : 1"));
+  EXPECT_TRUE(infos.contains("Last Frame : 89"));
+  EXPECT_EQ(doc.Selection().rangeFirst, 10);
+  EXPECT_EQ(doc.Selection().rangeLast, 50);
+
+  // Cancel changes nothing.
+  OnNextModal([](QWidget* w) {
+    auto* dlg = qobject_cast<CFramesDlg*>(w);
+    dlg->FirstEdit()->setText("20");
+    dlg->reject();
+  });
+  child->OnFrames();
+  EXPECT_EQ(doc.Selection().rangeFirst, 10);
+}
+
+TEST_F(MainFrameTest, ChildWindowsOpenMaximisedUnlessShowCmdSaysOtherwise) {
+  KX_REQUIRE_SHARED_DATA();
+  frame->show();
+  CChildFrame* first = Open("pc_int.c3d");
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(frame->MdiArea()->activeSubWindow()->isMaximized());
+  EXPECT_EQ(frame->Children().size(), 1);
+  // Opening the same file again activates its window.
+  EXPECT_EQ(Open("pc_int.c3d"), first);
+  EXPECT_EQ(frame->Children().size(), 1);
+
+  frame->MdiArea()->closeAllSubWindows();
+  app->app().ShowCmd = 1;
+  ASSERT_NE(Open("pc_real.c3d"), nullptr);
+  EXPECT_FALSE(frame->MdiArea()->activeSubWindow()->isMaximized());
+}
+
+TEST_F(MainFrameTest, FailedOpenLeavesNoWindowAndNoRecentEntry) {
+  const std::filesystem::path bad = dir / "bad.c3d";
+  testsupport::WriteFile(bad, {1, 2, 3});
+  OnNextModal([](QWidget* box) { box->close(); });  // the reader's error box
+  EXPECT_EQ(frame->OpenDocumentFile(QString::fromStdString(bad.string())), nullptr);
+  EXPECT_TRUE(frame->Children().isEmpty());
+  EXPECT_TRUE(frame->RecentFiles().isEmpty());
+}
+
+TEST_F(MainFrameTest, RecentFilesAndDroppedFilesOpen) {
+  KX_REQUIRE_SHARED_DATA();
+  const std::filesystem::path a = CopyRecording(dir.path(), "pc_int.c3d");
+  const std::filesystem::path b = CopyRecording(dir.path(), "pc_real.c3d");
+
+  // Dropping two files opens both.
+  frame->show();
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(a.string())),
+                QUrl::fromLocalFile(QString::fromStdString(b.string()))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(frame.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(frame.get(), &drop);
+  EXPECT_EQ(frame->Children().size(), 2);
+  ASSERT_EQ(frame->RecentFiles().size(), 2);
+  EXPECT_TRUE(frame->RecentFiles()[0].endsWith("pc_real.c3d"));
+
+  // The Open button's drop-down lists them by name, most recent first.
+  QMenu* menu = frame->OpenButton()->menu();
+  ASSERT_NE(menu, nullptr);
+  emit menu->aboutToShow();
+  ASSERT_EQ(menu->actions().size(), 2);
+  EXPECT_EQ(menu->actions()[0]->text(), "&1 pc_real.c3d");
+  EXPECT_EQ(menu->actions()[1]->text(), "&2 pc_int.c3d");
+
+  // The list survives a restart; choosing an entry opens the file.
+  Restart();
+  ASSERT_EQ(frame->RecentFiles().size(), 2);
+  emit frame->OpenButton()->menu()->aboutToShow();
+  frame->OpenButton()->menu()->actions()[1]->trigger();
+  ASSERT_EQ(frame->Children().size(), 1);
+  EXPECT_EQ(frame->Children()[0]->Title(), "pc_int.c3d");
+}
+
+TEST_F(MainFrameTest, ProgressBarShowsOnlyDuringWork) {
+  CPlatform& ui = frame->GuiPlatform();
+  frame->show();
+  EXPECT_FALSE(frame->ProgressBar()->isVisible());
+  ui.ProgressBegin(4);
+  EXPECT_TRUE(frame->ProgressBar()->isVisible());
+  ui.ProgressStep();
+  ui.ProgressStep();
+  EXPECT_EQ(frame->ProgressBar()->value(), 2);
+  ui.ProgressEnd();
+  EXPECT_FALSE(frame->ProgressBar()->isVisible());
+  ui.SetStatusText("Saving to file x");
+  EXPECT_EQ(frame->StatusPane()->text(), "Saving to file x");
+}
+
+TEST_F(MainFrameTest, PlacementAndBarsComeBackAfterARestart) {
+  frame->InitialShow();
+  frame->setGeometry(40, 50, 500, 400);
+  frame->ToolBar()->hide();
+  Restart();
+  frame->InitialShow();
+  EXPECT_EQ(frame->geometry(), QRect(40, 50, 500, 400));
+  EXPECT_FALSE(frame->ToolBar()->isVisible());
+  EXPECT_TRUE(frame->statusBar()->isVisible());
+
+  // Maximised comes back maximised, with the restored rectangle kept.
+  frame->ToolBar()->show();
+  frame->showMaximized();
+  QTest::qWait(20);
+  Restart();
+  const std::optional<CWindowPlacement> stored =
+      ParseWindowPos(app->app().ReadWindowPos().value_or(""));
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->flags, kRestoreToMaximized);
+  EXPECT_EQ(stored->showCmd, kShowMaximized);
+  EXPECT_EQ(
+      QRect(stored->left, stored->top, stored->right - stored->left, stored->bottom - stored->top),
+      QRect(40, 50, 500, 400));
+  frame->InitialShow();
+  EXPECT_TRUE(frame->isMaximized());
+  EXPECT_TRUE(frame->ToolBar()->isVisible());
+}
+
+TEST_F(MainFrameTest, MalformedWindowPosIsIgnored) {
+  app->app().WriteWindowPos("1,3,-1,-1,-1,-1,40,50,540");  // nine numbers
+  frame->InitialShow();
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_FALSE(frame->isMaximized());
+  EXPECT_EQ(app->app().ReadWindowPos().value_or(""), "1,3,-1,-1,-1,-1,40,50,540");
+}
+
+}  // namespace
