@@ -12,10 +12,27 @@ DATA="$ROOT/build/bench-data"
 FLOAT_FILE="$DATA/bench_float.c3d"
 INT_FILE="$DATA/bench_int.c3d"
 
-BENCHMARKS=(open)
+BENCHMARKS=(open export)
 
 run_open() {
   "$BIN/bench_open" "$FLOAT_FILE" "$INT_FILE"
+}
+
+# Exports with the program's formatter and with snprintf, in one run, and
+# their ratio (target: at least 3 x); convert time (target: at most 1.2 s for
+# the float file, a tenth of a typical printf-based converter's 12 s) and peak
+# memory (target: at most file + 32 MB).
+run_export() {
+  local fast slow
+  fast=$("$BIN/bench_export" "$ROOT/build/default/bin/kinex2" "$FLOAT_FILE" "$INT_FILE")
+  slow=$("$BIN/bench_export_printf" "$ROOT/build/default/bin/kinex2" "$FLOAT_FILE" "$INT_FILE")
+  echo "$fast"
+  echo "snprintf formatting:"
+  echo "$slow"
+  paste -d'\n' <(echo "$fast") <(echo "$slow") | awk '
+    { for (i = 1; i <= NF; i++) { if ($i == "dst" && $(i+1) == "export") d[NR % 2] = $(i+2);
+                                  if ($i == "text" && $(i+1) == "export") t[NR % 2] = $(i+2); }
+      if (NR % 2 == 0) printf "%s: dst export %.1f x faster than snprintf, text export %.1f x [target 3 x]\n", $1, d[0] / d[1], t[0] / t[1] }'
 }
 
 build() {
