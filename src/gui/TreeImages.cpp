@@ -61,7 +61,8 @@ QPixmap Draw(int image) {
       DrawTick(p);
       break;
     case kImagePartial:
-      DrawBox(p, QColor(192, 192, 192));
+      // A mid grey that still tells apart from white at 16 pixels.
+      DrawBox(p, QColor(168, 168, 168));
       DrawTick(p);
       break;
     default:
