@@ -9,6 +9,7 @@
 
 #include "app/AppPaths.h"
 #include "app/QtSettingsStore.h"
+#include "export/DstExport.h"
 #include "export/NumberFormat.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
@@ -19,7 +20,6 @@ const char kVeltroEquip[] = "Equip";
 const char kVeltroRes[] = "Res";
 
 namespace {
-constexpr char kDstSignatureFormat[] = "#!DST-2.0 Data file created by Kinex2 %s\n";
 constexpr char kIniFileName[] = "kinex2.ini";
 constexpr char kLogFileName[] = "Kinex2.log";
 constexpr char kWindowsExeName[] = "Kinex2.exe";
@@ -171,7 +171,7 @@ void ScanNumberedKeys(const CIniFile& ini, const char* section, const char* pref
 }  // namespace
 
 CKinex2App::CKinex2App(CPlatform& ui)
-    : DstSignature(Format(kDstSignatureFormat, kVersion)),
+    : DstSignature(MakeDstSignature(kVersion)),
       m_store(std::make_unique<CMemorySettingsStore>()),
       m_platform(ui, logSettings) {
   SetExecutablePath(ExecutablePath());

@@ -1,12 +1,15 @@
 #include "app/Main.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "app/AppPaths.h"
 #include "app/CommandLine.h"
 #include "app/ConvertCommand.h"
 #include "app/InfoCommand.h"
+#include "app/QtSettingsStore.h"
 #include "documents/DocumentTypes.h"
 
 #ifdef _WIN32
@@ -27,6 +30,7 @@ void PrintUsage(std::FILE* f) {
       "                          setting; --settings reads the settings from an INI file\n"
       "  kinex2 info FILE        print the header, events, parameters, channels and points\n"
       "  kinex2 --help           this text\n"
+      "  kinex2 [FILE]           the desktop program (opening FILE)\n"
       "\n"
       "Input files:",
       f);
@@ -36,6 +40,23 @@ void PrintUsage(std::FILE* f) {
       "An existing output is replaced only after a Yes on the terminal or with --overwrite.\n"
       "Exit status: 0 written, 1 nothing written or input unreadable, 2 malformed command line.\n",
       f);
+  std::fprintf(f, "Marker translations (kinex2.ini) and the log file live in: %s\n",
+               PathToUtf8(Kinex2DataFolder()).c_str());
+  std::fprintf(f, "Settings are stored in: %s\n", UserSettingsLocation().c_str());
+}
+
+// Without a display the desktop program cannot start; say so instead of
+// letting the window system abort the process.
+bool DisplayAvailable() {
+#if defined(_WIN32) || defined(__APPLE__)
+  return true;
+#else
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* v = std::getenv(name);
+    if (v != nullptr && *v != '\0') return true;
+  }
+  return false;
+#endif
 }
 
 // The text after the program path, as the comma form reads it.
@@ -68,7 +89,8 @@ int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
   }
   const CCommaConversion comma = ParseCommaConversion(ArgumentText(args));
   if (comma.kind != CCommaConversion::Kind::NotConversion) return RunCommaConversion(comma);
-  if (startGui != nullptr) return startGui(argc, argv);
+  if (startGui != nullptr && DisplayAvailable()) return startGui(argc, argv);
+  if (startGui != nullptr) std::fputs("kinex2: no display for the desktop program.\n", stderr);
   PrintUsage(stderr);
   return kExitBadCommandLine;
 }

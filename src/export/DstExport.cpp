@@ -313,7 +313,7 @@ std::uint64_t ExportDstGeneral(const CExportJob& job, const DstOptions& options,
                                std::string_view signature) {
   const CRecording& rec = job.recording;
   COutputFile file(job.platform, job.output);
-  if (!file.Create(job.overwriteAll)) return 0;
+  if (!file.Create(job.overwriteAll, job.recording.fileName)) return 0;
   std::uint64_t length = 0;
   try {
     CWaitCursor wait(job.platform);

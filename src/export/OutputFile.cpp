@@ -15,6 +15,7 @@ const char kOverwriteQuestion[] = "The File %s already exists.\nDo you want to o
 
 namespace {
 constexpr char kOpenFailed[] = "Failed to open document.";
+constexpr char kOutputIsInput[] = "The output file is the input file";
 
 std::string ReasonFor(int err) {
   const char* text = FileErrorText(FileErrorCauseFromErrno(err));
@@ -25,10 +26,17 @@ std::string ReasonFor(int err) {
 COutputFile::COutputFile(CPlatform& platform, std::filesystem::path target)
     : m_platform(platform), m_target(std::move(target)) {}
 
-COutputFile::~COutputFile() { Abandon(); }
+COutputFile::~COutputFile() {
+  Abandon();
+}
 
-bool COutputFile::Create(bool overwriteAll) {
+bool COutputFile::Create(bool overwriteAll, const std::filesystem::path& source) {
   std::error_code ec;
+  // Overwriting the recording being read would destroy it for good.
+  if (!source.empty() && std::filesystem::equivalent(source, m_target, ec)) {
+    Fail(kOutputIsInput);
+    return false;
+  }
   if (!overwriteAll && std::filesystem::exists(m_target, ec)) {
     if (!m_platform.AskYesNo(Format(kOverwriteQuestion, m_target.string().c_str()))) return false;
   }

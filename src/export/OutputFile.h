@@ -22,8 +22,9 @@ class COutputFile {
   // Asks "The File %s already exists.\nDo you want to overwrite it?" when the
   // target exists and `overwriteAll` is off, then creates the temporary file.
   // False when the user said No (nothing reported) or the file could not be
-  // created (reported as "ERROR in <target> : <reason>").
-  bool Create(bool overwriteAll);
+  // created (reported as "ERROR in <target> : <reason>"). An export is never
+  // written over its own input `source`: that is refused the same way.
+  bool Create(bool overwriteAll, const std::filesystem::path& source = {});
 
   std::string& Buffer() { return m_buffer; }
   void MaybeFlush() {

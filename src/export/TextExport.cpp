@@ -583,7 +583,7 @@ float C3dFrameRate(const CRecording& recording) {
 
 std::uint64_t ExportText(const CExportJob& job, const TextOptions& options) {
   COutputFile file(job.platform, job.output);
-  if (!file.Create(job.overwriteAll)) return 0;
+  if (!file.Create(job.overwriteAll, job.recording.fileName)) return 0;
   std::uint64_t length = 0;
   try {
     CWaitCursor wait(job.platform);

@@ -166,10 +166,10 @@ class ProgramTest : public ::testing::Test {
   int Run(const std::string& args) {
     // The machine-wide store is redirected too: start-up records the program there.
     const std::string d = dir.path().string();
-    const std::string command = "cd '" + d + "' && env -u DISPLAY -u WAYLAND_DISPLAY HOME='" + d +
-                                "' XDG_CONFIG_HOME='" + Config().string() + "' XDG_CONFIG_DIRS='" +
-                                d + "/machine' '" + program.string() + "' " + args +
-                                " </dev/null >out.log 2>err.log";
+    const std::string command =
+        "cd '" + d + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME='" + d +
+        "' XDG_CONFIG_HOME='" + Config().string() + "' XDG_CONFIG_DIRS='" + d + "/machine' '" +
+        program.string() + "' " + args + " </dev/null >out.log 2>err.log";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -244,7 +244,9 @@ TEST_F(ProgramTest, HelpInfoAndNoArguments) {
   EXPECT_EQ(Run("info walk.c3d"), 0);
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "out.log"), "$HeaderInformation\n"));
   EXPECT_EQ(Run("info none.c3d"), 1);
+  // No display: the desktop program cannot start, which is said plainly.
   EXPECT_EQ(Run(""), 2);
+  EXPECT_NE(Err().find("no display"), std::string::npos);
 }
 
 }  // namespace

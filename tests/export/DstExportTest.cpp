@@ -404,3 +404,28 @@ TEST(DstSignatureTest, FilledWithTheVersion) {
 }
 
 }  // namespace
+
+// Writing a recording's export over the recording itself would destroy it.
+TEST(DstExportOverItsInput, IsRefusedAndLeavesTheInput) {
+  testsupport::TempDir dir;
+  c3dbuilder::Spec spec;
+  spec.points = 1;
+  const auto path = dir / "trial.c3d";
+  const std::vector<std::uint8_t> bytes = c3dbuilder::Build(spec);
+  c3dbuilder::WriteFile(path.string(), bytes);
+  testsupport::RecordingPlatform platform;
+  CC3d c3d;
+  c3d.SetPlatform(&platform);
+  c3d.fileName = path;
+  ASSERT_TRUE(c3d.Open());
+  CExportSelection sel;
+  sel.points = "1";
+  sel.rangeFirst = 1;
+  sel.rangeLast = spec.frames;
+  CExportJob job{c3d, C3dFormatDescription(), sel, path, platform, true, true};
+  EXPECT_EQ(ExportDstGeneral(job, DstOptions{}, MakeDstSignature("2.560")), 0u);
+  ASSERT_FALSE(platform.messages.empty());
+  EXPECT_EQ(platform.messages.back().text,
+            "ERROR in " + path.string() + " : The output file is the input file");
+  EXPECT_EQ(std::filesystem::file_size(path), bytes.size());
+}
