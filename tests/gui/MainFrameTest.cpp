@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -22,6 +24,7 @@
 #include "gui/ChildFrame.h"
 #include "gui/FramesDlg.h"
 #include "gui/GuiPlatform.h"
+#include "gui/LoggingDlg.h"
 #include "gui/WindowPlacement.h"
 
 namespace {
@@ -265,6 +268,54 @@ TEST_F(MainFrameTest, RecentFilesAndDroppedFilesOpen) {
   frame->OpenButton()->menu()->actions()[1]->trigger();
   ASSERT_EQ(frame->Children().size(), 1);
   EXPECT_EQ(frame->Children()[0]->Title(), "pc_int.c3d");
+}
+
+TEST_F(MainFrameTest, OpenDialogStartsInStartDirAndRemembersTheFolder) {
+  KX_REQUIRE_SHARED_DATA();
+  const std::filesystem::path sub = dir / "trials";
+  std::filesystem::create_directories(sub);
+  const std::filesystem::path file = CopyRecording(sub, "pc_int.c3d");
+  app->app().WriteStartDir(sub.string() + "/");
+  QString shownDir;
+  QString shownFilter;
+  OnNextModal([&](QWidget* w) {
+    auto* dlg = qobject_cast<QFileDialog*>(w);
+    ASSERT_NE(dlg, nullptr);
+    shownDir = dlg->directory().absolutePath();
+    shownFilter = dlg->selectedNameFilter();
+    dlg->selectFile(QString::fromStdString(file.string()));
+    static_cast<QDialog*>(dlg)->accept();  // the file dialog's own OK
+  });
+  frame->OnFileOpen();
+  EXPECT_EQ(shownDir.toStdString(), sub.string());
+  EXPECT_TRUE(shownFilter.startsWith("All Supported Files"));
+  ASSERT_EQ(frame->Children().size(), 1);
+  EXPECT_EQ(app->app().ReadStartDir(), sub.string() + "/");
+  EXPECT_EQ(CMainFrame::OpenFilters().value(3), "CODAS Files (*.dat,*.wdq) (*.dat *.wdq)");
+}
+
+TEST_F(MainFrameTest, LoggingCommandCopiesBackOnlyOnOk) {
+  app->app().logSettings.Log = 0;
+  OnNextModal([](QWidget* w) {
+    auto* dlg = qobject_cast<CLoggingDlg*>(w);
+    ASSERT_NE(dlg, nullptr);
+    dlg->LogCheck()->setChecked(true);
+    dlg->FileEdit()->setText("/tmp/other.log");
+    dlg->reject();
+  });
+  frame->OnLogging();
+  EXPECT_EQ(app->app().logSettings.Log, 0);
+  OnNextModal([](QWidget* w) {
+    auto* dlg = qobject_cast<CLoggingDlg*>(w);
+    dlg->LogCheck()->setChecked(true);
+    dlg->ErrorsOnlyCheck()->setChecked(false);
+    dlg->FileEdit()->setText("/tmp/other.log");
+    dlg->accept();
+  });
+  frame->OnLogging();
+  EXPECT_EQ(app->app().logSettings.Log, 1);
+  EXPECT_EQ(app->app().logSettings.LogErrorOnly, 0);
+  EXPECT_EQ(app->app().logSettings.LogFile, "/tmp/other.log");
 }
 
 TEST_F(MainFrameTest, ProgressBarShowsOnlyDuringWork) {
