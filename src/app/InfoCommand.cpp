@@ -3,26 +3,12 @@
 #include <string>
 
 #include "export/DstHeader.h"
+#include "export/ItemLabels.h"
 #include "formats/c3d/C3d.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace {
-
-const char* TypeName(int type) {
-  switch (type) {
-    case kParamChar:
-      return "CHAR";
-    case kParamByte:
-      return "BYTE";
-    case kParamInt:
-      return "INT";
-    case kParamFloat:
-      return "FLOAT";
-    default:
-      return "OTHER";
-  }
-}
 
 // The first few values of a parameter, for a one-line summary.
 std::string FirstValues(const CParam& p) {
@@ -52,13 +38,6 @@ std::string Dimensions(const CParam& p) {
   return s + "]";
 }
 
-// Label i of a CHAR parameter, or `fallback` numbered from 1.
-std::string Label(const CParam* labels, int i, const char* fallback) {
-  if (labels != nullptr && labels->type == kParamChar && i < static_cast<int>(labels->strings.size()))
-    return labels->strings[i];
-  return Format(fallback, i + 1);
-}
-
 }  // namespace
 
 int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
@@ -75,20 +54,21 @@ int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
   }
   for (const CParam& p : set.params) {
     const std::string qualified = set.GetGroupName(p) + ":" + p.name;
-    s += Format("PARAM %-32s %-5s dims=%s %s\n", qualified.c_str(), TypeName(p.type),
+    s += Format("PARAM %-32s %-5s dims=%s %s\n", qualified.c_str(),
+                (*ParamTypeName(p.type) != '\0' ? ParamTypeName(p.type) : "OTHER"),
                 Dimensions(p).c_str(), FirstValues(p).c_str());
   }
   const CParam* analogLabels = set.Find("Analog", "Labels");
   for (int k = 0; k < c3d.AnalogCount(); ++k) {
     const CAnalog& a = c3d.analog[k];
     s += Format("ANALOG %3d %-16s min=%g max=%g\n", k + 1,
-                Label(analogLabels, k, "Channel %02d").c_str(), a.minimum, a.maximum);
+                ItemLabel(analogLabels, k, "Channel %02d").c_str(), a.minimum, a.maximum);
   }
   const CParam* pointLabels = set.Find("Point", "Labels");
   for (int j = 0; j < c3d.PointCount(); ++j) {
     const CVideo& v = c3d.points[j];
     s += Format("POINT  %3d %-16s x=[%g,%g] y=[%g,%g] z=[%g,%g]\n", j + 1,
-                Label(pointLabels, j, "Marker %02d").c_str(), v.minX, v.maxX, v.minY, v.maxY,
+                ItemLabel(pointLabels, j, "Marker %02d").c_str(), v.minX, v.maxX, v.minY, v.maxY,
                 v.minZ, v.maxZ);
   }
   std::fwrite(s.data(), 1, s.size(), out);

@@ -6,6 +6,7 @@
 
 #include "export/DstHeader.h"
 #include "export/FormatDescriptions.h"
+#include "export/ItemLabels.h"
 #include "export/NumberFormat.h"
 #include "export/OutputFile.h"
 #include "platform/Platform.h"
@@ -44,30 +45,6 @@ int CountSelected(const std::string& flags, std::size_t items) {
 
 const char* TrueFalse(int v) {
   return v != 0 ? "TRUE" : "FALSE";
-}
-
-const char* TypeWord(std::int16_t type) {
-  switch (type) {
-    case kParamChar:
-      return "CHAR";
-    case kParamByte:
-      return "BYTE";
-    case kParamInt:
-      return "INT";
-    case kParamFloat:
-      return "FLOAT";
-    default:
-      return "";
-  }
-}
-
-// The names of a table's items: a default numbered name, replaced in order by
-// the strings of a CHAR "Labels" parameter where it has them.
-std::string ItemName(const CParam* labels, int i, const char* fallback) {
-  if (labels != nullptr && labels->type == kParamChar &&
-      i < static_cast<int>(labels->strings.size()))
-    return labels->strings[i];
-  return Format(fallback, i + 1);
 }
 
 // The section name of a channel or point.
@@ -139,7 +116,7 @@ class CDstWriter {
         m_out += '\n';
       }
       m_out += kDataType;
-      m_out += TypeWord(param.type);
+      m_out += ParamTypeName(param.type);
       m_out += '\n';
       WriteValues(param);
       m_file.MaybeFlush();
@@ -237,7 +214,7 @@ class CDstWriter {
         offset = m_rec.GetOffset(k);
       }
       m_out += '!';
-      m_out += ChannelSectionName(ItemName(labels, k, format.channelLabelFormat));
+      m_out += ChannelSectionName(ItemLabel(labels, k, format.channelLabelFormat));
       m_out += "-1\n";
       const CSampleBuffer& buffer = m_rec.analog[k].samples;
       const Sample* data = Data<Sample>(buffer);
@@ -270,7 +247,7 @@ class CDstWriter {
     for (int j = 0; j < m_rec.PointCount(); ++j) {
       if (!Selected(m_sel.points, static_cast<std::size_t>(j))) continue;
       m_out += '!';
-      m_out += ChannelSectionName(ItemName(labels, j, kMarkerLabelFormat));
+      m_out += ChannelSectionName(ItemLabel(labels, j, kMarkerLabelFormat));
       m_out += suffix;
       const CSampleBuffer& buffer = m_rec.points[j].samples;
       const Sample* data = Data<Sample>(buffer);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "export/FormatDescriptions.h"
+#include "export/ItemLabels.h"
 #include "export/NumberFormat.h"
 #include "export/OutputFile.h"
 #include "formats/c3d/C3d.h"
@@ -50,10 +51,6 @@ constexpr char kDataType[] = "Data Type";
 constexpr char kDimensions[] = "Dimensions";
 constexpr char kDimRow[] = "Dim %d";
 constexpr char kDataRow[] = "Data %d";
-constexpr char kTypeChar[] = "CHAR";
-constexpr char kTypeByte[] = "BYTE";
-constexpr char kTypeInt[] = "INT";
-constexpr char kTypeFloat[] = "FLOAT";
 constexpr char kParamLengthError[] =
     "ERROR in %s [%s::WriteTextParams()] Incorrect Parameter Length";
 
@@ -115,21 +112,6 @@ class CFirstColumn {
 
 bool Selected(const std::string& flags, std::size_t i) {
   return i < flags.size() && flags[i] == '1';
-}
-
-// Names of items: `defaultFormat` with the 1-based number, replaced in order
-// by the strings of the CHAR parameter group:name when there is one.
-std::vector<std::string> ItemNames(const CParamSet& set, const char* group, const char* name,
-                                   const char* defaultFormat, int count) {
-  std::vector<std::string> names;
-  names.reserve(static_cast<std::size_t>(count));
-  for (int k = 0; k < count; ++k) names.push_back(Format(defaultFormat, k + 1));
-  const CParam* labels = set.Find(group, name);
-  if (labels != nullptr && labels->type == kParamChar) {
-    const std::size_t n = std::min(labels->strings.size(), names.size());
-    for (std::size_t k = 0; k < n; ++k) names[k] = labels->strings[k];
-  }
-  return names;
 }
 
 class CTextWriter {
@@ -232,21 +214,6 @@ void CTextWriter::WriteTextGroups() {
   Row(kNumber, items.size(), [&](std::size_t i) { AppendInt(m_out, items[i]->number); });
 }
 
-const char* TypeName(std::int16_t type) {
-  switch (type) {
-    case kParamChar:
-      return kTypeChar;
-    case kParamByte:
-      return kTypeByte;
-    case kParamInt:
-      return kTypeInt;
-    case kParamFloat:
-      return kTypeFloat;
-    default:
-      return "";  // a type code no reader understands: an empty cell
-  }
-}
-
 // Number of Data cells of a parameter: its element count, limited to the
 // values actually held for numeric types (none for an unknown type code).
 int DataCells(const CParam& p) {
@@ -283,7 +250,7 @@ void CTextWriter::WriteTextParams() {
   Row(kGroup, n, [&](std::size_t i) { m_out += set.GetGroupName(*items[i]); });
   Row(kLocked, n, [&](std::size_t i) { m_out += items[i]->locked ? kTrue : kFalse; });
   Row(kNumber, n, [&](std::size_t i) { AppendInt(m_out, items[i]->groupNumber); });
-  Row(kDataType, n, [&](std::size_t i) { m_out += TypeName(items[i]->type); });
+  Row(kDataType, n, [&](std::size_t i) { m_out += ParamTypeName(items[i]->type); });
   Row(kDimensions, n,
       [&](std::size_t i) { AppendInt(m_out, static_cast<int>(items[i]->dimensions.size())); });
   for (int j = 0; j < dMax; ++j) {
@@ -325,7 +292,7 @@ void CTextWriter::WriteTextAnalog() {
 
   EndLine();
   if (m_opt.AnalogColNames) {
-    const std::vector<std::string> names = ItemNames(
+    const std::vector<std::string> names = ItemLabels(
         m_rec.paramSet, "Analog", "Labels", m_job.format.channelLabelFormat, m_rec.AnalogCount());
     m_out += m_opt.SamplesByFrame ? kFramesLabel : kTimeLabel;
     for (int k : columns) {
@@ -430,7 +397,7 @@ void CTextWriter::WriteTextPoints() {
   EndLine();
   if (m_opt.VideoColNames) {
     const std::vector<std::string> names =
-        ItemNames(m_rec.paramSet, "Point", "Labels", kMarkerLabelFormat, m_rec.PointCount());
+        ItemLabels(m_rec.paramSet, "Point", "Labels", kMarkerLabelFormat, m_rec.PointCount());
     const std::string separator = m_opt.DelimitColNames ? m_delimiter : std::string();
     m_out += m_opt.SamplesByFrame ? kFramesLabel : kTimeLabel;
     auto name = [&](const std::string& base, const char* suffix) {

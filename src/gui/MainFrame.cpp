@@ -41,7 +41,6 @@ constexpr const char* kOpenFilter =
     "CODAS Files (*.dat,*.wdq)|*.dat;*.wdq|MAC Files (*.ana)|*.ana|VAD Files (*.vad)|*.vad|"
     "All Supported Files|*.adc;*.ana;*.c3d;*.vad;*.dat;*.wdq;*.emg|All Files (*.*)|*||";
 
-constexpr const char* kSettingsSection = "Settings";
 constexpr const char* kBarsSection = "Control Bars";
 constexpr const char* kRecentSection = "Recent File List";
 constexpr const char* kRecentEntry = "File%1";

@@ -6,6 +6,21 @@
 
 #include "platform/Text.h"
 
+const char* ParamTypeName(std::int16_t type) {
+  switch (type) {
+    case kParamChar:
+      return "CHAR";
+    case kParamByte:
+      return "BYTE";
+    case kParamInt:
+      return "INT";
+    case kParamFloat:
+      return "FLOAT";
+    default:
+      return "";
+  }
+}
+
 float CParam::GetValue(int i) const {
   if (i < 0 || i >= elementCount || static_cast<std::size_t>(i) >= values.size()) return 0.0f;
   switch (type) {

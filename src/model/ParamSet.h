@@ -17,6 +17,9 @@ enum ParamType : std::int16_t {
   kParamFloat = 4,
 };
 
+// "CHAR", "BYTE", "INT" or "FLOAT"; empty for any other type code.
+const char* ParamTypeName(std::int16_t type);
+
 class CGroup {
  public:
   std::string name;  // as stored; comparisons ignore case

@@ -1,0 +1,19 @@
+#include "export/ItemLabels.h"
+
+#include "platform/Text.h"
+
+std::string ItemLabel(const CParam* labels, int i, const char* defaultFormat) {
+  if (labels != nullptr && labels->type == kParamChar &&
+      i < static_cast<int>(labels->strings.size()))
+    return labels->strings[i];
+  return Format(defaultFormat, i + 1);
+}
+
+std::vector<std::string> ItemLabels(const CParamSet& set, const char* group, const char* name,
+                                    const char* defaultFormat, int count) {
+  const CParam* labels = set.Find(group, name);
+  std::vector<std::string> names;
+  names.reserve(static_cast<std::size_t>(count > 0 ? count : 0));
+  for (int k = 0; k < count; ++k) names.push_back(ItemLabel(labels, k, defaultFormat));
+  return names;
+}
