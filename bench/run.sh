@@ -12,7 +12,7 @@ DATA="$ROOT/build/bench-data"
 FLOAT_FILE="$DATA/bench_float.c3d"
 INT_FILE="$DATA/bench_int.c3d"
 
-BENCHMARKS=(open export)
+BENCHMARKS=(open export gui_open)
 
 run_open() {
   "$BIN/bench_open" "$FLOAT_FILE" "$INT_FILE"
@@ -33,6 +33,12 @@ run_export() {
     { for (i = 1; i <= NF; i++) { if ($i == "dst" && $(i+1) == "export") d[NR % 2] = $(i+2);
                                   if ($i == "text" && $(i+1) == "export") t[NR % 2] = $(i+2); }
       if (NR % 2 == 0) printf "%s: dst export %.1f x faster than snprintf, text export %.1f x [target 3 x]\n", $1, d[0] / d[1], t[0] / t[1] }'
+}
+
+# Opening in the window (tree shown) against `kinex2 info` (target: 1.5 x).
+run_gui_open() {
+  QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} \
+    "$BIN/bench_gui_open" "$ROOT/build/default/bin/kinex2" "$FLOAT_FILE" "$INT_FILE"
 }
 
 build() {
