@@ -1,7 +1,5 @@
 #include "export/OutputFile.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -50,7 +48,11 @@ bool COutputFile::Create(bool overwriteAll, const std::filesystem::path& source)
   for (int attempt = 0; attempt < 16 && m_file == nullptr; ++attempt) {
     m_temp = m_target;
     m_temp += Format(".kx%08x.tmp", rd());
+#ifdef _WIN32
+    m_file = ::_wfopen(m_temp.c_str(), L"wbx");
+#else
     m_file = std::fopen(m_temp.c_str(), "wbx");
+#endif
     if (m_file == nullptr && errno != EEXIST) break;
   }
   if (m_file == nullptr) {

@@ -2,7 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
@@ -69,36 +75,95 @@ const char* FileErrorText(int cause) {
   }
 }
 
+std::uint64_t PhysicalMemoryBytes() {
+  constexpr std::uint64_t kUnknown = std::uint64_t{8} << 30;
+#ifdef _WIN32
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  return GlobalMemoryStatusEx(&status) ? status.ullTotalPhys : kUnknown;
+#else
+  const long pages = ::sysconf(_SC_PHYS_PAGES);
+  const long pageSize = ::sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || pageSize <= 0) return kUnknown;
+  return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+#endif
+}
+
+namespace {
+#ifdef _WIN32
+int OpenReadOnly(const std::filesystem::path& path) {
+  return ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+bool StatFile(int fd, std::int64_t& size, bool& directory, bool& regular) {
+  struct _stat64 st {};
+  if (::_fstat64(fd, &st) != 0) return false;
+  directory = (st.st_mode & _S_IFDIR) != 0;
+  regular = (st.st_mode & _S_IFREG) != 0;
+  size = st.st_size;
+  return true;
+}
+// No positional read on this system: seek, then read.
+long long ReadSome(int fd, void* dst, std::size_t n, std::int64_t offset) {
+  if (::_lseeki64(fd, offset, SEEK_SET) < 0) return -1;
+  const unsigned chunk = n > 0x40000000u ? 0x40000000u : static_cast<unsigned>(n);
+  return ::_read(fd, dst, chunk);
+}
+void CloseFd(int fd) {
+  ::_close(fd);
+}
+#else
+int OpenReadOnly(const std::filesystem::path& path) {
+  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+}
+bool StatFile(int fd, std::int64_t& size, bool& directory, bool& regular) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  directory = S_ISDIR(st.st_mode);
+  regular = S_ISREG(st.st_mode);
+  size = static_cast<std::int64_t>(st.st_size);
+  return true;
+}
+long long ReadSome(int fd, void* dst, std::size_t n, std::int64_t offset) {
+  return ::pread(fd, dst, n, static_cast<off_t>(offset));
+}
+void CloseFd(int fd) {
+  ::close(fd);
+}
+#endif
+}  // namespace
+
 CInputFile::~CInputFile() {
   Close();
 }
 
 bool CInputFile::Open(const std::filesystem::path& path, int& cause) {
   Close();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenReadOnly(path);
   if (fd < 0) {
     cause = FileErrorCauseFromErrno(errno);
     return false;
   }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
+  std::int64_t size = 0;
+  bool directory = false;
+  bool regular = false;
+  if (!StatFile(fd, size, directory, regular)) {
     cause = FileErrorCauseFromErrno(errno);
-    ::close(fd);
+    CloseFd(fd);
     return false;
   }
   // A directory opens for reading on POSIX systems but is no file to read.
-  if (S_ISDIR(st.st_mode)) {
+  if (directory) {
     cause = kFileAccessDenied;
-    ::close(fd);
+    CloseFd(fd);
     return false;
   }
   m_fd = fd;
-  m_size = S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : 0;
+  m_size = regular ? size : 0;
   return true;
 }
 
 void CInputFile::Close() {
-  if (m_fd >= 0) ::close(m_fd);
+  if (m_fd >= 0) CloseFd(m_fd);
   m_fd = -1;
   m_size = 0;
 }
@@ -116,8 +181,8 @@ std::size_t CInputFile::ReadAt(std::int64_t offset, void* dst, std::size_t n) {
   }
   std::size_t got = 0;
   while (done + got < n && m_fd >= 0) {
-    const ssize_t r = ::pread(m_fd, out + done + got, n - done - got,
-                              static_cast<off_t>(offset + static_cast<std::int64_t>(got)));
+    const long long r =
+        ReadSome(m_fd, out + done + got, n - done - got, offset + static_cast<std::int64_t>(got));
     if (r < 0 && errno == EINTR) continue;
     if (r <= 0) break;
     got += static_cast<std::size_t>(r);

@@ -31,6 +31,9 @@ int FileErrorCauseFromErrno(int err);
 // The fixed text every reader puts after "ERROR in %s : " for a cause code.
 const char* FileErrorText(int cause);
 
+// The machine's physical memory in bytes (8 GiB when it cannot be told).
+std::uint64_t PhysicalMemoryBytes();
+
 // An input file open for reading only during a reader's Open. Reads are
 // positional: bytes outside the file (before its start or past its end) read
 // as zeros, so a short or hostile file never leaves stale bytes behind.
@@ -51,6 +54,6 @@ class CInputFile {
   std::size_t ReadAt(std::int64_t offset, void* dst, std::size_t n);
 
  private:
-  int m_fd = -1;
+  int m_fd = -1;  // a C runtime descriptor on every system
   std::int64_t m_size = 0;
 };

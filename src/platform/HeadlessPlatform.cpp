@@ -1,6 +1,12 @@
 #include "platform/HeadlessPlatform.h"
 
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
 #include <unistd.h>
+#endif
 
 #include <iostream>
 

@@ -36,8 +36,6 @@
 
 #include "formats/c3d/C3d.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -70,11 +68,7 @@ constexpr char kErrTrial[] =
 std::uint64_t g_sampleMemoryLimit = 0;
 
 std::uint64_t SampleMemoryLimit() {
-  if (g_sampleMemoryLimit != 0) return g_sampleMemoryLimit;
-  const long pages = ::sysconf(_SC_PHYS_PAGES);
-  const long pageSize = ::sysconf(_SC_PAGESIZE);
-  if (pages <= 0 || pageSize <= 0) return std::uint64_t{1} << 33;
-  return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+  return g_sampleMemoryLimit != 0 ? g_sampleMemoryLimit : PhysicalMemoryBytes();
 }
 
 inline std::uint16_t LoadLe16(const std::uint8_t* b) {
