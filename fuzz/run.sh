@@ -7,19 +7,19 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 bin="$here/build/sanitize/fuzz"
 corpus="$here/build/sanitize/fuzz-corpus"
-mkdir -p "$corpus/c3d"
 seeds=()
 if [ -d "$here/../shared/data/c3d" ]; then
   # Small files only: libFuzzer mutates whole inputs.
   while IFS= read -r -d '' f; do seeds+=("$f"); done < <(find "$here/../shared/data/c3d" -type f -size -400k -print0)
 fi
-cp -n "${seeds[@]}" "$here/samples/"*.c3d "$corpus/c3d/" 2>/dev/null || true
 artifacts="$here/build/sanitize/fuzz-artifacts"
 mkdir -p "$artifacts"
 status=0
 for target in "$bin"/fuzz_*; do
   name=$(basename "$target")
+  # Every target reads C3D files: the same seeds serve them all.
   mkdir -p "$corpus/${name#fuzz_}"
+  cp -n "${seeds[@]}" "$here/samples/"*.c3d "$corpus/${name#fuzz_}/" 2>/dev/null || true
   echo "== $name for ${seconds}s"
   log="$artifacts/$name.log"
   if ! "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=65536 -timeout=10 \
