@@ -1,4 +1,6 @@
 #include "app/Main.h"
 #include "gui/RunDesktop.h"
 
-int main(int argc, char** argv) { return Kinex2Main(argc, argv, &RunDesktop); }
+int main(int argc, char** argv) {
+  return Kinex2Main(argc, argv, &RunDesktop);
+}
