@@ -29,6 +29,38 @@ void ReturnFocus(QWidget* editor) {
   if (list != nullptr) list->setFocus();
 }
 
+// Claims Enter, Escape and the other editor keys before a shortcut override
+// hands them to the dialog's buttons. True when the event was taken.
+bool ClaimEditorKeys(QEvent* e) {
+  if (e->type() != QEvent::ShortcutOverride || !IsEditorKey(static_cast<QKeyEvent*>(e))) {
+    return false;
+  }
+  e->accept();
+  return true;
+}
+
+// True for the keys that end an edit; Escape also marks it cancelled.
+bool EndsEdit(QKeyEvent* e, bool& cancelled) {
+  if (e->key() != Qt::Key_Return && e->key() != Qt::Key_Enter && e->key() != Qt::Key_Escape) {
+    return false;
+  }
+  cancelled = e->key() == Qt::Key_Escape;
+  e->accept();
+  return true;
+}
+
+// Reports the edit once, then removes the editor and returns the focus.
+template <typename Editor>
+void FinishEdit(Editor* editor, bool& done, int row, int column, bool cancelled,
+                const QString& text) {
+  if (done) return;
+  done = true;
+  emit editor->finished(row, column, cancelled, text);
+  editor->hide();
+  ReturnFocus(editor);
+  editor->deleteLater();
+}
+
 }  // namespace
 
 CInPlaceEdit::CInPlaceEdit(int row, int column, const QString& text, QWidget* parent)
@@ -38,18 +70,11 @@ CInPlaceEdit::CInPlaceEdit(int row, int column, const QString& text, QWidget* pa
 }
 
 bool CInPlaceEdit::event(QEvent* e) {
-  // Shortcut overrides would hand Enter/Escape to the dialog's buttons.
-  if (e->type() == QEvent::ShortcutOverride && IsEditorKey(static_cast<QKeyEvent*>(e))) {
-    e->accept();
-    return true;
-  }
-  return QLineEdit::event(e);
+  return ClaimEditorKeys(e) || QLineEdit::event(e);
 }
 
 void CInPlaceEdit::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape) {
-    m_cancelled = e->key() == Qt::Key_Escape;
-    e->accept();
+  if (EndsEdit(e, m_cancelled)) {
     Finish();
     return;
   }
@@ -70,12 +95,7 @@ void CInPlaceEdit::focusOutEvent(QFocusEvent* e) {
 }
 
 void CInPlaceEdit::Finish() {
-  if (m_done) return;
-  m_done = true;
-  emit finished(m_row, m_column, m_cancelled, text());
-  hide();
-  ReturnFocus(this);
-  deleteLater();
+  FinishEdit(this, m_done, m_row, m_column, m_cancelled, text());
 }
 
 CInPlaceCombo::CInPlaceCombo(int row, int column, const QStringList& choices, int initial,
@@ -90,17 +110,11 @@ CInPlaceCombo::CInPlaceCombo(int row, int column, const QStringList& choices, in
 }
 
 bool CInPlaceCombo::event(QEvent* e) {
-  if (e->type() == QEvent::ShortcutOverride && IsEditorKey(static_cast<QKeyEvent*>(e))) {
-    e->accept();
-    return true;
-  }
-  return QComboBox::event(e);
+  return ClaimEditorKeys(e) || QComboBox::event(e);
 }
 
 void CInPlaceCombo::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape) {
-    m_cancelled = e->key() == Qt::Key_Escape;
-    e->accept();
+  if (EndsEdit(e, m_cancelled)) {
     Finish();
     return;
   }
@@ -115,12 +129,7 @@ void CInPlaceCombo::focusOutEvent(QFocusEvent* e) {
 }
 
 void CInPlaceCombo::Finish() {
-  if (m_done) return;
-  m_done = true;
-  emit finished(m_row, m_column, m_cancelled, currentText());
-  hide();
-  ReturnFocus(this);
-  deleteLater();
+  FinishEdit(this, m_done, m_row, m_column, m_cancelled, currentText());
 }
 
 CEditableListCtrl::CEditableListCtrl(QWidget* parent) : QTableWidget(parent) {
