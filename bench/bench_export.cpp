@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "export/DstExport.h"
-#include "export/FormatDescriptions.h"
+#include "formats/c3d/C3dDescription.h"
 #include "export/TextExport.h"
 #include "formats/c3d/C3d.h"
 #include "platform/HeadlessPlatform.h"

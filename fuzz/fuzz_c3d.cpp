@@ -8,6 +8,7 @@
 #include <string>
 
 #include "formats/c3d/C3d.h"
+#include "formats/ReaderSupport.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static SilentPlatform platform;
   static const std::string path = "/tmp/kinex2-fuzz-" + std::to_string(::getpid()) + ".c3d";
   // Hostile headers may ask for gigabytes; the reader refuses above this.
-  CC3d::SetSampleMemoryLimit(256u << 20);
+  SetSampleMemoryLimit(256u << 20);
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return 0;
   std::fwrite(data, 1, size, f);

@@ -11,9 +11,10 @@
 #include <string>
 
 #include "export/DstExport.h"
-#include "export/FormatDescriptions.h"
+#include "formats/c3d/C3dDescription.h"
 #include "export/TextExport.h"
 #include "formats/c3d/C3d.h"
+#include "formats/ReaderSupport.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -29,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static SilentPlatform platform;
   static const std::string base = "/tmp/kinex2-fuzz-export-" + std::to_string(::getpid());
   static const std::string input = base + ".c3d";
-  CC3d::SetSampleMemoryLimit(256u << 10);  // keeps every export small and quick
+  SetSampleMemoryLimit(256u << 10);  // keeps every export small and quick
   std::FILE* f = std::fopen(input.c_str(), "wb");
   if (f == nullptr) return 0;
   std::fwrite(data, 1, size, f);

@@ -10,16 +10,6 @@ constexpr char kFramesOutside[] =
     "Frames %lld to %lld are not within the recording's frames %d to %d";
 constexpr char kNothingWritten[] = "kinex2: nothing written to %s";
 
-// Which stored default selection a document type reads.
-struct CSelectionOfType {
-  const char* typeName;
-  SelectionFormat format;
-};
-constexpr CSelectionOfType kSelectionOfType[] = {
-    {"C3D", SelectionFormat::C3d}, {"VAD", SelectionFormat::Vad},     {"ADC", SelectionFormat::Adc},
-    {"MAC", SelectionFormat::Mac}, {"CODAS", SelectionFormat::Codas}, {"BTS", SelectionFormat::Bts},
-};
-
 // The terminal platform, counting the errors it showed so that the script
 // form can say why a run wrote nothing when no error explains it.
 class CConsolePlatform : public CHeadlessPlatform {
@@ -34,15 +24,14 @@ class CConsolePlatform : public CHeadlessPlatform {
 
 }  // namespace
 
-CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CDocumentType& type) {
+CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CFormatEntry& format) {
   CDocumentSettings s;
   s.dst = app.dstOptions;
   s.text = app.textOptions;
-  SelectionFormat format = SelectionFormat::C3d;
-  for (const CSelectionOfType& t : kSelectionOfType) {
-    if (EqualsNoCase(t.typeName, type.name)) format = t.format;
-  }
-  s.selection = app.Selection(format);
+  s.selection = app.Selection(format.selection);
+  s.adc = app.adcParam;
+  s.labels = {app.labelSourceNames, app.labelDstNames, app.vdoExtraLines};
+  s.testSet = app.veltro;
   s.logErrorOnly = app.logSettings.LogErrorOnly != 0;
   s.exportTo = app.ExportTo != 0 ? 1 : 0;
   s.dstSignature = app.DstSignature;
@@ -60,8 +49,8 @@ std::optional<ExportKind> KindFromOutputName(const std::filesystem::path& output
 int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
                 const std::filesystem::path& output, std::optional<ExportKind> kind,
                 std::optional<long long> first, std::optional<long long> last) {
-  const CDocumentType& type = DocumentTypeFor(input);
-  std::unique_ptr<CDocumentBase> doc = type.create(app.Platform());
+  const CFormatEntry& type = FormatFor(input);
+  std::unique_ptr<CDocumentBase> doc = type.createDocument(app.Platform());
   doc->SetSettings(DocumentSettingsFor(app, type));
   if (!doc->OnOpenDocument(input)) return kExitNothingWritten;
   if (first || last) {

@@ -14,14 +14,15 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "documents/DocumentTypes.h"
+#include "documents/DocumentBase.h"
+#include "documents/FormatRegistry.h"
 
 class CKinex2App;
 
 enum ExitStatus : int { kExitWritten = 0, kExitNothingWritten = 1, kExitBadCommandLine = 2 };
 
-// The settings a document of `type` reads, taken from the application.
-CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CDocumentType& type);
+// The settings a document of `format` reads, taken from the application.
+CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CFormatEntry& format);
 
 // Converts `input` to `output` with the application's settings. Without
 // `kind` the output kind follows the conversion table: C3D output for a

@@ -2,9 +2,10 @@
 
 #include <string>
 
+#include "documents/FormatRegistry.h"
 #include "export/DstHeader.h"
 #include "export/ItemLabels.h"
-#include "formats/c3d/C3d.h"
+#include "model/Recording.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -41,13 +42,15 @@ std::string Dimensions(const CParam& p) {
 }  // namespace
 
 int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
-  CC3d c3d;
-  c3d.fileName = FullPath(file);
-  if (!c3d.Open()) return 1;
+  const CFormatEntry& entry = FormatFor(file);
+  const CFormatDescription& format = entry.description();
+  const std::unique_ptr<CRecording> reader = entry.createReader();
+  CRecording& rec = *reader;
+  rec.fileName = FullPath(file);
+  if (!rec.Open()) return 1;
 
-  std::string s = DstHeaderText(c3d);
-  s += DstEventsText(c3d);
-  const CParamSet& set = c3d.paramSet;
+  std::string s = DstHeaderText(rec, format);
+  const CParamSet& set = rec.paramSet;
   for (const CGroup& g : set.groups) {
     s += Format("GROUP %-16s number=%d locked=%d \"%s\"\n", g.name.c_str(), g.number, g.locked,
                 g.description.c_str());
@@ -59,16 +62,17 @@ int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
                 Dimensions(p).c_str(), FirstValues(p).c_str());
   }
   const CParam* analogLabels = set.Find("Analog", "Labels");
-  for (int k = 0; k < c3d.AnalogCount(); ++k) {
-    const CAnalog& a = c3d.analog[k];
+  for (int k = 0; k < rec.AnalogCount(); ++k) {
+    const CAnalog& a = rec.analog[k];
     s += Format("ANALOG %3d %-16s min=%g max=%g\n", k + 1,
-                ItemLabel(analogLabels, k, "Channel %02d").c_str(), a.minimum, a.maximum);
+                ItemLabel(analogLabels, k, format.channelLabelFormat).c_str(), a.minimum,
+                a.maximum);
   }
   const CParam* pointLabels = set.Find("Point", "Labels");
-  for (int j = 0; j < c3d.PointCount(); ++j) {
-    const CVideo& v = c3d.points[j];
+  for (int j = 0; j < rec.PointCount(); ++j) {
+    const CVideo& v = rec.points[j];
     s += Format("POINT  %3d %-16s x=[%g,%g] y=[%g,%g] z=[%g,%g]\n", j + 1,
-                ItemLabel(pointLabels, j, "Marker %02d").c_str(), v.minX, v.maxX, v.minY, v.maxY,
+                ItemLabel(pointLabels, j, kMarkerLabelFormat).c_str(), v.minX, v.maxX, v.minY, v.maxY,
                 v.minZ, v.maxZ);
   }
   std::fwrite(s.data(), 1, s.size(), out);

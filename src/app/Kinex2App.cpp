@@ -81,41 +81,6 @@ std::string ReadText(const CSettingsStore& s, std::string_view section, std::str
   return v ? std::move(*v) : std::string(def);
 }
 
-// The longest leading decimal number of `text` (white space, sign, digits,
-// point, exponent); 0 when there is none or it does not fit a float. Parsed
-// without the C locale, which the desktop program sets from the user's.
-float LeadingDecimal(std::string_view text) {
-  const auto digit = [&](std::size_t i) {
-    return i < text.size() && text[i] >= '0' && text[i] <= '9';
-  };
-  std::size_t i = 0;
-  while (i < text.size() && IsCSpace(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  const std::size_t start = i;
-  std::size_t mantissaDigits = 0;
-  while (digit(i)) ++i, ++mantissaDigits;
-  if (i < text.size() && text[i] == '.') {
-    std::size_t j = i + 1;
-    while (digit(j)) ++j, ++mantissaDigits;
-    if (mantissaDigits > 0) i = j;
-  }
-  if (mantissaDigits == 0) return 0.0f;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    std::size_t j = i + 1;
-    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-    if (digit(j)) {
-      while (digit(j)) ++j;
-      i = j;
-    }
-  }
-  double value = 0.0;
-  const auto [end, ec] = std::from_chars(text.data() + start, text.data() + i, value);
-  (void)end;
-  if (ec != std::errc() || !std::isfinite(value) || std::fabs(value) > FLT_MAX) return 0.0f;
-  return static_cast<float>(negative ? -value : value);
-}
-
 std::string FormatScale(float value) {
   std::string out;
   AppendFixed(out, value, 8);
@@ -398,11 +363,7 @@ bool CKinex2App::WriteVdoIniFile() {
 }
 
 int CKinex2App::FindLabelTranslation(std::string_view label) const {
-  const std::string_view wanted = TrimView(label);
-  for (std::size_t i = 0; i < labelSourceNames.size(); ++i) {
-    if (EqualsNoCase(TrimView(labelSourceNames[i]), wanted)) return static_cast<int>(i);
-  }
-  return -1;
+  return ::FindLabelTranslation(labelSourceNames, label);
 }
 
 std::string CKinex2App::ReadStartDir() const {
@@ -428,5 +389,5 @@ std::string_view CKinex2App::DelimiterChar() const {
 }
 
 float CKinex2App::VideoRate() const {
-  return kVideoRates[std::min<std::size_t>(adcParam.RateIndex, kVideoRates.size() - 1)];
+  return AdcVideoRate(adcParam);
 }

@@ -23,19 +23,6 @@
 #include "app/SettingsStore.h"
 #include "export/ExportOptions.h"
 
-// The formats that keep a default export selection, in the order they are
-// loaded and saved.
-enum class SelectionFormat { C3d, Vad, Adc, Mac, Codas, Bts };
-inline constexpr std::size_t kSelectionFormatCount = 6;
-
-// Section "ADC_Param".
-struct AdcSettings {
-  std::uint8_t RateIndex = 0;  // into CKinex2App::kVideoRates
-  float Gen_Scale = 0.00488f;
-
-  bool operator==(const AdcSettings&) const = default;
-};
-
 // Keys of the EMG test-set map (section "Veltro").
 extern const char kVeltroLocation[];  // "Location"
 extern const char kVeltroSerial[];    // "Serial"
@@ -47,7 +34,6 @@ class CKinex2App {
   static constexpr char kVersion[] = "2.560";
   static constexpr std::array<std::string_view, 3> kDelimiterChars = {",", " ", "\t"};
   static constexpr std::array<std::string_view, 3> kDelimiterNames = {"Comma", "Space", "Tab"};
-  static constexpr std::array<float, 4> kVideoRates = {50.0f, 59.89f, 60.0f, 200.0f};
 
   // `ui` shows boxes and asks questions; it must outlive the object (or be
   // replaced with SetUiPlatform first).

@@ -10,7 +10,7 @@
 #include "app/ConvertCommand.h"
 #include "app/InfoCommand.h"
 #include "app/QtSettingsStore.h"
-#include "documents/DocumentTypes.h"
+#include "documents/FormatRegistry.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -34,7 +34,7 @@ void PrintUsage(std::FILE* f) {
       "\n"
       "Input files:",
       f);
-  for (const CDocumentType& t : DocumentTypes()) std::fprintf(f, " %s", t.filter);
+  for (const CFormatEntry& t : Formats()) std::fprintf(f, " %s", t.OpenFilterText().c_str());
   std::fputs(
       "\n"
       "An existing output is replaced only after a Yes on the terminal or with --overwrite.\n"

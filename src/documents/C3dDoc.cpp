@@ -2,11 +2,6 @@
 
 #include <algorithm>
 
-#include "export/FormatDescriptions.h"
-
-const CFormatDescription& CC3dDoc::Description() const {
-  return C3dFormatDescription();
-}
 
 int CC3dDoc::ForcePlateCount() const {
   const CParam* used = m_reader.paramSet.Find("FORCE_PLATFORM", "USED");

@@ -40,6 +40,13 @@ std::filesystem::path SaveOutputPath(const std::filesystem::path& input, int exp
   return out;
 }
 
+std::vector<CSaveAsChoice> SaveAsChoices(const CFormatDescription& format) {
+  std::vector<CSaveAsChoice> choices = {{"DST Files (*.dst)", ExportKind::Dst},
+                                        {"Text Files (*.txt)", ExportKind::Text}};
+  if (format.writesC3d) choices.push_back({"C3d Files (*.c3d)", ExportKind::C3d});
+  return choices;
+}
+
 std::filesystem::path SaveAsPath(const std::filesystem::path& chosen, ExportKind kind) {
   if (chosen.has_extension()) return chosen;
   std::filesystem::path out = chosen;
@@ -80,8 +87,9 @@ void CDocumentBase::InitSelection() {
   m_selection.groups.assign(r.paramSet.groups.size(), '1');
   m_selection.params.assign(r.paramSet.params.size(), '1');
   m_selection.analog.assign(r.analog.size(), '1');
-  m_selection.points.assign(Description().hasPointsAndEvents ? r.points.size() : 0, '1');
-  m_selection.forcePlates.assign(static_cast<std::size_t>(kFlagsPerPlate) * ForcePlateCount(), '1');
+  m_selection.points.assign(Description().hasPoints ? r.points.size() : 0, '1');
+  const int plates = Description().hasForcePlates ? ForcePlateCount() : 0;
+  m_selection.forcePlates.assign(static_cast<std::size_t>(kFlagsPerPlate) * plates, '1');
 }
 
 void CDocumentBase::ApplyDefaultSelection(const ExportSelection& defaults) {
@@ -202,15 +210,4 @@ int CDocumentBase::DstProgressCount() const {
   return (m_selection.header != 0 ? 1 : 0) + CountOnes(m_selection.groups) +
          CountOnes(m_selection.params) + CountOnes(m_selection.analog) +
          CountOnes(m_selection.points);
-}
-
-int CDocumentBase::VdoProgressCount() const {
-  return 1 + CountOnes(m_selection.analog) + CountOnes(m_selection.points) +
-         kFlagsPerPlate * ForcePlateCount();
-}
-
-int CDocumentBase::ExpProgressCount() const {
-  const long long frames =
-      static_cast<long long>(m_selection.rangeLast) - m_selection.rangeFirst + 1;
-  return static_cast<int>(frames * Reader().analogRatio + 1);
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "documents/DocumentSettings.h"
 #include "documents/TreeItems.h"
@@ -30,6 +31,14 @@ std::filesystem::path SaveOutputPath(const std::filesystem::path& input, int exp
 // The output of Save As: the chosen path, with ".dst", ".txt" or ".c3d" (by
 // the chosen filter) appended when it has no extension.
 std::filesystem::path SaveAsPath(const std::filesystem::path& chosen, ExportKind kind);
+
+// The Save As choices of a format: DST, text and, where the format writes
+// it, C3D.
+struct CSaveAsChoice {
+  const char* filter;  // "DST Files (*.dst)"
+  ExportKind kind;
+};
+std::vector<CSaveAsChoice> SaveAsChoices(const CFormatDescription& format);
 
 // The DST flavour "Dstlexicon" asks for (0 general, 1 VDO, 2 EXP), or general
 // when the format lacks it or the value is out of range.
@@ -87,16 +96,13 @@ class CDocumentBase {
   // The export entry points: bytes written, 0 for nothing.
   std::uint64_t ExportDst(const std::filesystem::path& output);
   std::uint64_t ExportText(const std::filesystem::path& output);
-  // C3D output (VAD documents); 0 for formats that cannot write it.
-  virtual bool CanExportC3d() const { return false; }
+  // C3D output (formats whose description says they write it); 0 otherwise.
+  bool CanExportC3d() const { return Description().writesC3d; }
   virtual std::uint64_t ExportC3d(const std::filesystem::path& /*output*/) { return 0; }
 
-  // Progress ranges of the writers: selected items (+1 for the header) for
-  // general DST; 1 + selected channels and points + 6 per plate for VDO;
-  // frames x R + 1 for EXP.
+  // Progress range of the general DST writer: selected items, +1 for the
+  // header.
   int DstProgressCount() const;
-  int VdoProgressCount() const;
-  int ExpProgressCount() const;
 
   // Used force platforms (0 for formats without them).
   virtual int ForcePlateCount() const { return 0; }

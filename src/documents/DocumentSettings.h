@@ -13,6 +13,9 @@ struct CDocumentSettings {
   DstOptions dst;             // "GCDExport"
   TextOptions text;           // "TextExport"
   ExportSelection selection;  // this format's default export selection
+  AdcSettings adc;            // "ADC_Param": how ADC files are read
+  LabelTranslations labels;   // kinex2.ini, for the VDO flavour
+  TestSetValues testSet;      // "Veltro", for the EXP flavour
   bool logErrorOnly = true;   // "LogErrorOnly": information lines stay out of the log
   int exportTo = 0;           // "ExportTo": 0 DST, 1 text
   std::string dstSignature;   // first line of general DST files, line end included

@@ -71,8 +71,8 @@ CSelectionStates ComputeSelectionStates(const CExportSelection& selection) {
 
 CTreeLayout TreeLayoutFor(const CFormatDescription& format) {
   CTreeLayout layout;
-  layout.markers = format.hasPointsAndEvents;
-  layout.channelCodeFormat = format.hasPointsAndEvents ? "31%02d" : "31%03d";
+  layout.markers = format.hasPoints;
+  if (format.channelCodeFormat != nullptr) layout.channelCodeFormat = format.channelCodeFormat;
   if (format.channelLabelFormat != nullptr) layout.channelTextFormat = format.channelLabelFormat;
   return layout;
 }

@@ -1,14 +1,13 @@
 #include "export/DstExport.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <new>
 
 #include "export/DstHeader.h"
-#include "export/FormatDescriptions.h"
+#include "export/ExportRun.h"
 #include "export/ItemLabels.h"
 #include "export/NumberFormat.h"
-#include "export/OutputFile.h"
+#include "platform/OutputFile.h"
+#include "platform/OutputFile.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
 
@@ -21,7 +20,6 @@ std::string MakeDstSignature(std::string_view version) {
 namespace {
 
 constexpr char kOriginalFile[] = "$OriginalFile\n";
-constexpr char kNotEnoughMemory[] = "ERROR in %s : Not Enough Memory";
 
 constexpr char kTypeGroup[] = "Type                       : GROUP\n";
 constexpr char kTypeParameter[] = "Type                       : PARAMETER\n";
@@ -62,22 +60,7 @@ class CDstWriter {
         m_file(file),
         m_out(file.Buffer()) {}
 
-  int ProgressRange() const {
-    const CParamSet& set = m_rec.paramSet;
-    int n = m_sel.header != 0 ? 1 : 0;
-    n += CountSelected(m_sel.groups, set.groups.size());
-    n += CountSelected(m_sel.params, set.params.size());
-    n += CountSelected(m_sel.analog, m_rec.analog.size());
-    if (m_job.format.hasPointsAndEvents) n += CountSelected(m_sel.points, m_rec.points.size());
-    return n;
-  }
-
-  void WriteDstHeader() {
-    m_out += kDstHeaderSection;
-    if (m_job.format.dstHeaderLines != nullptr) m_out += m_job.format.dstHeaderLines(m_rec);
-  }
-
-  void WriteDstEvents() { m_out += DstEventsText(m_rec); }
+  void WriteDstHeader() { m_out += DstHeaderText(m_rec, m_job.format); }
 
   void WriteDstGroups(CProgressScope& progress) {
     const CParamSet& set = m_rec.paramSet;
@@ -197,7 +180,7 @@ class CDstWriter {
     const CParamSet& set = m_rec.paramSet;
     const int channels = m_rec.AnalogCount();
     // C3D writes every sample of a frame; the other formats one per frame.
-    const long long r = format.hasPointsAndEvents ? std::max(m_rec.analogRatio, 0) : 1;
+    const long long r = format.allAnalogSamples ? std::max(m_rec.analogRatio, 0) : 1;
     long long i0 = 0;
     long long i1 = 0;
     FrameIndices(i0, i1);
@@ -211,7 +194,7 @@ class CDstWriter {
       float offset = 0.0f;
       if (scaled && format.analogScalable) {
         scale = general * m_rec.GetScale(k);
-        offset = m_rec.GetOffset(k);
+        offset = m_rec.GetOffset(k, format.defaultOffset);
       }
       m_out += '!';
       m_out += ChannelSectionName(ItemLabel(labels, k, format.channelLabelFormat));
@@ -284,41 +267,37 @@ class CDstWriter {
   std::string& m_out;
 };
 
+// One step per selected item, and one for the header.
+int ProgressRange(const CExportJob& job) {
+  const CRecording& rec = job.recording;
+  const CExportSelection& sel = job.selection;
+  int n = sel.header != 0 ? 1 : 0;
+  n += CountSelected(sel.groups, rec.paramSet.groups.size());
+  n += CountSelected(sel.params, rec.paramSet.params.size());
+  n += CountSelected(sel.analog, rec.analog.size());
+  if (job.format.hasPoints) n += CountSelected(sel.points, rec.points.size());
+  return n;
+}
+
 }  // namespace
 
 std::uint64_t ExportDstGeneral(const CExportJob& job, const DstOptions& options,
                                std::string_view signature) {
-  const CRecording& rec = job.recording;
-  COutputFile file(job.platform, job.output);
-  if (!file.Create(job.overwriteAll, job.recording.fileName)) return 0;
-  std::uint64_t length = 0;
-  try {
-    CWaitCursor wait(job.platform);
+  const auto write = [&](COutputFile& file, CProgressScope& progress) {
     CDstWriter writer(job, options, file);
-    CProgressScope progress(job.platform, writer.ProgressRange());
     std::string& out = file.Buffer();
     out += signature;
     out += kOriginalFile;
-    out += rec.fileName.string();
+    out += job.recording.fileName.string();
     out += '\n';
     if (job.selection.header != 0) {
       writer.WriteDstHeader();
-      if (job.format.hasPointsAndEvents) writer.WriteDstEvents();
       progress.Step();
     }
     writer.WriteDstGroups(progress);
     writer.WriteDstParams(progress);
     writer.WriteDstAnalog(progress);
-    if (job.format.hasPointsAndEvents) writer.WriteDstPoints(progress);
-    length = file.Commit();
-  } catch (const std::bad_alloc&) {
-    job.platform.LogMessage(Format(kNotEnoughMemory, job.output.string().c_str()), true, true);
-    return 0;
-  }
-  if (length == 0) return 0;
-  job.platform.LogMessage(
-      Format(job.format.exportedLogFormat, rec.fileName.string().c_str(),
-             job.output.string().c_str(), job.selection.rangeFirst, job.selection.rangeLast),
-      false, !job.logErrorOnly);
-  return length;
+    if (job.format.hasPoints) writer.WriteDstPoints(progress);
+  };
+  return RunExport(job, ProgressRange(job), write, job.format.exportedLogFormat);
 }

@@ -1,18 +1,15 @@
 #pragma once
-// The header block and event blocks of a general DST file of a C3D recording.
-// `kinex2 info` prints the same text.
+// The header and event blocks of a general DST file. `kinex2 info` prints the
+// same text.
 
 #include <string>
 
-class CC3d;
 class CRecording;
+struct CFormatDescription;
 
 // Opens the header block of every general DST file.
 extern const char kDstHeaderSection[];  // "$HeaderInformation\n"
 
-// The ten key lines of a C3D header, after kDstHeaderSection.
-std::string DstHeaderLines(const CC3d& c3d);
-// "$HeaderInformation" and its ten lines.
-std::string DstHeaderText(const CC3d& c3d);
-// One "$label" block per header event.
-std::string DstEventsText(const CRecording& recording);
+// "$HeaderInformation", the format's key lines and, for formats with events,
+// one "$label" block per header event.
+std::string DstHeaderText(const CRecording& recording, const CFormatDescription& format);

@@ -7,31 +7,10 @@
 #include <filesystem>
 #include <string>
 
+#include "formats/FormatDescription.h"
 #include "model/Recording.h"
 
 class CPlatform;
-
-// How one input format differs in what the writers produce.
-struct CFormatDescription {
-  const char* className;           // document class in messages: "CC3dDoc", "CAdcDoc", ...
-  const char* channelLabelFormat;  // default channel name: "Channel %02d", "Channel %03d"
-  bool hasPointsAndEvents;         // C3D: points, events, every analog sample of a frame
-  bool analogScalable;             // false: AnalogScaled only switches the decimals (BTS)
-  const char* exportedLogFormat;   // "Exported %s To %s. Frames %d to %d" (or %u)
-  // The lines of the "$HeaderInformation" block of a general DST file, after
-  // that line.
-  std::string (*dstHeaderLines)(const CRecording&);
-  // DST flavours besides the general one that the format can write; a
-  // flavour the format lacks falls back to general.
-  bool hasVdoFlavour = false;
-  bool hasExpFlavour = false;
-  // Text export: the header lines after "OriginalFile" (label, delimiter,
-  // value), and the frames per second of the time column (C3D: the video
-  // frame rate, analog rows running R times faster; the other formats: their
-  // analog sampling rate, one row per frame).
-  std::string (*textHeaderLines)(const CRecording&, const std::string& delimiter) = nullptr;
-  float (*frameRate)(const CRecording&) = nullptr;
-};
 
 // The export selection of a document: one '1'/'0' per group, parameter,
 // analog channel and point (and six per used force platform), the header flag

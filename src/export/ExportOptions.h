@@ -2,8 +2,11 @@
 // Plain option records of the exports. The application loads them from the
 // settings store and hands copies to the writers.
 
+#include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // DST export options (settings section "GCDExport").
@@ -52,3 +55,34 @@ struct ExportSelection {
   int NumPar() const { return static_cast<int>(groupNames.size()); }
   bool operator==(const ExportSelection&) const = default;
 };
+
+// The formats that keep a default export selection, in the order they are
+// loaded and saved.
+enum class SelectionFormat { C3d, Vad, Adc, Mac, Codas, Bts };
+inline constexpr std::size_t kSelectionFormatCount = 6;
+
+// ADC reading (section "ADC_Param").
+struct AdcSettings {
+  std::uint8_t RateIndex = 0;  // into kAdcVideoRates
+  float Gen_Scale = 0.00488f;
+
+  bool operator==(const AdcSettings&) const = default;
+};
+// The video rates "RateIndex" chooses from, in Hz.
+inline constexpr float kAdcVideoRates[] = {50.0f, 59.89f, 60.0f, 200.0f};
+// The rate `settings` chooses; an index past the list takes the last rate.
+float AdcVideoRate(const AdcSettings& settings);
+
+// kinex2.ini: marker names and the DST names they take (same length), and
+// free "$Var,Value" lines, as the VDO writer reads them.
+struct LabelTranslations {
+  std::vector<std::string> sourceNames;
+  std::vector<std::string> dstNames;
+  std::vector<std::string> extraLines;
+};
+// Index of the first source name that equals `label` once both are trimmed,
+// ignoring case; -1 when none.
+int FindLabelTranslation(const std::vector<std::string>& sourceNames, std::string_view label);
+
+// The EMG test-set values (section "Veltro") by key.
+using TestSetValues = std::map<std::string, std::string>;

@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <new>
 #include <type_traits>
 #include <vector>
 
-#include "export/FormatDescriptions.h"
+#include "export/ExportRun.h"
 #include "export/ItemLabels.h"
 #include "export/NumberFormat.h"
-#include "export/OutputFile.h"
-#include "formats/c3d/C3d.h"
+#include "platform/OutputFile.h"
+#include "platform/OutputFile.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
 
@@ -21,17 +20,6 @@ namespace {
 constexpr const char* kDelimiters[] = {",", " ", "\t"};
 
 constexpr char kOriginalFileLine[] = "OriginalFile%s%s\n";
-constexpr char kFirstParameterRecordLine[] = "First Parameter Record%s%d\n";
-constexpr char kNumPointsLine[] = "Number of 3D Points%s%d\n";
-constexpr char kNumAnalogChannelsLine[] = "Number of Analog Channels%s%d\n";
-constexpr char kFirstVideoFrameLine[] = "First Video Frame%s%d\n";
-constexpr char kLastVideoFrameLine[] = "Last Video Frame%s%d\n";
-constexpr char kMaxGapLine[] = "Maximum Interpolation Gap%s%d\n";
-constexpr char kMarkerScaleLine[] = "Marker Scale Factor%s%.6f\n";
-constexpr char kDataStartLine[] = "Data Start Record%s%d\n";
-constexpr char kAnalogRatioLine[] = "Analog to Video Ratio%s%d\n";
-constexpr char kFrameRateLine[] = "Video Frame Rate%s%.3f\n";
-
 constexpr char kEventName[] = "Event Name";
 constexpr char kEventStatus[] = "Status";
 constexpr char kEventTime[] = "Time";
@@ -64,8 +52,6 @@ constexpr char kSuffixZ[] = " Z";
 constexpr char kSuffixResidual[] = " Res";
 constexpr char kSuffixMask[] = " Msk";
 
-constexpr char kErrorFormat[] = "ERROR in %s : %s";
-constexpr char kOutOfMemory[] = "Out of memory";
 
 // The first column's formats: "%4.0f" counting samples or frames, "%6.3f" in
 // seconds.
@@ -330,7 +316,7 @@ void CTextWriter::AnalogRows(const std::vector<int>& columns, int decimals) {
   };
   // C3D keeps every analog sample of a frame; the other formats have one row
   // per frame.
-  const bool allSamples = m_job.format.hasPointsAndEvents;
+  const bool allSamples = m_job.format.allAnalogSamples;
   const std::int64_t perFrame = allSamples ? std::max(m_rec.analogRatio, 0) : 1;
   const bool scaled = m_opt.AnalogScaled && m_job.format.analogScalable;
   const float genScale = scaled ? m_rec.GetGenScale() : 1.0f;
@@ -342,7 +328,7 @@ void CTextWriter::AnalogRows(const std::vector<int>& columns, int decimals) {
     const Sample* data = SamplesOf<Sample>(b);
     cols.push_back({data, data != nullptr ? static_cast<std::int64_t>(b.Size()) : 0,
                     scaled ? m_rec.GetScale(k) * genScale : 1.0f,
-                    scaled ? m_rec.GetOffset(k) : 0.0f, 0.0f, 0.0f});
+                    scaled ? m_rec.GetOffset(k, m_job.format.defaultOffset) : 0.0f, 0.0f, 0.0f});
   }
 
   const std::int64_t s0 = m_first * perFrame;
@@ -517,7 +503,7 @@ int ProgressRange(const CExportJob& job) {
   const std::int64_t frames =
       static_cast<std::int64_t>(job.selection.rangeLast) - job.selection.rangeFirst;
   std::int64_t range = frames + 4;
-  if (job.format.hasPointsAndEvents) {
+  if (job.format.allAnalogSamples) {
     range += static_cast<std::int64_t>(std::max(job.recording.analogRatio, 0)) * (frames + 1);
   }
   return static_cast<int>(std::clamp<std::int64_t>(range, 0, INT_MAX));
@@ -525,41 +511,12 @@ int ProgressRange(const CExportJob& job) {
 
 }  // namespace
 
-std::string C3dTextHeaderLines(const CRecording& recording, const std::string& delimiter) {
-  const auto* c = dynamic_cast<const CC3d*>(&recording);
-  if (c == nullptr) return {};
-  const char* d = delimiter.c_str();
-  std::string s;
-  s += Format(kFirstParameterRecordLine, d, c->firstParameterRecord);
-  s += Format(kNumPointsLine, d, c->numPoints);
-  s += Format(kNumAnalogChannelsLine, d, c->numAnalogChannels);
-  s += Format(kFirstVideoFrameLine, d, c->firstVideoFrame);
-  s += Format(kLastVideoFrameLine, d, c->lastVideoFrame);
-  s += Format(kMaxGapLine, d, c->maxInterpolationGap);
-  s += Format(kMarkerScaleLine, d, c->markerScaleFactor);
-  s += Format(kDataStartLine, d, c->dataStartRecord);
-  s += Format(kAnalogRatioLine, d, c->analogToVideoRatio);
-  s += Format(kFrameRateLine, d, c->videoFrameRate);
-  return s;
-}
-
-float C3dFrameRate(const CRecording& recording) {
-  const auto* c = dynamic_cast<const CC3d*>(&recording);
-  return c != nullptr ? c->videoFrameRate : 0.0f;
-}
-
 std::uint64_t ExportText(const CExportJob& job, const TextOptions& options) {
-  COutputFile file(job.platform, job.output);
-  if (!file.Create(job.overwriteAll, job.recording.fileName)) return 0;
-  std::uint64_t length = 0;
-  try {
-    CWaitCursor wait(job.platform);
-    CProgressScope progress(job.platform, ProgressRange(job));
+  const auto write = [&](COutputFile& file, CProgressScope& progress) {
     CTextWriter writer(job, options, file, progress);
-    const bool c3dSections = job.format.hasPointsAndEvents;
     if (job.selection.header) {
       writer.WriteTextHeader();
-      if (c3dSections) writer.WriteTextEvents();
+      if (job.format.hasEvents) writer.WriteTextEvents();
     }
     progress.Step();
     writer.WriteTextGroups();
@@ -567,19 +524,7 @@ std::uint64_t ExportText(const CExportJob& job, const TextOptions& options) {
     writer.WriteTextParams();
     progress.Step();
     writer.WriteTextAnalog();
-    if (c3dSections) writer.WriteTextPoints();
-    length = file.Commit();
-  } catch (const std::bad_alloc&) {
-    // The unfinished temporary file goes with `file`; the target is untouched.
-    job.platform.LogMessage(Format(kErrorFormat, job.output.string().c_str(), kOutOfMemory), true,
-                            true);
-    return 0;
-  }
-  if (length == 0) return 0;
-  job.platform.LogMessage(
-      Format(job.format.exportedLogFormat, job.recording.fileName.string().c_str(),
-             job.output.string().c_str(), static_cast<int>(job.selection.rangeFirst),
-             static_cast<int>(job.selection.rangeLast)),
-      false, !job.logErrorOnly);
-  return length;
+    if (job.format.hasPoints) writer.WriteTextPoints();
+  };
+  return RunExport(job, ProgressRange(job), write, job.format.exportedLogFormat);
 }

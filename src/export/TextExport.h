@@ -6,7 +6,6 @@
 // writer serves every format through its CFormatDescription.
 
 #include <cstdint>
-#include <string>
 
 #include "export/ExportJob.h"
 #include "export/ExportOptions.h"
@@ -18,9 +17,3 @@
 // nothing was written (the user declined, or the file could not be created or
 // written, in which case an existing target is left untouched).
 std::uint64_t ExportText(const CExportJob& job, const TextOptions& options);
-
-// The C3D entries of a format description: the ten header lines that follow
-// "OriginalFile" (label, `delimiter`, value) and the video frame rate. Empty
-// and 0 for a recording that is not a CC3d.
-std::string C3dTextHeaderLines(const CRecording& recording, const std::string& delimiter);
-float C3dFrameRate(const CRecording& recording);

@@ -14,13 +14,10 @@
 namespace {
 
 constexpr const char* kSaveAsTitle = "Save As";
-constexpr const char* kDstFilter = "DST Files (*.dst)";
-constexpr const char* kTextFilter = "Text Files (*.txt)";
-constexpr const char* kC3dFilter = "C3d Files (*.c3d)";
 
 }  // namespace
 
-CChildFrame::CChildFrame(std::unique_ptr<CDocumentBase> doc, const CDocumentType& type,
+CChildFrame::CChildFrame(std::unique_ptr<CDocumentBase> doc, const CFormatEntry& type,
                          QWidget* parent)
     : QWidget(parent), m_doc(std::move(doc)), m_type(type) {
   setWindowTitle(Title());
@@ -64,8 +61,8 @@ void CChildFrame::OnFileSave() {
 }
 
 QStringList CChildFrame::SaveAsFilters() const {
-  QStringList filters{kDstFilter, kTextFilter};
-  if (m_doc->CanExportC3d()) filters << kC3dFilter;
+  QStringList filters;
+  for (const CSaveAsChoice& c : SaveAsChoices(m_doc->Description())) filters << c.filter;
   return filters;
 }
 
@@ -89,10 +86,10 @@ void CChildFrame::OnFileSaveAs() {
 }
 
 void CChildFrame::SaveAsChosen(const QString& path, int filterIndex) {
-  ExportKind kind = ExportKind::Dst;
-  if (filterIndex == 1) kind = ExportKind::Text;
-  if (filterIndex == 2 && m_doc->CanExportC3d()) kind = ExportKind::C3d;
-  m_doc->SaveAs(PathFromQ(path), kind);
+  const std::vector<CSaveAsChoice> choices = SaveAsChoices(m_doc->Description());
+  const bool known = filterIndex >= 0 && static_cast<std::size_t>(filterIndex) < choices.size();
+  m_doc->SaveAs(PathFromQ(path), known ? choices[static_cast<std::size_t>(filterIndex)].kind
+                                       : ExportKind::Dst);
 }
 
 void CChildFrame::OnFrames() {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "documents/DocumentBase.h"
-#include "documents/DocumentTypes.h"
+#include "documents/FormatRegistry.h"
 #include "documents/TreeItems.h"
 
 class QTreeView;
@@ -20,13 +20,13 @@ class CChildFrame : public QWidget {
 
  public:
   // `doc` is open already; `type` is its registration entry.
-  CChildFrame(std::unique_ptr<CDocumentBase> doc, const CDocumentType& type,
+  CChildFrame(std::unique_ptr<CDocumentBase> doc, const CFormatEntry& type,
               QWidget* parent = nullptr);
   ~CChildFrame() override;
 
   CDocumentBase& Document() { return *m_doc; }
   const CDocumentBase& Document() const { return *m_doc; }
-  const CDocumentType& Type() const { return m_type; }
+  const CFormatEntry& Type() const { return m_type; }
   // The full path of the file shown, and the title (its file name).
   const std::filesystem::path& Path() const { return m_doc->Reader().fileName; }
   QString Title() const;
@@ -54,7 +54,7 @@ class CChildFrame : public QWidget {
 
  private:
   std::unique_ptr<CDocumentBase> m_doc;
-  const CDocumentType& m_type;
+  const CFormatEntry& m_type;
   CSelectionTree m_tree;
   CTreeModel* m_model;
   QTreeView* m_view;

@@ -23,7 +23,8 @@
 
 #include "app/ConvertCommand.h"
 #include "app/Kinex2App.h"
-#include "documents/DocumentTypes.h"
+#include "documents/DocumentBase.h"
+#include "documents/FormatRegistry.h"
 #include "gui/AboutDlg.h"
 #include "gui/AppIcon.h"
 #include "gui/ChildFrame.h"
@@ -35,11 +36,6 @@
 
 namespace {
 
-// The Open dialog's filter: pairs of the text shown and its patterns.
-constexpr const char* kOpenFilter =
-    "ADC Files (*.adc)|*.adc|AMASS Files (*.c3d)|*.c3d|BTS Files (*.emg)|*.emg|"
-    "CODAS Files (*.dat,*.wdq)|*.dat;*.wdq|MAC Files (*.ana)|*.ana|VAD Files (*.vad)|*.vad|"
-    "All Supported Files|*.adc;*.ana;*.c3d;*.vad;*.dat;*.wdq;*.emg|All Files (*.*)|*||";
 
 constexpr const char* kBarsSection = "Control Bars";
 constexpr const char* kRecentSection = "Recent File List";
@@ -186,8 +182,8 @@ CChildFrame* CMainFrame::OpenDocumentFile(const QString& path) {
       return c;
     }
   }
-  const CDocumentType& type = DocumentTypeFor(full);
-  std::unique_ptr<CDocumentBase> doc = type.create(m_app.Platform());
+  const CFormatEntry& type = FormatFor(full);
+  std::unique_ptr<CDocumentBase> doc = type.createDocument(m_app.Platform());
   doc->SetSettings(DocumentSettingsFor(m_app, type));
   {
     CWaitCursor wait(*m_platform);
@@ -215,7 +211,7 @@ void CMainFrame::ShowChild(QMdiSubWindow* sub) {
 }
 
 QStringList CMainFrame::OpenFilters() {
-  const QStringList parts = QString(kOpenFilter).split(QLatin1Char('|'));
+  const QStringList parts = QString(kOpenDialogFilter).split(QLatin1Char('|'));
   QStringList filters;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
     if (parts[i].isEmpty()) break;
@@ -223,6 +219,8 @@ QStringList CMainFrame::OpenFilters() {
     // parentheses, which the dialog hides.
     QString patterns = parts[i + 1];
     patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    // "*.*" matches every file on Windows; Qt needs "*" for names without a dot.
+    if (patterns == QStringLiteral("*.*")) patterns = QStringLiteral("*");
     filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
   }
   return filters;

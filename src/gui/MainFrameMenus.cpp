@@ -60,11 +60,6 @@ constexpr Prompt kAboutPrompt{"Display program information, version number and c
 constexpr Prompt kHelpModePrompt{"Display help for clicked on buttons, menus and windows", "Help"};
 constexpr Prompt kExitPrompt{"Quit the application", "Exit"};
 
-// Document types that offer the EMG test-set command.
-bool HasVeltroInformation(const CDocumentType& type) {
-  const std::string name = type.name;
-  return name == "C3D" || name == "MAC" || name == "CODAS";
-}
 
 }  // namespace
 
@@ -223,8 +218,9 @@ void CMainFrame::UpdateMenus() {
   for (QAction* a : {m_tbSave, m_tbSaveAs, m_tbClose}) a->setEnabled(hasDoc);
   m_vdoAppAct->setVisible(!hasDoc);
   m_batchAct->setVisible(!hasDoc);
-  m_vdoDocAct->setVisible(hasDoc && std::string(child->Type().name) == "C3D");
-  m_veltroAct->setVisible(!hasDoc || HasVeltroInformation(child->Type()));
+  // The information commands belong to the flavours they feed.
+  m_vdoDocAct->setVisible(hasDoc && child->Document().Description().hasVdoFlavour);
+  m_veltroAct->setVisible(!hasDoc || child->Document().Description().hasExpFlavour);
   m_windowMenu->menuAction()->setVisible(hasDoc);
   m_dstAct->setChecked(m_app.ExportTo == 0);
   m_textAct->setChecked(m_app.ExportTo == 1);

@@ -22,8 +22,8 @@ float CRecording::GetGenScale() const {
 float CRecording::GetScale(int k) const {
   return AnalogElement(paramSet, "Scale", k, 1.0f);
 }
-float CRecording::GetOffset(int k) const {
-  return AnalogElement(paramSet, "Offset", k, 2048.0f);
+float CRecording::GetOffset(int k, float missing) const {
+  return AnalogElement(paramSet, "Offset", k, missing);
 }
 
 std::int16_t CRecording::ResidualWord(int j, int i) const {

@@ -20,6 +20,12 @@ class CRecording {
   CRecording(const CRecording&) = delete;
   CRecording& operator=(const CRecording&) = delete;
 
+  // Reads the file named by `fileName` into this shape; false after the
+  // reader has reported why. Close releases everything read. A plain
+  // recording (filled by a test or a builder) has no file to read.
+  virtual bool Open() { return false; }
+  virtual void Close() { ClearData(); }
+
   // Where failures are reported; the default platform unless set.
   void SetPlatform(CPlatform* platform) { m_platform = platform; }
   CPlatform& Platform() const;
@@ -48,8 +54,9 @@ class CRecording {
   float GetGenScale() const;
   // Element k of ANALOG:SCALE; 1.0 when missing, CHAR or k out of range.
   float GetScale(int k) const;
-  // Element k of ANALOG:OFFSET; 2048 when missing, CHAR or k out of range.
-  float GetOffset(int k) const;
+  // Element k of ANALOG:OFFSET; `missing` (the format's default: 2048 for
+  // 12-bit converters) when absent, CHAR or k out of range.
+  float GetOffset(int k, float missing = 2048.0f) const;
 
   // Residual of point j at frame index i (-1.0 for an invalid point).
   float GetResidual(int j, int i) const;

@@ -190,3 +190,11 @@ std::size_t CInputFile::ReadAt(std::int64_t offset, void* dst, std::size_t n) {
   if (done + got < n) std::memset(out + done + got, 0, n - done - got);
   return got;
 }
+
+std::string ErrorInFile(const std::filesystem::path& path, std::string_view reason) {
+  std::string s = "ERROR in ";
+  s += path.string();
+  s += " : ";
+  s += reason;
+  return s;
+}

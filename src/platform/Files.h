@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 // The path made absolute against the current directory, with "." and ".."
 // removed lexically (symbolic links are not resolved).
@@ -30,6 +31,9 @@ enum FileErrorCause : int {
 int FileErrorCauseFromErrno(int err);
 // The fixed text every reader puts after "ERROR in %s : " for a cause code.
 const char* FileErrorText(int cause);
+
+// "ERROR in <path> : <reason>", the one form of every error about a file.
+std::string ErrorInFile(const std::filesystem::path& path, std::string_view reason);
 
 // The machine's physical memory in bytes (8 GiB when it cannot be told).
 std::uint64_t PhysicalMemoryBytes();

@@ -1,5 +1,8 @@
 #include "platform/Text.h"
 
+#include <cfloat>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -57,4 +60,39 @@ std::string Format(const char* fmt, ...) {
   std::string s = FormatV(fmt, args);
   va_end(args);
   return s;
+}
+
+// The longest leading decimal number of `text` (white space, sign, digits,
+// point, exponent); 0 when there is none or it does not fit a float. Parsed
+// without the C locale, which the desktop program sets from the user's.
+float LeadingDecimal(std::string_view text) {
+  const auto digit = [&](std::size_t i) {
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+  };
+  std::size_t i = 0;
+  while (i < text.size() && IsCSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t start = i;
+  std::size_t mantissaDigits = 0;
+  while (digit(i)) ++i, ++mantissaDigits;
+  if (i < text.size() && text[i] == '.') {
+    std::size_t j = i + 1;
+    while (digit(j)) ++j, ++mantissaDigits;
+    if (mantissaDigits > 0) i = j;
+  }
+  if (mantissaDigits == 0) return 0.0f;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    if (digit(j)) {
+      while (digit(j)) ++j;
+      i = j;
+    }
+  }
+  double value = 0.0;
+  const auto [end, ec] = std::from_chars(text.data() + start, text.data() + i, value);
+  (void)end;
+  if (ec != std::errc() || !std::isfinite(value) || std::fabs(value) > FLT_MAX) return 0.0f;
+  return static_cast<float>(negative ? -value : value);
 }

@@ -22,3 +22,9 @@ std::string ReplaceAll(std::string s, char from, char to);
 // printf into a std::string.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string FormatV(const char* fmt, std::va_list args);
+
+// The longest leading decimal number of `text` (white space, sign, digits,
+// point, exponent); 0 when there is none or it does not fit a float. The one
+// parser of numbers typed by users or stored as text: no inf, nan or hex, and
+// never the locale's decimal point.
+float LeadingDecimal(std::string_view text);

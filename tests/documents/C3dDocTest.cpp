@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "c3dbuilder/C3dBuilder.h"
-#include "documents/DocumentTypes.h"
-#include "export/FormatDescriptions.h"
+#include "formats/c3d/C3dDescription.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -60,13 +59,6 @@ TEST(SavePathsTest, SaveAndSaveAsNames) {
   EXPECT_EQ(SaveAsPath("/x/out", ExportKind::C3d), "/x/out.c3d");
 }
 
-TEST(DocumentTypesTest, ChosenByExtensionIgnoringCase) {
-  EXPECT_STREQ(DocumentTypeFor("walk.C3D").name, "C3D");
-  EXPECT_STREQ(DocumentTypeFor("walk.c3d").name, "C3D");
-  // A file of no registered type is offered to the first type's reader.
-  EXPECT_STREQ(DocumentTypeFor("walk.xyz").name, DocumentTypes()[0].name);
-}
-
 TEST(DstFlavourTest, FlavoursTheFormatLacksFallBackToGeneral) {
   CFormatDescription plain = C3dFormatDescription();
   plain.hasVdoFlavour = plain.hasExpFlavour = false;
@@ -102,8 +94,6 @@ TEST_F(C3dDocTest, OpeningShowsStatusLogsAndSelectsEverything) {
   EXPECT_EQ(sel.rangeFirst, 101);
   EXPECT_EQ(sel.rangeLast, 600);
   EXPECT_EQ(doc.DstProgressCount(), 1 + 3 + doc.Reader().paramSet.ParamCount() + 3 + 2);
-  EXPECT_EQ(doc.VdoProgressCount(), 1 + 3 + 2);
-  EXPECT_EQ(doc.ExpProgressCount(), 500 * 1 + 1);
 }
 
 TEST_F(C3dDocTest, FailedOpenKeepsTheOpeningText) {
@@ -213,7 +203,6 @@ TEST_F(C3dDocTest, ForcePlateFlagsSixPerUsedPlate) {
   ASSERT_TRUE(doc.OnOpenDocument(p));
   EXPECT_EQ(doc.ForcePlateCount(), 2);
   EXPECT_EQ(doc.Selection().forcePlates, std::string(12, '1'));
-  EXPECT_EQ(doc.VdoProgressCount(), 1 + 3 + 2 + 12);
 
   // A hostile count asks for no more than a 16-bit number of plates.
   spec.params.back() = c3dbuilder::NumberParam("FORCE_PLATFORM", "USED", 4, {1.0e9f});

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "c3dbuilder/C3dBuilder.h"
-#include "export/FormatDescriptions.h"
+#include "formats/c3d/C3dDescription.h"
 #include "formats/c3d/C3d.h"
 #include "support/TestSupport.h"
 

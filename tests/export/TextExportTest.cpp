@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "c3dbuilder/C3dBuilder.h"
-#include "export/FormatDescriptions.h"
+#include "formats/c3d/C3dDescription.h"
 #include "formats/c3d/C3d.h"
 #include "support/TestSupport.h"
 
@@ -22,10 +22,7 @@ using testsupport::RecordingPlatform;
 using testsupport::TempDir;
 
 CFormatDescription C3dTextFormat() {
-  CFormatDescription d = C3dFormatDescription();
-  d.textHeaderLines = &C3dTextHeaderLines;
-  d.frameRate = &C3dFrameRate;
-  return d;
+  return C3dFormatDescription();
 }
 
 // One point, two channels with two samples per frame, three frames, two

@@ -42,6 +42,7 @@
 #include <cstring>
 #include <new>
 
+#include "formats/ReaderSupport.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
@@ -64,22 +65,6 @@ constexpr char kErrParamMemory[] = "Not Enough memory to read parameters";
 constexpr char kErrDataMemory[] = "Not Enough Memory to Read Data";
 constexpr char kErrTrial[] =
     "This file has extra frames defined in the TRIAL group.  \nPlease contact Orvane, Inc.";
-
-std::uint64_t g_sampleMemoryLimit = 0;
-
-std::uint64_t SampleMemoryLimit() {
-  return g_sampleMemoryLimit != 0 ? g_sampleMemoryLimit : PhysicalMemoryBytes();
-}
-
-inline std::uint16_t LoadLe16(const std::uint8_t* b) {
-  return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
-}
-inline float LoadLeFloat(const std::uint8_t* b) {
-  std::uint32_t u = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                    (static_cast<std::uint32_t>(b[2]) << 16) |
-                    (static_cast<std::uint32_t>(b[3]) << 24);
-  return std::bit_cast<float>(u);
-}
 
 // The conversions of one value, chosen once per file and inlined in the loops.
 struct IntelWord {
@@ -133,10 +118,6 @@ float DecToIeee(const std::uint8_t b[4]) {
   return LoadLeFloat(r);
 }
 
-void CC3d::SetSampleMemoryLimit(std::uint64_t bytes) {
-  g_sampleMemoryLimit = bytes;
-}
-
 // The 512 bytes of block 1 and how many of them the file really holds.
 struct CC3d::Header {
   std::uint8_t b[kBlock] = {};
@@ -186,7 +167,7 @@ class CC3d::ParamCursor {
 };
 
 void CC3d::Report(const char* reason) const {
-  Platform().LogMessage(Format("ERROR in %s : %s", fileName.string().c_str(), reason), true, true);
+  ReportReadError(*this, reason);
 }
 
 float CC3d::ConvertFloat(const std::uint8_t b[4]) const {
@@ -206,27 +187,8 @@ std::uint16_t CC3d::ConvertWord(const std::uint8_t b[2]) const {
 }
 
 bool CC3d::Open() {
-  Close();
-  CInputFile file;
-  int cause = kFileGeneric;
-  if (!file.Open(fileName, cause)) {
-    Report(FileErrorText(cause));
-    return false;
-  }
-  bool ok = false;
-  try {
-    ok = ReadAll(file);
-  } catch (const std::bad_alloc&) {
-    Report(kErrDataMemory);
-    ok = false;
-  }
-  file.Close();
-  if (!ok) {
-    Close();
-    return false;
-  }
-  opened = 1;
-  return true;
+  return ReadRecordingFile(*this, [this](CInputFile& file) { return ReadAll(file); },
+                           kErrDataMemory);
 }
 
 bool CC3d::ReadAll(CInputFile& file) {
@@ -244,7 +206,7 @@ bool CC3d::ReadAll(CInputFile& file) {
   } else {
     ReadFloatFrames(file);
   }
-  ComputeAnalogRanges();
+  ComputeAnalogRanges(*this);
   ComputePointRanges();
   return true;
 }
@@ -478,32 +440,16 @@ bool CC3d::CheckTrialRange() const {
 
 bool CC3d::AllocateData() {
   const int frames = FrameCount();
-  const int channels = numAnalogChannels;
-  const int pointCount = numPoints;
+  const std::size_t channels = numAnalogChannels;
+  const std::size_t pointCount = numPoints;
   if (channels == 0 && pointCount == 0) return true;
-  const std::uint64_t width = integerData ? 2 : 4;
-  const std::uint64_t perFrame =
-      static_cast<std::uint64_t>(channels) * analogToVideoRatio + 4ull * pointCount;
-  if (frames <= 0 || perFrame * static_cast<std::uint64_t>(frames) * width > SampleMemoryLimit()) {
+  if (frames <= 0) {
     Report(kErrDataMemory);
     return false;
   }
-  analog.resize(static_cast<std::size_t>(channels));
-  points.resize(static_cast<std::size_t>(pointCount));
-  // All buffers of the recording come from one block of memory.
   const auto n = static_cast<std::size_t>(frames);
-  std::vector<CSampleBuffer*> buffers;
-  std::vector<std::size_t> counts;
-  for (CVideo& v : points) {
-    buffers.push_back(&v.samples);
-    counts.push_back(n * 4);
-  }
-  for (CAnalog& a : analog) {
-    buffers.push_back(&a.samples);
-    counts.push_back(n * analogToVideoRatio);
-  }
-  if (!CSampleBuffer::AllocateBlock(buffers.data(), counts.data(), buffers.size(), integerData)) {
-    Report(kErrDataMemory);
+  if (!AllocateSamples(*this, pointCount, n * 4, channels, n * analogToVideoRatio,
+                       kErrDataMemory)) {
     return false;
   }
   dataAllocated = 1;
@@ -591,25 +537,6 @@ void CC3d::ReadFloatFrames(CInputFile& file) {
 
 namespace {
 template <typename Sample>
-void AnalogRanges(const Sample* s, std::size_t n, std::size_t R, CAnalog& a) {
-  if (n == 0) return;
-  Sample mn = s[0], mx = s[0];
-  for (std::size_t i = 1; i < n; ++i) {
-    mn = std::min(mn, s[i]);
-    mx = std::max(mx, s[i]);
-  }
-  Sample fmn = s[0], fmx = s[0];
-  for (std::size_t i = R; i < n; i += R) {
-    fmn = std::min(fmn, s[i]);
-    fmx = std::max(fmx, s[i]);
-  }
-  a.minimum = static_cast<float>(mn);
-  a.maximum = static_cast<float>(mx);
-  a.frameMinimum = static_cast<float>(fmn);
-  a.frameMaximum = static_cast<float>(fmx);
-}
-
-template <typename Sample>
 void CoordinateRange(const Sample* rec, std::size_t frames, int c, int f, int l, float& mn,
                      float& mx) {
   Sample start = 0;
@@ -630,17 +557,6 @@ void CoordinateRange(const Sample* rec, std::size_t frames, int c, int f, int l,
   mx = static_cast<float>(hi);
 }
 }  // namespace
-
-void CC3d::ComputeAnalogRanges() {
-  const std::size_t R = analogToVideoRatio;
-  for (CAnalog& a : analog) {
-    if (a.samples.IsInteger()) {
-      AnalogRanges(a.samples.Ints(), a.samples.Size(), R, a);
-    } else {
-      AnalogRanges(a.samples.Floats(), a.samples.Size(), R, a);
-    }
-  }
-}
 
 void CC3d::ComputePointRanges() {
   for (int j = 0; j < PointCount(); ++j) {

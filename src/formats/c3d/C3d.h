@@ -26,12 +26,8 @@ class CC3d : public CRecording {
 
   // Reads the file named by `fileName`. On failure everything read so far is
   // released and false is returned; the failure has been reported already.
-  bool Open();
-  void Close();
-
-  // Refuses recordings whose sample buffers would need more than `bytes`
-  // (0: the machine's physical memory). For fuzzing and tests.
-  static void SetSampleMemoryLimit(std::uint64_t bytes);
+  bool Open() override;
+  void Close() override;
 
   // Header fields, converted to host form.
   std::uint8_t processorType = kProcessorIntel;
@@ -65,7 +61,6 @@ class CC3d : public CRecording {
   void ReadFrames(CInputFile& file, Convert convert);
   void ReadIntegerFrames(CInputFile& file);
   void ReadFloatFrames(CInputFile& file);
-  void ComputeAnalogRanges();
   void ComputePointRanges();
 
   float ConvertFloat(const std::uint8_t b[4]) const;

@@ -1,4 +1,5 @@
 #include "formats/c3d/C3d.h"
+#include "formats/ReaderSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -325,7 +326,7 @@ TEST(C3dConversions, WordsAndFloats) {
 
 TEST_F(C3dTest, DamagedFilesNeverCrash) {
   const std::vector<std::uint8_t> good = c3dbuilder::Build(SmallSpec(Processor::Dec, true));
-  CC3d::SetSampleMemoryLimit(64u << 20);
+  SetSampleMemoryLimit(64u << 20);
   for (std::size_t at = 0; at < good.size(); at += 7) {
     std::vector<std::uint8_t> b = good;
     b[at] ^= 0xA5;
@@ -334,7 +335,7 @@ TEST_F(C3dTest, DamagedFilesNeverCrash) {
     b.resize(at);
     OpenBytes(b);
   }
-  CC3d::SetSampleMemoryLimit(0);
+  SetSampleMemoryLimit(0);
 }
 
 }  // namespace

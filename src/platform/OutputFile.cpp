@@ -1,4 +1,4 @@
-#include "export/OutputFile.h"
+#include "platform/OutputFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -95,8 +95,7 @@ std::uint64_t COutputFile::Commit() {
 }
 
 void COutputFile::Fail(const std::string& reason) {
-  m_platform.LogMessage(Format("ERROR in %s : %s", m_target.string().c_str(), reason.c_str()), true,
-                        true);
+  m_platform.LogMessage(ErrorInFile(m_target, reason), true, true);
 }
 
 void COutputFile::Abandon() {

@@ -1,0 +1,44 @@
+#pragma once
+// The one table of input formats. Everything that differs by format is found
+// here: the open dialog, `--help`, the choice by extension, the menus, the
+// Save As choices, `kinex2 info` and the stored default selection. Adding a
+// format is one reader and one description in formats/<x>/ and one line in
+// this table.
+
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "export/ExportOptions.h"
+#include "formats/FormatDescription.h"
+
+class CDocumentBase;
+class CPlatform;
+class CRecording;
+
+struct CFormatEntry {
+  const char* name;                     // "C3D"
+  std::vector<std::string> extensions;  // ".c3d", compared ignoring case
+  const char* openFilterName;           // "AMASS Files": the open dialog's text
+  SelectionFormat selection;            // the stored default selection it reads
+  const CFormatDescription& (*description)();
+  std::unique_ptr<CRecording> (*createReader)();
+  std::unique_ptr<CDocumentBase> (*createDocument)(CPlatform& platform);
+
+  // "AMASS Files (*.c3d)": the open dialog's entry and `--help`'s.
+  std::string OpenFilterText() const;
+  // "*.c3d;*.dat": the patterns of that entry.
+  std::string OpenFilterPatterns() const;
+};
+
+// Every format, in the order its documents are registered.
+std::span<const CFormatEntry> Formats();
+// The format whose extension matches `file`'s, ignoring case; a file of no
+// registered extension is offered to the first format, whose reader then says
+// whether it can read it.
+const CFormatEntry& FormatFor(const std::filesystem::path& file);
+
+// The open dialog's filter, '|' between each entry's text and its patterns.
+extern const char kOpenDialogFilter[];

@@ -1,0 +1,115 @@
+#include "formats/ReaderSupport.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "model/Recording.h"
+#include "platform/Files.h"
+#include "platform/Platform.h"
+
+namespace {
+std::uint64_t g_sampleMemoryLimit = 0;
+
+template <typename Sample>
+void AnalogRanges(const Sample* s, std::size_t n, std::size_t r, CAnalog& a) {
+  if (n == 0) return;
+  Sample mn = s[0], mx = s[0];
+  for (std::size_t i = 1; i < n; ++i) {
+    mn = std::min(mn, s[i]);
+    mx = std::max(mx, s[i]);
+  }
+  Sample fmn = s[0], fmx = s[0];
+  for (std::size_t i = r; i < n; i += r) {
+    fmn = std::min(fmn, s[i]);
+    fmx = std::max(fmx, s[i]);
+  }
+  a.minimum = static_cast<float>(mn);
+  a.maximum = static_cast<float>(mx);
+  a.frameMinimum = static_cast<float>(fmn);
+  a.frameMaximum = static_cast<float>(fmx);
+}
+}  // namespace
+
+void ReportReadError(const CRecording& recording, std::string_view reason) {
+  recording.Platform().LogMessage(ErrorInFile(recording.fileName, reason), true, true);
+}
+
+bool ReadRecordingFile(CRecording& recording, const std::function<bool(CInputFile&)>& read,
+                       std::string_view outOfMemory) {
+  recording.Close();
+  CInputFile file;
+  int cause = kFileGeneric;
+  if (!file.Open(recording.fileName, cause)) {
+    ReportReadError(recording, FileErrorText(cause));
+    return false;
+  }
+  bool ok = false;
+  try {
+    ok = read(file);
+  } catch (const std::bad_alloc&) {
+    ReportReadError(recording, outOfMemory);
+    ok = false;
+  }
+  file.Close();
+  if (!ok) {
+    recording.Close();
+    return false;
+  }
+  recording.opened = 1;
+  return true;
+}
+
+void SetSampleMemoryLimit(std::uint64_t bytes) {
+  g_sampleMemoryLimit = bytes;
+}
+
+std::uint64_t SampleMemoryLimit() {
+  return g_sampleMemoryLimit != 0 ? g_sampleMemoryLimit : PhysicalMemoryBytes();
+}
+
+bool AllocateSamples(CRecording& recording, std::size_t points, std::size_t pointSamples,
+                     std::size_t channels, std::size_t channelSamples,
+                     std::string_view outOfMemory) {
+  if (points == 0 && channels == 0) return true;
+  const std::uint64_t width = recording.integerData ? 2 : 4;
+  // Each product is checked before it is formed so that no count can wrap.
+  const std::uint64_t limit = SampleMemoryLimit() / width;
+  const auto over = [&](std::uint64_t n, std::uint64_t each) {
+    return each != 0 && n > limit / each;
+  };
+  if (over(points, pointSamples) || over(channels, channelSamples) ||
+      points * pointSamples > limit - std::min<std::uint64_t>(limit, channels * channelSamples)) {
+    ReportReadError(recording, outOfMemory);
+    return false;
+  }
+  recording.points.resize(points);
+  recording.analog.resize(channels);
+  std::vector<CSampleBuffer*> buffers;
+  std::vector<std::size_t> counts;
+  for (CVideo& v : recording.points) {
+    buffers.push_back(&v.samples);
+    counts.push_back(pointSamples);
+  }
+  for (CAnalog& a : recording.analog) {
+    buffers.push_back(&a.samples);
+    counts.push_back(channelSamples);
+  }
+  if (!CSampleBuffer::AllocateBlock(buffers.data(), counts.data(), buffers.size(),
+                                    recording.integerData)) {
+    ReportReadError(recording, outOfMemory);
+    return false;
+  }
+  return true;
+}
+
+void ComputeAnalogRanges(CRecording& recording) {
+  const std::size_t r = static_cast<std::size_t>(std::max(recording.analogRatio, 1));
+  for (CAnalog& a : recording.analog) {
+    if (a.samples.IsInteger()) {
+      AnalogRanges(a.samples.Ints(), a.samples.Size(), r, a);
+    } else {
+      AnalogRanges(a.samples.Floats(), a.samples.Size(), r, a);
+    }
+  }
+}

@@ -1,0 +1,73 @@
+#pragma once
+// What every reader needs around its own layout: fixed-width loaders, the
+// open-read-close sequence with its messages, the sample-memory checks, the
+// allocation of the common shape's buffers and the channels' value ranges.
+
+#include <bit>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+class CInputFile;
+class CRecording;
+
+// Values from bytes in file order.
+inline std::uint16_t LoadLe16(const std::uint8_t* b) {
+  return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+}
+inline std::uint32_t LoadLe32(const std::uint8_t* b) {
+  return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+         (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+}
+inline std::uint64_t LoadLe64(const std::uint8_t* b) {
+  return static_cast<std::uint64_t>(LoadLe32(b)) | (static_cast<std::uint64_t>(LoadLe32(b + 4)) << 32);
+}
+inline std::uint16_t LoadBe16(const std::uint8_t* b) {
+  return static_cast<std::uint16_t>((b[0] << 8) | b[1]);
+}
+inline std::uint32_t LoadBe32(const std::uint8_t* b) {
+  return (static_cast<std::uint32_t>(b[0]) << 24) | (static_cast<std::uint32_t>(b[1]) << 16) |
+         (static_cast<std::uint32_t>(b[2]) << 8) | static_cast<std::uint32_t>(b[3]);
+}
+inline std::int16_t LoadLeI16(const std::uint8_t* b) {
+  return static_cast<std::int16_t>(LoadLe16(b));
+}
+inline std::int32_t LoadLeI32(const std::uint8_t* b) {
+  return static_cast<std::int32_t>(LoadLe32(b));
+}
+inline float LoadLeFloat(const std::uint8_t* b) {
+  return std::bit_cast<float>(LoadLe32(b));
+}
+inline float LoadBeFloat(const std::uint8_t* b) {
+  return std::bit_cast<float>(LoadBe32(b));
+}
+inline double LoadLeDouble(const std::uint8_t* b) {
+  return std::bit_cast<double>(LoadLe64(b));
+}
+
+// Reports "ERROR in <the recording's file> : <reason>" in a box and the log.
+void ReportReadError(const CRecording& recording, std::string_view reason);
+
+// The whole of a reader's Open: closes what the recording held, opens its
+// file read-only, runs `read`, closes the file. A file that cannot be opened
+// is reported with its system error text, memory running out with
+// `outOfMemory`; on failure everything read is released. Sets `opened`.
+bool ReadRecordingFile(CRecording& recording, const std::function<bool(CInputFile&)>& read,
+                       std::string_view outOfMemory);
+
+// Refuses recordings whose sample buffers would need more than `bytes`
+// (0: the machine's physical memory). For fuzzing and tests.
+void SetSampleMemoryLimit(std::uint64_t bytes);
+std::uint64_t SampleMemoryLimit();
+
+// Gives the recording `points` 3D points of `pointSamples` samples each and
+// `channels` analog channels of `channelSamples` samples each, zeroed, in the
+// width `integerData` says, all from one block. Reports `outOfMemory` and
+// returns false when that is more than the limit or cannot be had.
+bool AllocateSamples(CRecording& recording, std::size_t points, std::size_t pointSamples,
+                     std::size_t channels, std::size_t channelSamples,
+                     std::string_view outOfMemory);
+
+// Each channel's minimum and maximum over all samples and over the first
+// sample of every frame (the recording's analogRatio apart).
+void ComputeAnalogRanges(CRecording& recording);
