@@ -1,6 +1,6 @@
 #pragma once
-// The document of a C3D file: the C3D reader, the range limited to the
-// header's first and last video frame, force-plate flags for the VDO flavour.
+// The document of a C3D file: the C3D reader and the force-plate flags of the
+// VDO flavour.
 
 #include "documents/ReaderDocument.h"
 #include "formats/c3d/C3d.h"
@@ -12,8 +12,6 @@ class CC3dDoc : public CReaderDocument<CC3d, &C3dFormatDescription> {
 
   const CC3d& C3d() const { return m_reader; }
 
-  int RangeMinimum() const override { return m_reader.firstVideoFrame; }
-  int RangeMaximum() const override { return m_reader.lastVideoFrame; }
   // FORCE_PLATFORM:USED; 0 when absent, not a number or negative.
   int ForcePlateCount() const override;
 };

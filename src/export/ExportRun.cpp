@@ -18,7 +18,11 @@ std::uint64_t RunExport(const CExportJob& job, int progressRange,
   try {
     CWaitCursor wait(job.platform);
     CProgressScope progress(job.platform, progressRange);
-    write(file, progress);
+    try {
+      write(file, progress);
+    } catch (const COutputFile::CWriteFailed&) {
+      // The first failed write ends the export; Commit reports why.
+    }
     length = file.Commit();
   } catch (const std::bad_alloc&) {
     // The unfinished temporary file goes with `file`; the target is untouched.

@@ -10,8 +10,10 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <system_error>
 
 std::filesystem::path FullPath(const std::filesystem::path& p) {
@@ -102,6 +104,10 @@ bool StatFile(int fd, std::int64_t& size, bool& directory, bool& regular) {
   size = st.st_size;
   return true;
 }
+long long ReadStream(int fd, void* dst, std::size_t n) {
+  const unsigned chunk = n > 0x40000000u ? 0x40000000u : static_cast<unsigned>(n);
+  return ::_read(fd, dst, chunk);
+}
 // No positional read on this system: seek, then read.
 long long ReadSome(int fd, void* dst, std::size_t n, std::int64_t offset) {
   if (::_lseeki64(fd, offset, SEEK_SET) < 0) return -1;
@@ -112,8 +118,15 @@ void CloseFd(int fd) {
   ::_close(fd);
 }
 #else
+// Non-blocking, so that a FIFO nobody writes to does not hang the open;
+// reads are made blocking again once the file is open.
 int OpenReadOnly(const std::filesystem::path& path) {
-  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+long long ReadStream(int fd, void* dst, std::size_t n) {
+  return ::read(fd, dst, n);
 }
 bool StatFile(int fd, std::int64_t& size, bool& directory, bool& regular) {
   struct stat st {};
@@ -157,8 +170,37 @@ bool CInputFile::Open(const std::filesystem::path& path, int& cause) {
     CloseFd(fd);
     return false;
   }
-  m_fd = fd;
-  m_size = regular ? size : 0;
+  if (regular) {
+    m_fd = fd;
+    m_size = size;
+    return true;
+  }
+  // A pipe or a device cannot be read at positions: it is read to its end
+  // once, and positional reads are served from that copy. A stream that never
+  // ends (a device of zeros) is cut at half the machine's memory.
+  const std::uint64_t cap = PhysicalMemoryBytes() / 2;
+  std::size_t got = 0;
+  try {
+    for (;;) {
+      if (m_stream.size() - got < (1u << 16)) {
+        if (m_stream.size() >= cap) break;
+        m_stream.resize(std::max<std::size_t>(m_stream.size() * 2, 1u << 20));
+      }
+      const long long r = ReadStream(fd, m_stream.data() + got, m_stream.size() - got);
+      if (r < 0 && errno == EINTR) continue;
+      if (r <= 0) break;
+      got += static_cast<std::size_t>(r);
+    }
+  } catch (const std::bad_alloc&) {
+    CloseFd(fd);
+    m_stream.clear();
+    cause = kFileGeneric;
+    return false;
+  }
+  CloseFd(fd);
+  m_stream.resize(got);
+  m_size = static_cast<std::int64_t>(got);
+  m_streamed = true;
   return true;
 }
 
@@ -166,6 +208,8 @@ void CInputFile::Close() {
   if (m_fd >= 0) CloseFd(m_fd);
   m_fd = -1;
   m_size = 0;
+  m_stream = {};
+  m_streamed = false;
 }
 
 std::size_t CInputFile::ReadAt(std::int64_t offset, void* dst, std::size_t n) {
@@ -180,6 +224,11 @@ std::size_t CInputFile::ReadAt(std::int64_t offset, void* dst, std::size_t n) {
     offset = 0;
   }
   std::size_t got = 0;
+  if (m_streamed && offset < m_size) {
+    got = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(n - done), m_size - offset));
+    std::memcpy(out + done, m_stream.data() + offset, got);
+  }
   while (done + got < n && m_fd >= 0) {
     const long long r =
         ReadSome(m_fd, out + done + got, n - done - got, offset + static_cast<std::int64_t>(got));

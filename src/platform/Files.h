@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The path made absolute against the current directory, with "." and ".."
 // removed lexically (symbolic links are not resolved).
@@ -40,7 +41,9 @@ std::uint64_t PhysicalMemoryBytes();
 
 // An input file open for reading only during a reader's Open. Reads are
 // positional: bytes outside the file (before its start or past its end) read
-// as zeros, so a short or hostile file never leaves stale bytes behind.
+// as zeros, so a short or hostile file never leaves stale bytes behind. A
+// pipe or device is read to its end at Open (a FIFO without a writer reads as
+// empty instead of blocking).
 class CInputFile {
  public:
   CInputFile() = default;
@@ -60,4 +63,6 @@ class CInputFile {
  private:
   int m_fd = -1;  // a C runtime descriptor on every system
   std::int64_t m_size = 0;
+  std::vector<unsigned char> m_stream;  // the whole of a pipe or device
+  bool m_streamed = false;
 };

@@ -1,6 +1,15 @@
 #include "platform/OutputFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <random>
 #include <system_error>
@@ -19,6 +28,133 @@ std::string ReasonFor(int err) {
   const char* text = FileErrorText(FileErrorCauseFromErrno(err));
   return *text != '\0' ? std::string(text) : std::string(kOpenFailed);
 }
+
+// Temporary files alive in this process, removed when an interrupt ends it.
+// Fixed storage: the signal handler may only touch what is already there.
+constexpr int kTempSlots = 8;
+constexpr std::size_t kTempPathMax = 4096;
+char g_tempPaths[kTempSlots][kTempPathMax];
+volatile std::sig_atomic_t g_tempUsed[kTempSlots];
+
+extern "C" void RemoveTempFilesAndExit(int sig) {
+  for (int i = 0; i < kTempSlots; ++i) {
+    if (g_tempUsed[i] != 0) {
+#ifdef _WIN32
+      ::_unlink(g_tempPaths[i]);
+#else
+      ::unlink(g_tempPaths[i]);
+#endif
+    }
+  }
+  ::_exit(128 + sig);
+}
+
+// Installed once, and only over the default action: a signal the caller
+// ignores (nohup) or handles itself stays so.
+void InstallInterruptCleanup() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+#ifdef _WIN32
+  for (int sig : {SIGINT, SIGTERM}) {
+    void (*old)(int) = std::signal(sig, RemoveTempFilesAndExit);
+    if (old != SIG_DFL) std::signal(sig, old);
+  }
+#else
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction old {};
+    if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
+    struct sigaction sa {};
+    sa.sa_handler = RemoveTempFilesAndExit;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(sig, &sa, nullptr);
+  }
+#endif
+}
+
+int RegisterTemp(const std::filesystem::path& path) {
+  InstallInterruptCleanup();
+  const std::string s = path.string();
+  if (s.size() >= kTempPathMax) return -1;
+  for (int i = 0; i < kTempSlots; ++i) {
+    if (g_tempUsed[i] != 0) continue;
+    std::memcpy(g_tempPaths[i], s.c_str(), s.size() + 1);
+    g_tempUsed[i] = 1;
+    return i;
+  }
+  return -1;
+}
+
+void UnregisterTemp(int& slot) {
+  if (slot >= 0) g_tempUsed[slot] = 0;
+  slot = -1;
+}
+
+#ifdef _WIN32
+int OpenNew(const std::filesystem::path& p) {
+  return ::_wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                  _S_IREAD | _S_IWRITE);
+}
+int OpenExisting(const std::filesystem::path& p) {
+  return ::_wopen(p.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
+}
+long long WriteSome(int fd, const char* data, std::size_t n) {
+  const unsigned chunk = n > 0x40000000u ? 0x40000000u : static_cast<unsigned>(n);
+  return ::_write(fd, data, chunk);
+}
+int CloseFd(int fd) {
+  return ::_close(fd);
+}
+constexpr int kStdoutFd = 1;
+#else
+int OpenNew(const std::filesystem::path& p) {
+  return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+// Non-blocking so that a FIFO without a reader fails at once instead of
+// hanging; writes block again once it is open.
+int OpenExisting(const std::filesystem::path& p) {
+  const int fd = ::open(p.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+long long WriteSome(int fd, const char* data, std::size_t n) {
+  return ::write(fd, data, n);
+}
+int CloseFd(int fd) {
+  return ::close(fd);
+}
+constexpr int kStdoutFd = STDOUT_FILENO;
+#endif
+
+struct CTargetStatus {
+  bool exists = false;
+  bool directory = false;
+  bool regular = false;
+  bool writable = false;
+  unsigned mode = 0;
+};
+
+CTargetStatus StatusOf(const std::filesystem::path& p) {
+  CTargetStatus t;
+#ifdef _WIN32
+  struct _stat64 st {};
+  if (::_wstat64(p.c_str(), &st) != 0) return t;
+  t.directory = (st.st_mode & _S_IFDIR) != 0;
+  t.regular = (st.st_mode & _S_IFREG) != 0;
+  t.writable = (st.st_mode & _S_IWRITE) != 0;
+#else
+  struct stat st {};
+  if (::stat(p.c_str(), &st) != 0) return t;
+  t.directory = S_ISDIR(st.st_mode);
+  t.regular = S_ISREG(st.st_mode);
+  // A file nobody may write is read-only even for the superuser, who could
+  // otherwise replace it by renaming over it.
+  t.writable = (st.st_mode & 0222) != 0 && ::access(p.c_str(), W_OK) == 0;
+#endif
+  t.exists = true;
+  t.mode = static_cast<unsigned>(st.st_mode) & 07777;
+  return t;
+}
 }  // namespace
 
 COutputFile::COutputFile(CPlatform& platform, std::filesystem::path target)
@@ -29,60 +165,103 @@ COutputFile::~COutputFile() {
 }
 
 bool COutputFile::Create(bool overwriteAll, const std::filesystem::path& source) {
+  m_buffer.reserve(kFlushBytes + 4096);
+  if (m_target == kStandardOutput) {
+    m_fd = kStdoutFd;
+    m_ownsFd = false;
+    return true;
+  }
   std::error_code ec;
+  m_real = m_target;
+  if (std::filesystem::is_symlink(m_target, ec)) {
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(m_target, ec);
+    if (!ec) m_real = resolved;
+  }
   // Overwriting the recording being read would destroy it for good.
-  if (!source.empty() && std::filesystem::equivalent(source, m_target, ec)) {
+  if (!source.empty() && std::filesystem::equivalent(source, m_real, ec)) {
     Fail(kOutputIsInput);
     return false;
   }
-  if (!overwriteAll && std::filesystem::exists(m_target, ec)) {
-    if (!m_platform.AskYesNo(Format(kOverwriteQuestion, m_target.string().c_str()))) return false;
-  }
-  if (std::filesystem::is_directory(m_target, ec)) {
+  const CTargetStatus status = StatusOf(m_real);
+  if (status.directory) {
     Fail(FileErrorText(kFileAccessDenied));
     return false;
   }
-  // A unique name in the target's folder, so the final rename stays on one
-  // file system and never replaces anything but the target.
-  std::random_device rd;
-  for (int attempt = 0; attempt < 16 && m_file == nullptr; ++attempt) {
-    m_temp = m_target;
-    m_temp += Format(".kx%08x.tmp", rd());
-#ifdef _WIN32
-    m_file = ::_wfopen(m_temp.c_str(), L"wbx");
-#else
-    m_file = std::fopen(m_temp.c_str(), "wbx");
-#endif
-    if (m_file == nullptr && errno != EEXIST) break;
+  if (status.exists && !status.regular) {
+    // A device or a pipe is written to, never replaced.
+    m_fd = OpenExisting(m_real);
+    if (m_fd < 0) {
+      Fail(ReasonFor(errno));
+      return false;
+    }
+    m_ownsFd = true;
+    return true;
   }
-  if (m_file == nullptr) {
+  if (status.exists && !status.writable) {
+    Fail(FileErrorText(kFileAccessDenied));
+    return false;
+  }
+  if (status.exists && !overwriteAll) {
+    if (!m_platform.AskYesNo(Format(kOverwriteQuestion, m_target.string().c_str()))) return false;
+  }
+  // A short unique name in the real file's folder: the final rename stays on
+  // one file system, replaces nothing but the target, and a long target name
+  // does not grow past the system's limit.
+  std::filesystem::path folder = m_real.parent_path();
+  if (folder.empty()) folder = ".";
+  std::random_device rd;
+  for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
+    m_temp = folder / Format(".kx%08x.tmp", rd());
+    m_fd = OpenNew(m_temp);
+    if (m_fd < 0 && errno != EEXIST) break;
+  }
+  if (m_fd < 0) {
     Fail(ReasonFor(errno));
     m_temp.clear();
     return false;
   }
-  m_buffer.reserve(kFlushBytes + 4096);
+  m_ownsFd = true;
+  m_slot = RegisterTemp(m_temp);
+#ifndef _WIN32
+  if (status.exists) ::fchmod(m_fd, static_cast<mode_t>(status.mode));
+#endif
+  return true;
+}
+
+bool COutputFile::WriteAll(const char* data, std::size_t n) {
+  while (n > 0) {
+    const long long r = WriteSome(m_fd, data, n);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) {
+      m_errno = r < 0 && errno != 0 ? errno : EIO;
+      return false;
+    }
+    data += r;
+    n -= static_cast<std::size_t>(r);
+    m_written += static_cast<std::uint64_t>(r);
+  }
   return true;
 }
 
 void COutputFile::Flush() {
-  if (m_file == nullptr || m_buffer.empty()) return;
-  if (m_errno == 0) {
-    const std::size_t n = std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file);
-    if (n != m_buffer.size()) m_errno = errno != 0 ? errno : EIO;
-    m_written += n;
-  }
+  if (m_fd >= 0 && m_errno == 0 && !m_buffer.empty()) WriteAll(m_buffer.data(), m_buffer.size());
   m_buffer.clear();
+  // Formatting the rest of a recording that cannot be written only delays
+  // the report.
+  if (m_errno != 0) throw CWriteFailed{};
 }
 
 std::uint64_t COutputFile::Commit() {
-  if (m_file == nullptr) return 0;
-  Flush();
-  if (m_errno == 0 && std::fflush(m_file) != 0) m_errno = errno != 0 ? errno : EIO;
-  if (std::fclose(m_file) != 0 && m_errno == 0) m_errno = errno != 0 ? errno : EIO;
-  m_file = nullptr;
-  if (m_errno == 0) {
+  if (m_fd < 0) return 0;
+  if (m_errno == 0 && !m_buffer.empty()) WriteAll(m_buffer.data(), m_buffer.size());
+  m_buffer.clear();
+  if (m_ownsFd) {
+    if (CloseFd(m_fd) != 0 && m_errno == 0) m_errno = errno != 0 ? errno : EIO;
+  }
+  m_fd = -1;
+  if (m_errno == 0 && !m_temp.empty()) {
     std::error_code ec;
-    std::filesystem::rename(m_temp, m_target, ec);
+    std::filesystem::rename(m_temp, m_real, ec);
     if (ec) m_errno = ec.value();
   }
   if (m_errno != 0) {
@@ -91,6 +270,7 @@ std::uint64_t COutputFile::Commit() {
     return 0;
   }
   m_temp.clear();
+  UnregisterTemp(m_slot);
   return m_written;
 }
 
@@ -99,11 +279,12 @@ void COutputFile::Fail(const std::string& reason) {
 }
 
 void COutputFile::Abandon() {
-  if (m_file != nullptr) std::fclose(m_file);
-  m_file = nullptr;
+  if (m_fd >= 0 && m_ownsFd) CloseFd(m_fd);
+  m_fd = -1;
   if (!m_temp.empty()) {
     std::error_code ec;
     std::filesystem::remove(m_temp, ec);
     m_temp.clear();
   }
+  UnregisterTemp(m_slot);
 }

@@ -1,12 +1,17 @@
 #pragma once
-// An export's output: written to a temporary file beside the target and
-// renamed over it only when every byte was written, so a failure (disk full,
-// no permission) leaves the old target untouched. Writers append text to
-// Buffer() and call MaybeFlush() after each line or value; nothing is built
-// whole in memory.
+// An export's output. A regular file (or a new one) is written to a temporary
+// file beside it and renamed over it only when every byte was written, keeping
+// its permission bits, so a failure (disk full, no permission) or an
+// interrupt leaves the old target untouched and no temporary file behind. A
+// symbolic link keeps pointing where it did: the file it names is replaced.
+// Devices, pipes and "-" (standard output) are written in place.
+//
+// Writers append text to Buffer() and call MaybeFlush() after each line or
+// value; nothing is built whole in memory. The first failed write throws
+// CWriteFailed out of MaybeFlush so that a writer stops at once; the export
+// run catches it and lets Commit report the failure.
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -14,16 +19,19 @@ class CPlatform;
 
 class COutputFile {
  public:
+  struct CWriteFailed {};
+
   COutputFile(CPlatform& platform, std::filesystem::path target);
   ~COutputFile();  // abandons an uncommitted file
   COutputFile(const COutputFile&) = delete;
   COutputFile& operator=(const COutputFile&) = delete;
 
   // Asks "The File %s already exists.\nDo you want to overwrite it?" when the
-  // target exists and `overwriteAll` is off, then creates the temporary file.
-  // False when the user said No (nothing reported) or the file could not be
-  // created (reported as "ERROR in <target> : <reason>"). An export is never
-  // written over its own input `source`: that is refused the same way.
+  // target is an existing regular file and `overwriteAll` is off, then opens
+  // the file to write. False when the user said No (nothing reported) or the
+  // file could not be created (reported as "ERROR in <target> : <reason>"). An
+  // export is never written over its own input `source`, nor over a file
+  // without write permission: both are refused the same way.
   bool Create(bool overwriteAll, const std::filesystem::path& source = {});
 
   std::string& Buffer() { return m_buffer; }
@@ -32,22 +40,29 @@ class COutputFile {
   }
 
   // Writes what is left, closes and renames over the target. Returns the
-  // file's length, or 0 after reporting the failure.
+  // bytes written, or 0 after reporting the failure.
   std::uint64_t Commit();
+
+  // The name standing for standard output.
+  static constexpr const char* kStandardOutput = "-";
 
  private:
   static constexpr std::size_t kFlushBytes = 1u << 20;
   void Flush();
+  bool WriteAll(const char* data, std::size_t n);
   void Fail(const std::string& reason);
   void Abandon();
 
   CPlatform& m_platform;
-  std::filesystem::path m_target;
-  std::filesystem::path m_temp;
-  std::FILE* m_file = nullptr;
+  std::filesystem::path m_target;  // as given, for messages
+  std::filesystem::path m_real;    // the file that is replaced (links resolved)
+  std::filesystem::path m_temp;    // empty when writing in place
+  int m_fd = -1;
+  bool m_ownsFd = false;  // false for standard output
   std::string m_buffer;
   std::uint64_t m_written = 0;
   int m_errno = 0;  // first write error
+  int m_slot = -1;  // in the interrupt clean-up list
 };
 
 extern const char kOverwriteQuestion[];  // "The File %s already exists.\n..."

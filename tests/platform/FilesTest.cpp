@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <thread>
 
 #include "platform/Text.h"
 #include "support/TestSupport.h"
@@ -68,4 +73,38 @@ TEST(TextTest, CaseFoldingAndTrimmingAreLocaleFree) {
   EXPECT_EQ(ReplaceAll("EMG 1-L", ' ', '_'), "EMG_1-L");
 }
 
+}  // namespace
+
+namespace {
+TEST(FilesTest, AFifoInputIsReadToItsEndAndNeverHangs) {
+  testsupport::TempDir dir;
+  const auto fifo = dir / "in.c3d";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  CInputFile file;
+  int cause = 0;
+  // Nobody writes: an empty input at once.
+  ASSERT_TRUE(file.Open(fifo, cause));
+  EXPECT_EQ(file.Size(), 0);
+  file.Close();
+
+  // A writer that is there before the reader: the input is read to its end.
+  const int w = ::open(fifo.c_str(), O_RDWR);
+  ASSERT_GE(w, 0);
+  bool opened = false;
+  std::thread reader([&] { opened = file.Open(fifo, cause); });
+  const std::string data(100000, 'c');
+  for (std::size_t done = 0; done < data.size();) {
+    const ssize_t n = ::write(w, data.data() + done, data.size() - done);
+    ASSERT_GT(n, 0);
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(w);
+  reader.join();
+  ASSERT_TRUE(opened);
+  const std::int64_t size = file.Size();
+  ASSERT_EQ(size, 100000);
+  char tail[4] = {};
+  EXPECT_EQ(file.ReadAt(99998, tail, 4), 2u);
+  EXPECT_EQ(std::string(tail, 4), std::string("cc\0\0", 4));
+}
 }  // namespace

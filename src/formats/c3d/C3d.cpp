@@ -63,6 +63,7 @@ constexpr char kErrPlatform[] = "Could not file the Platform on which file was c
 constexpr char kErrGroupMemory[] = "Not Enough memory to read groups";
 constexpr char kErrParamMemory[] = "Not Enough memory to read parameters";
 constexpr char kErrDataMemory[] = "Not Enough Memory to Read Data";
+constexpr char kErrFramesCut[] = "The file holds %d of the %u frames its header gives";
 constexpr char kErrTrial[] =
     "This file has extra frames defined in the TRIAL group.  \nPlease contact Orvane, Inc.";
 
@@ -200,6 +201,7 @@ bool CC3d::ReadAll(CInputFile& file) {
     Platform().LogMessage(kErrTrial, true, false);
     return false;
   }
+  if (!LimitFramesToFile(file.Size())) return false;
   if (!AllocateData()) return false;
   if (integerData) {
     ReadIntegerFrames(file);
@@ -428,14 +430,33 @@ bool CC3d::CheckTrialRange() const {
   if (start == nullptr || end == nullptr) return true;
   if (start->type == kParamChar || end->type == kParamChar) return true;
   if (start->elementCount < 2 || end->elementCount < 2) return true;
-  // Two 16-bit halves, the low one sign-extended as it is read.
+  // Two 16-bit halves stored as signed INTs; the low one is a frame number
+  // up to 65535, so it is taken unsigned (sign-extending it refused every
+  // trial of 32768 frames or more).
   auto field = [](const CParam& p) {
     const std::int64_t high = TruncateToWord(p.GetValue(1));
-    const std::int64_t low = TruncateToWord(p.GetValue(0));
-    return static_cast<std::int32_t>((high * 65536) | low);
+    const std::int64_t low = static_cast<std::uint16_t>(TruncateToWord(p.GetValue(0)));
+    return high * 65536 + low;
   };
-  return field(*start) == static_cast<std::int32_t>(firstVideoFrame) &&
-         field(*end) == static_cast<std::int32_t>(lastVideoFrame);
+  return field(*start) == firstVideoFrame && field(*end) == lastVideoFrame;
+}
+
+bool CC3d::LimitFramesToFile(std::int64_t fileSize) {
+  const std::int64_t width = integerData ? 2 : 4;
+  const std::int64_t frameSize = (4 * static_cast<std::int64_t>(numPoints) + analogPerFrame) * width;
+  const int count = FrameCount();
+  if (frameSize == 0 || count <= 0) return true;
+  // The frame count is taken modulo 65536: a full 65536-frame range holds none.
+  const std::int64_t claimed = count % 65536;
+  const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
+  const std::int64_t held = fileSize > dataStart ? (fileSize - dataStart) / frameSize : 0;
+  if (held >= claimed) return true;
+  // A cut-off file opens with the frames it holds; inventing the rest as
+  // zeros would cost memory for nothing and pass them off as data.
+  Report(Format(kErrFramesCut, static_cast<int>(held), static_cast<unsigned>(claimed)).c_str());
+  if (held == 0) return false;
+  lastFrame = firstFrame + static_cast<int>(held) - 1;
+  return true;
 }
 
 bool CC3d::AllocateData() {

@@ -56,6 +56,7 @@ class CC3d : public CRecording {
   bool ReadGroup(ParamCursor& in, int n, int g);
   bool ReadParameter(ParamCursor& in, int n, int g);
   bool CheckTrialRange() const;
+  bool LimitFramesToFile(std::int64_t fileSize);
   bool AllocateData();
   template <typename Sample, typename Convert>
   void ReadFrames(CInputFile& file, Convert convert);

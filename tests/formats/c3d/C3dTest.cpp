@@ -275,29 +275,46 @@ TEST_F(C3dTest, FrameRangesThatCannotBeSized) {
   b[2] = 0;
   b[4] = 0;
   EXPECT_TRUE(OpenBytes(b));
-  // A header asking for far more samples than the machine has.
+  // A small file whose header claims 65535 points x 65535 frames holds not
+  // one such frame: refused before any sample memory is taken.
   b = c3dbuilder::Build(s);
   b[2] = 0xFF;
   b[3] = 0xFF;  // 65535 points
   b[8] = 0xFF;
   b[9] = 0xFF;  // 65535 frames
   EXPECT_FALSE(OpenBytes(b));
-  EXPECT_EQ(platform.Texts().back(), Error("Not Enough Memory to Read Data"));
+  EXPECT_EQ(platform.Texts().back(),
+            Error("The file holds 0 of the 65535 frames its header gives"));
 }
 
-TEST_F(C3dTest, MissingFramesReadAsZeros) {
+TEST_F(C3dTest, ACutFileOpensWithTheWholeFramesItHolds) {
   Spec s = SmallSpec(Processor::Intel, true);
   std::vector<std::uint8_t> b = c3dbuilder::Build(s);
   const std::size_t frameSize = (4 * 2 + 6) * 4;
   const std::size_t dataStart = (b[16] - 1) * 512;
   b.resize(dataStart + 2 * frameSize + 10);  // two frames and a bit of the third
   ASSERT_TRUE(OpenBytes(b));
+  EXPECT_EQ(platform.Texts().back(), Error("The file holds 2 of the 5 frames its header gives"));
+  EXPECT_TRUE(platform.messages.back().showBox);
+  EXPECT_EQ(c3d.FrameCount(), 2);
+  EXPECT_EQ(c3d.lastVideoFrame, 5);  // the header block keeps the header's numbers
+  EXPECT_EQ(c3d.points[0].samples.Size(), 2u * 4);
+  EXPECT_EQ(c3d.analog[0].samples.Size(), 2u * 2);
   EXPECT_EQ(c3d.points[0].samples.At(1 * 4), 101);
-  EXPECT_EQ(c3d.points[0].samples.At(2 * 4), 102);    // the bytes that arrived
-  EXPECT_EQ(c3d.points[0].samples.At(2 * 4 + 3), 0);  // the rest zero, not frame 1 again
-  EXPECT_EQ(c3d.points[1].samples.At(2 * 4), 0);
-  EXPECT_EQ(c3d.points[0].samples.At(4 * 4), 0);
-  EXPECT_EQ(c3d.LastValidFrame(0), 2);
+  EXPECT_EQ(c3d.LastValidFrame(0), 1);
+}
+
+TEST_F(C3dTest, LongTrialsWithATrialGroupOpen) {
+  // 60000 frames: the low word of the TRIAL fields passes 32767.
+  Spec s;
+  s.frames = 60000;
+  s.analogChannels = 1;
+  s.groups.push_back({"TRIAL", "", false});
+  s.params.push_back(c3dbuilder::NumberParam("TRIAL", "ACTUAL_START_FIELD", 2, {1, 0}));
+  s.params.push_back(
+      c3dbuilder::NumberParam("TRIAL", "ACTUAL_END_FIELD", 2, {static_cast<float>(60000 - 65536), 0}));
+  ASSERT_TRUE(OpenBytes(c3dbuilder::Build(s))) << platform.Texts().back();
+  EXPECT_EQ(c3d.FrameCount(), 60000);
 }
 
 TEST_F(C3dTest, AnalogRatioZeroMeansNoChannels) {

@@ -1,0 +1,139 @@
+#include "platform/OutputFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+#include <thread>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+using testsupport::ReadFileText;
+using testsupport::RecordingPlatform;
+using testsupport::TempDir;
+
+void WriteText(const std::filesystem::path& p, const std::string& text) {
+  std::ofstream(p, std::ios::binary) << text;
+}
+
+// Writes `text` through a COutputFile; the bytes reported, or 0.
+std::uint64_t Export(RecordingPlatform& platform, const std::filesystem::path& target,
+                     const std::string& text) {
+  COutputFile file(platform, target);
+  if (!file.Create(true)) return 0;
+  file.Buffer() += text;
+  return file.Commit();
+}
+
+int FilesIn(const std::filesystem::path& dir) {
+  int n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
+  return n;
+}
+
+unsigned ModeOf(const std::filesystem::path& p) {
+  struct stat st {};
+  ::stat(p.c_str(), &st);
+  return st.st_mode & 07777;
+}
+
+TEST(OutputFileTest, ReplacingKeepsTheLinkAndTheModeAndLeavesNoTemporaryFile) {
+  TempDir dir;
+  RecordingPlatform platform;
+  const auto real = dir / "real.dst";
+  WriteText(real, "old");
+  ::chmod(real.c_str(), 0640);
+  const auto link = dir / "link.dst";
+  std::filesystem::create_symlink(real, link);
+
+  EXPECT_EQ(Export(platform, link, "new"), 3u);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadFileText(real), "new");
+  EXPECT_EQ(ModeOf(real), 0640u);
+  EXPECT_EQ(FilesIn(dir.path()), 2);
+}
+
+TEST(OutputFileTest, AReadOnlyTargetIsRefusedAndLeftAlone) {
+  TempDir dir;
+  RecordingPlatform platform;
+  platform.answerYes = true;
+  const auto target = dir / "locked.dst";
+  WriteText(target, "old");
+  ::chmod(target.c_str(), 0444);
+  COutputFile file(platform, target);
+  EXPECT_FALSE(file.Create(false));
+  EXPECT_TRUE(platform.questions.empty());
+  ASSERT_EQ(platform.Texts().size(), 1u);
+  EXPECT_EQ(platform.Texts()[0], "ERROR in " + target.string() + " : The file could not be accessed");
+  EXPECT_EQ(ReadFileText(target), "old");
+}
+
+TEST(OutputFileTest, ALongTargetNameFitsItsTemporaryName) {
+  TempDir dir;
+  RecordingPlatform platform;
+  const auto target = dir / (std::string(250, 'n') + ".dst");
+  EXPECT_EQ(Export(platform, target, "x"), 1u) << platform.Texts().front();
+}
+
+TEST(OutputFileTest, PipesAndDevicesAreWrittenInPlace) {
+  TempDir dir;
+  RecordingPlatform platform;
+  const auto fifo = dir / "pipe";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Nobody reads: the open fails at once instead of hanging.
+  EXPECT_EQ(Export(platform, fifo, "x"), 0u);
+  EXPECT_EQ(platform.Texts().size(), 1u);
+
+  std::string received;
+  std::thread reader([&] { received = ReadFileText(fifo); });
+  // The reader's open blocks until a writer comes; retry until it is there.
+  std::uint64_t bytes = 0;
+  for (int i = 0; i < 500 && bytes == 0; ++i) {
+    bytes = Export(platform, fifo, "through the pipe");
+    if (bytes == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  reader.join();
+  EXPECT_EQ(bytes, 16u);
+  EXPECT_EQ(received, "through the pipe");
+  EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+
+  if (::geteuid() != 0) GTEST_SKIP() << "replacing a device node needs root to show";
+  RecordingPlatform quiet;
+  EXPECT_EQ(Export(quiet, "/dev/null", "nothing"), 7u);
+  EXPECT_EQ(std::filesystem::status("/dev/null").type(), std::filesystem::file_type::character);
+}
+
+TEST(OutputFileTest, AFullDiskStopsTheWriterAtTheFirstFailedWrite) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  RecordingPlatform platform;
+  COutputFile file(platform, "/dev/full");
+  ASSERT_TRUE(file.Create(true));
+  file.Buffer().assign(2u << 20, 'x');
+  EXPECT_THROW(file.MaybeFlush(), COutputFile::CWriteFailed);
+  EXPECT_EQ(file.Commit(), 0u);
+  EXPECT_EQ(platform.Texts(), std::vector<std::string>{"ERROR in /dev/full : The disk is full"});
+}
+
+TEST(OutputFileTest, AnInterruptRemovesTheTemporaryFileAndKeepsTheOldTarget) {
+  TempDir dir;
+  const auto target = dir / "out.dst";
+  WriteText(target, "old");
+  EXPECT_EXIT(
+      {
+        RecordingPlatform platform;
+        COutputFile file(platform, target);
+        if (!file.Create(true)) std::_Exit(1);
+        file.Buffer().assign(3u << 20, 'x');
+        file.MaybeFlush();
+        std::raise(SIGINT);
+      },
+      testing::ExitedWithCode(128 + SIGINT), "");
+  EXPECT_EQ(ReadFileText(target), "old");
+  EXPECT_EQ(FilesIn(dir.path()), 1);
+}
+
+}  // namespace
