@@ -100,6 +100,12 @@ Spec BenchSpec(bool floatData) {
   spec.maxGap = 10;
   spec.events = {{"RHS", 1.25f, 1}, {"LTO", 1.61f, 1}, {"LHS", 1.83f, 1}, {"RTO", 2.17f, 0}};
   AddStandardParameters(spec, PointLabels(), ChannelLabels());
+  // Capture software writes the trial's frame range in every file; past
+  // 32767 frames its low words must be read unsigned.
+  spec.groups.push_back({"TRIAL", "Trial range", false});
+  spec.params.push_back(NumberParam("TRIAL", "ACTUAL_START_FIELD", 2, {1, 0}));
+  spec.params.push_back(
+      NumberParam("TRIAL", "ACTUAL_END_FIELD", 2, {static_cast<float>(kFrames - 65536), 0}));
   spec.pointValue = [floatData](int i, int j, int c) -> float {
     if (Lost(i, j)) return c == 3 ? -1.0f : 0.0f;
     if (c == 3) return static_cast<float>(ResidualWord(i, j));

@@ -9,29 +9,18 @@
 
 #include "formats/c3d/C3d.h"
 #include "formats/ReaderSupport.h"
-#include "platform/Platform.h"
+#include "FuzzSupport.h"
 
-namespace {
-class SilentPlatform : public CPlatform {
- public:
-  void LogMessage(const std::string&, bool, bool) override {}
-  bool AskYesNo(const std::string&) override { return false; }
-  OverwriteAnswer AskOverwrite(const std::string&) override { return OverwriteAnswer::No; }
-};
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static SilentPlatform platform;
-  static const std::string path = "/tmp/kinex2-fuzz-" + std::to_string(::getpid()) + ".c3d";
+  static CSilentPlatform platform(false);
+  static CFuzzFiles files("c3d");
   // Hostile headers may ask for gigabytes; the reader refuses above this.
   SetSampleMemoryLimit(256u << 20);
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  if (!files.WriteInput(data, size, ".c3d")) return 0;
   CC3d c3d;
   c3d.SetPlatform(&platform);
-  c3d.fileName = path;
+  c3d.fileName = files.Input();
   if (c3d.Open()) {
     // Touch what the exports read.
     volatile float sink = 0;

@@ -15,29 +15,17 @@
 #include "export/TextExport.h"
 #include "formats/c3d/C3d.h"
 #include "formats/ReaderSupport.h"
-#include "platform/Platform.h"
+#include "FuzzSupport.h"
 
-namespace {
-class SilentPlatform : public CPlatform {
- public:
-  void LogMessage(const std::string&, bool, bool) override {}
-  bool AskYesNo(const std::string&) override { return true; }
-  OverwriteAnswer AskOverwrite(const std::string&) override { return OverwriteAnswer::Yes; }
-};
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static SilentPlatform platform;
-  static const std::string base = "/tmp/kinex2-fuzz-export-" + std::to_string(::getpid());
-  static const std::string input = base + ".c3d";
+  static CSilentPlatform platform(true);
+  static CFuzzFiles files("c3d-export");
   SetSampleMemoryLimit(256u << 10);  // keeps every export small and quick
-  std::FILE* f = std::fopen(input.c_str(), "wb");
-  if (f == nullptr) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  if (!files.WriteInput(data, size, ".c3d")) return 0;
   CC3d c3d;
   c3d.SetPlatform(&platform);
-  c3d.fileName = input;
+  c3d.fileName = files.Input();
   if (!c3d.Open()) return 0;
 
   CExportSelection sel;
@@ -51,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   text.AnalogScaled = text.VideoScaled = text.ShowResid = text.ShowMask = text.Mean_StdDev = 1;
   text.SamplesByFrame = 0;
   const std::string signature = MakeDstSignature("2.560");
-  const std::filesystem::path out = base + ".out";
+  const std::filesystem::path out = files.Output();
   for (int widen = 0; widen < 2; ++widen) {
     sel.rangeFirst = c3d.firstFrame - widen;
     sel.rangeLast = c3d.lastFrame + widen;
