@@ -41,6 +41,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 #include "formats/ReaderSupport.h"
 #include "platform/Files.h"
@@ -55,7 +56,7 @@ constexpr std::uint16_t kEventKey = 12345;
 // Farthest a record starting inside the parameter section can reach: name,
 // offset, type, count, 127 dimensions, 32767 data bytes and a description.
 constexpr std::int64_t kMaxRecordBytes = 2 + 128 + 2 + 2 + 127 + 32767 + 1 + 127;
-constexpr std::size_t kFrameChunkBytes = 4u << 20;
+constexpr std::size_t kFrameChunkBytes = 256u << 10;
 
 constexpr char kErrHeaderRead[] = "[CC3d::GetFileHeader()] Error reading data from file";
 constexpr char kErrNotC3d[] = "This is not a C3D File";
@@ -208,8 +209,6 @@ bool CC3d::ReadAll(CInputFile& file) {
   } else {
     ReadFloatFrames(file);
   }
-  ComputeAnalogRanges(*this);
-  ComputePointRanges();
   return true;
 }
 
@@ -477,6 +476,101 @@ bool CC3d::AllocateData() {
   return true;
 }
 
+namespace {
+
+// The value ranges of one point, gathered frame by frame while the frames are
+// read: each coordinate's first non-zero value, widened by the non-zero values
+// from the first frame that holds data to the last one.
+template <typename Sample>
+class CPointRange {
+ public:
+  void Add(const Sample* r) {
+    const bool holds = HoldsData(r);
+    for (int c = 0; c < 3; ++c) {
+      if (!m_hasStart[c] && r[c] != 0) {
+        m_start[c] = r[c];
+        m_hasStart[c] = true;
+      }
+    }
+    m_inRange = m_inRange || holds;
+    if (!m_inRange) return;
+    for (int c = 0; c < 3; ++c) {
+      const Sample v = r[c];
+      if (v == 0) continue;
+      if (!m_has[c]) {
+        m_lo[c] = m_hi[c] = v;
+        m_has[c] = true;
+      }
+      if (v < m_lo[c]) m_lo[c] = v;
+      if (v > m_hi[c]) m_hi[c] = v;
+    }
+    // Values after the last frame holding data do not count: what is kept is
+    // the range as it stood at the latest such frame.
+    if (holds) {
+      m_holdsAny = true;
+      for (int c = 0; c < 3; ++c) {
+        m_keptHas[c] = m_has[c];
+        m_keptLo[c] = m_lo[c];
+        m_keptHi[c] = m_hi[c];
+      }
+    }
+  }
+
+  void Store(CVideo& v) const {
+    float* mins[3] = {&v.minX, &v.minY, &v.minZ};
+    float* maxs[3] = {&v.maxX, &v.maxY, &v.maxZ};
+    for (int c = 0; c < 3; ++c) {
+      Sample lo = m_hasStart[c] ? m_start[c] : Sample(0);
+      Sample hi = lo;
+      if (m_keptHas[c]) {
+        if (m_keptLo[c] < lo) lo = m_keptLo[c];
+        if (m_keptHi[c] > hi) hi = m_keptHi[c];
+      }
+      *mins[c] = m_holdsAny ? static_cast<float>(lo) : 0.0f;
+      *maxs[c] = m_holdsAny ? static_cast<float>(hi) : 0.0f;
+    }
+  }
+
+ private:
+  // As CRecording::FrameHoldsData: an integer point is missing when its
+  // coordinates are 0 and its residual word -1, a float point when its
+  // coordinates are all 0.
+  static bool HoldsData(const Sample* r) {
+    if constexpr (std::is_same_v<Sample, std::int16_t>) {
+      return !(r[3] == -1 && r[0] == 0 && r[1] == 0 && r[2] == 0);
+    } else {
+      return r[0] != 0.0f || r[1] != 0.0f || r[2] != 0.0f;
+    }
+  }
+
+  Sample m_start[3] = {};
+  bool m_hasStart[3] = {};
+  bool m_inRange = false;
+  bool m_holdsAny = false;
+  Sample m_lo[3] = {}, m_hi[3] = {};
+  bool m_has[3] = {};
+  Sample m_keptLo[3] = {}, m_keptHi[3] = {};
+  bool m_keptHas[3] = {};
+};
+
+// A channel's extremes over all samples and over the first sample of each
+// frame.
+template <typename Sample>
+struct CChannelRange {
+  Sample mn{}, mx{}, fmn{}, fmx{};
+  bool any = false;
+
+  void Store(CAnalog& a) const {
+    if (!any) return;
+    a.minimum = static_cast<float>(mn);
+    a.maximum = static_cast<float>(mx);
+    a.frameMinimum = static_cast<float>(fmn);
+    a.frameMaximum = static_cast<float>(fmx);
+  }
+};
+
+}  // namespace
+
 template <typename Sample, typename Convert>
 void CC3d::ReadFrames(CInputFile& file, Convert convert) {
   if (!dataAllocated) return;
@@ -502,36 +596,53 @@ void CC3d::ReadFrames(CInputFile& file, Convert convert) {
                                               : static_cast<void*>(analog[k].samples.Floats()));
   }
 
+  std::vector<CPointRange<Sample>> pointRanges(P);
+  std::vector<CChannelRange<Sample>> channelRanges(N);
   const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
   const std::size_t chunkFrames = std::max<std::size_t>(1, kFrameChunkBytes / frameSize);
   std::vector<std::uint8_t> chunk(std::min(chunkFrames, frames) * frameSize);
   for (std::size_t first = 0; first < frames; first += chunkFrames) {
     const std::size_t count = std::min(chunkFrames, frames - first);
     const std::int64_t offset = dataStart + static_cast<std::int64_t>(first * frameSize);
-    // Frames wholly past the end of the file stay as allocated: zeros.
-    if (offset >= file.Size()) break;
     file.ReadAt(offset, chunk.data(), count * frameSize);
-    // One pass per destination buffer over the chunk: each buffer is written
-    // sequentially, which runs about twice as fast as scattering every frame
-    // over all the buffers.
+    // One pass per destination buffer over a chunk small enough to stay in
+    // the cache: each buffer is written sequentially, and its ranges are
+    // taken from the values while they are at hand.
     for (std::size_t j = 0; j < P; ++j) {
       Sample* dst = pointData[j] + first * 4;
       const std::uint8_t* src = chunk.data() + j * 4 * W;
+      CPointRange<Sample>& range = pointRanges[j];
       for (std::size_t f = 0; f < count; ++f, dst += 4, src += frameSize) {
         dst[0] = convert(src);
         dst[1] = convert(src + W);
         dst[2] = convert(src + 2 * W);
         dst[3] = convert(src + 3 * W);
+        range.Add(dst);
       }
     }
-    for (std::size_t k = 0; k < N; ++k) {
+    for (std::size_t k = 0; k < N && R > 0; ++k) {
       Sample* dst = channelData[k] + first * R;
       const std::uint8_t* src = chunk.data() + 4 * P * W + k * W;
+      CChannelRange<Sample>& range = channelRanges[k];
+      if (!range.any) {
+        range.mn = range.mx = range.fmn = range.fmx = convert(src);
+        range.any = true;
+      }
       for (std::size_t f = 0; f < count; ++f, src += frameSize) {
-        for (std::size_t s = 0; s < R; ++s) *dst++ = convert(src + s * N * W);
+        const Sample v0 = convert(src);
+        range.fmn = std::min(range.fmn, v0);
+        range.fmx = std::max(range.fmx, v0);
+        for (std::size_t s = 0; s < R; ++s) {
+          const Sample v = s == 0 ? v0 : convert(src + s * N * W);
+          range.mn = std::min(range.mn, v);
+          range.mx = std::max(range.mx, v);
+          *dst++ = v;
+        }
       }
     }
   }
+  for (std::size_t j = 0; j < P; ++j) pointRanges[j].Store(points[j]);
+  for (std::size_t k = 0; k < N; ++k) channelRanges[k].Store(analog[k]);
 }
 
 void CC3d::ReadIntegerFrames(CInputFile& file) {
@@ -556,47 +667,3 @@ void CC3d::ReadFloatFrames(CInputFile& file) {
   }
 }
 
-namespace {
-template <typename Sample>
-void CoordinateRange(const Sample* rec, std::size_t frames, int c, int f, int l, float& mn,
-                     float& mx) {
-  Sample start = 0;
-  for (std::size_t i = 0; i < frames; ++i) {
-    if (rec[i * 4 + c] != 0) {
-      start = rec[i * 4 + c];
-      break;
-    }
-  }
-  Sample lo = start, hi = start;
-  for (int i = f; i <= l; ++i) {
-    const Sample v = rec[static_cast<std::size_t>(i) * 4 + c];
-    if (v == 0) continue;
-    if (v < lo) lo = v;
-    if (v > hi) hi = v;
-  }
-  mn = static_cast<float>(lo);
-  mx = static_cast<float>(hi);
-}
-}  // namespace
-
-void CC3d::ComputePointRanges() {
-  for (int j = 0; j < PointCount(); ++j) {
-    CVideo& v = points[static_cast<std::size_t>(j)];
-    const int f = FirstValidFrame(j);
-    const int l = LastValidFrame(j);
-    if (f < 0) {
-      v.minX = v.minY = v.minZ = v.maxX = v.maxY = v.maxZ = 0.0f;
-      continue;
-    }
-    float* mins[3] = {&v.minX, &v.minY, &v.minZ};
-    float* maxs[3] = {&v.maxX, &v.maxY, &v.maxZ};
-    const std::size_t frames = v.samples.Size() / 4;
-    for (int c = 0; c < 3; ++c) {
-      if (v.samples.IsInteger()) {
-        CoordinateRange(v.samples.Ints(), frames, c, f, l, *mins[c], *maxs[c]);
-      } else {
-        CoordinateRange(v.samples.Floats(), frames, c, f, l, *mins[c], *maxs[c]);
-      }
-    }
-  }
-}

@@ -62,7 +62,6 @@ class CC3d : public CRecording {
   void ReadFrames(CInputFile& file, Convert convert);
   void ReadIntegerFrames(CInputFile& file);
   void ReadFloatFrames(CInputFile& file);
-  void ComputePointRanges();
 
   float ConvertFloat(const std::uint8_t b[4]) const;
   std::uint16_t ConvertWord(const std::uint8_t b[2]) const;
