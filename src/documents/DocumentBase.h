@@ -52,7 +52,12 @@ class CDocumentBase {
   CDocumentBase(const CDocumentBase&) = delete;
   CDocumentBase& operator=(const CDocumentBase&) = delete;
 
-  void SetSettings(const CDocumentSettings& settings) { m_settings = settings; }
+  // The application hands in its settings at creation and whenever they
+  // change.
+  void SetSettings(const CDocumentSettings& settings) {
+    m_settings = settings;
+    OnSettingsChanged();
+  }
   const CDocumentSettings& Settings() const { return m_settings; }
   CPlatform& Platform() const { return m_platform; }
 
@@ -113,6 +118,8 @@ class CDocumentBase {
   virtual void CloseReader() = 0;
   // Asks the views to rebuild (nothing until a window shows the document).
   virtual void UpdateAllViews() {}
+  // A format whose reading depends on the settings applies them again.
+  virtual void OnSettingsChanged() {}
 
  private:
   std::uint64_t Export(const std::filesystem::path& output, ExportKind kind);

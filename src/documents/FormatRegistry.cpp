@@ -1,7 +1,8 @@
 #include "documents/FormatRegistry.h"
 
+#include "documents/AdcDoc.h"
+#include "documents/AnalogDocs.h"
 #include "documents/C3dDoc.h"
-#include "formats/c3d/C3dDescription.h"
 #include "platform/Text.h"
 
 const char kOpenDialogFilter[] =
@@ -23,6 +24,12 @@ const std::vector<CFormatEntry>& Table() {
   static const std::vector<CFormatEntry> table = {
       {"C3D", {".c3d"}, "AMASS Files", SelectionFormat::C3d, &C3dFormatDescription, &Read<CC3d>,
        &Document<CC3dDoc>},
+      {"ADC", {".adc"}, "ADC Files", SelectionFormat::Adc, &AdcFormatDescription, &Read<CAdc>,
+       &Document<CAdcDoc>},
+      {"MAC", {".ana"}, "MAC Files", SelectionFormat::Mac, &MacFormatDescription, &Read<CMac>,
+       &Document<CMacDoc>},
+      {"CODAS", {".dat", ".wdq"}, "CODAS Files", SelectionFormat::Codas, &CodFormatDescription,
+       &Read<CCod>, &Document<CCodDoc>},
   };
   return table;
 }

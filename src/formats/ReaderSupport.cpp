@@ -1,6 +1,7 @@
 #include "formats/ReaderSupport.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 #include <vector>
 
@@ -30,6 +31,13 @@ void AnalogRanges(const Sample* s, std::size_t n, std::size_t r, CAnalog& a) {
   a.frameMaximum = static_cast<float>(fmx);
 }
 }  // namespace
+
+float NarrowToFloat(double value) {
+  constexpr double kMax = std::numeric_limits<float>::max();
+  if (value > kMax) return std::numeric_limits<float>::infinity();
+  if (value < -kMax) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(value);
+}
 
 void ReportReadError(const CRecording& recording, std::string_view reason) {
   recording.Platform().LogMessage(ErrorInFile(recording.fileName, reason), true, true);
@@ -112,4 +120,16 @@ void ComputeAnalogRanges(CRecording& recording) {
       AnalogRanges(a.samples.Floats(), a.samples.Size(), r, a);
     }
   }
+}
+
+const std::uint8_t* CForwardReader::At(std::int64_t offset, std::size_t n) {
+  if (offset < 0 || offset + static_cast<std::int64_t>(n) > m_file.Size()) return nullptr;
+  if (offset < m_start || offset + static_cast<std::int64_t>(n) > m_start + static_cast<std::int64_t>(m_size)) {
+    m_window.resize(std::max(kWindow, n));
+    m_start = offset;
+    const std::int64_t left = m_file.Size() - offset;
+    m_size = static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(m_window.size())));
+    m_file.ReadAt(offset, m_window.data(), m_size);
+  }
+  return m_window.data() + (offset - m_start);
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 class CInputFile;
 class CRecording;
@@ -45,6 +46,10 @@ inline double LoadLeDouble(const std::uint8_t* b) {
   return std::bit_cast<double>(LoadLe64(b));
 }
 
+// A double stored in a file as a float: beyond the float range it becomes an
+// infinity of its sign instead of an undefined conversion.
+float NarrowToFloat(double value);
+
 // Reports "ERROR in <the recording's file> : <reason>" in a box and the log.
 void ReportReadError(const CRecording& recording, std::string_view reason);
 
@@ -71,3 +76,21 @@ bool AllocateSamples(CRecording& recording, std::size_t points, std::size_t poin
 // Each channel's minimum and maximum over all samples and over the first
 // sample of every frame (the recording's analogRatio apart).
 void ComputeAnalogRanges(CRecording& recording);
+
+// Forward reading through a window of a file, for readers that walk records
+// from start to end without reading them one system call at a time.
+class CForwardReader {
+ public:
+  explicit CForwardReader(CInputFile& file) : m_file(file) {}
+
+  // The `n` bytes at `offset`, or nullptr when the file ends before them.
+  // Offsets may go back no further than the start of the last window.
+  const std::uint8_t* At(std::int64_t offset, std::size_t n);
+
+ private:
+  static constexpr std::size_t kWindow = 1u << 20;
+  CInputFile& m_file;
+  std::vector<std::uint8_t> m_window;
+  std::int64_t m_start = 0;
+  std::size_t m_size = 0;  // bytes of the window that hold file data
+};

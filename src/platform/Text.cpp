@@ -1,5 +1,6 @@
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -62,10 +63,9 @@ std::string Format(const char* fmt, ...) {
   return s;
 }
 
-// The longest leading decimal number of `text` (white space, sign, digits,
-// point, exponent); 0 when there is none or it does not fit a float. Parsed
-// without the C locale, which the desktop program sets from the user's.
-float LeadingDecimal(std::string_view text) {
+// Parsed without the C locale, which the desktop program sets from the
+// user's.
+double LeadingDecimalDouble(std::string_view text) {
   const auto digit = [&](std::size_t i) {
     return i < text.size() && text[i] >= '0' && text[i] <= '9';
   };
@@ -93,6 +93,25 @@ float LeadingDecimal(std::string_view text) {
   double value = 0.0;
   const auto [end, ec] = std::from_chars(text.data() + start, text.data() + i, value);
   (void)end;
-  if (ec != std::errc() || !std::isfinite(value) || std::fabs(value) > FLT_MAX) return 0.0f;
-  return static_cast<float>(negative ? -value : value);
+  if (ec != std::errc() || !std::isfinite(value)) return 0.0;
+  return negative ? -value : value;
+}
+
+float LeadingDecimal(std::string_view text) {
+  const double value = LeadingDecimalDouble(text);
+  if (std::fabs(value) > FLT_MAX) return 0.0f;
+  return static_cast<float>(value);
+}
+
+long long LeadingInteger(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsCSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  constexpr long long kLimit = 1LL << 53;  // far beyond any count a file can mean
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = std::min(value * 10 + (text[i] - '0'), kLimit);
+  }
+  return negative ? -value : value;
 }

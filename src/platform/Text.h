@@ -28,3 +28,9 @@ std::string FormatV(const char* fmt, std::va_list args);
 // parser of numbers typed by users or stored as text: no inf, nan or hex, and
 // never the locale's decimal point.
 float LeadingDecimal(std::string_view text);
+// The same number in double precision; 0 when there is none or it is not
+// finite.
+double LeadingDecimalDouble(std::string_view text);
+// The longest leading whole number (white space, sign, digits); 0 when there
+// is none. Saturates far beyond any count a file can hold.
+long long LeadingInteger(std::string_view text);
