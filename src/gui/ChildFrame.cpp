@@ -94,8 +94,8 @@ void CChildFrame::OnFileSaveAs() {
 void CChildFrame::SaveAsChosen(const QString& path, int filterIndex) {
   const std::vector<CSaveAsChoice> choices = SaveAsChoices(m_doc->Description());
   const bool known = filterIndex >= 0 && static_cast<std::size_t>(filterIndex) < choices.size();
-  m_doc->SaveAs(PathFromQ(path), known ? choices[static_cast<std::size_t>(filterIndex)].kind
-                                       : ExportKind::Dst);
+  m_doc->SaveAs(PathFromQ(path),
+                known ? choices[static_cast<std::size_t>(filterIndex)].kind : ExportKind::Dst);
 }
 
 void CChildFrame::OnFrames() {

@@ -37,7 +37,6 @@
 
 namespace {
 
-
 constexpr const char* kBarsSection = "Control Bars";
 constexpr const char* kRecentSection = "Recent File List";
 constexpr const char* kRecentEntry = "File%1";

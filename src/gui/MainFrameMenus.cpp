@@ -64,7 +64,6 @@ QKeySequence CloseKey() {
   return QKeySequence(Qt::CTRL | Qt::Key_F4);
 }
 
-
 }  // namespace
 
 void CMainFrame::CreateActions() {

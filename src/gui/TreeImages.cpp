@@ -10,7 +10,6 @@
 
 namespace {
 
-
 void DrawBox(QPainter& p, const QColor& fill) {
   p.setPen(QColor(64, 64, 64));
   p.setBrush(fill);

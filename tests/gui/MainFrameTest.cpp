@@ -485,8 +485,8 @@ TEST_F(MainFrameTest, StatusBarTickFollowsTheBarAcrossRestarts) {
 TEST_F(MainFrameTest, PlacementStoredAtAnotherScaleComesBackWhollyOnScreen) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   auto store = [this](const QRect& r) {
-    app->app().WriteWindowPos(Format("0,1,-1,-1,-1,-1,%d,%d,%d,%d", r.left(), r.top(),
-                                     r.right() + 1, r.bottom() + 1));
+    app->app().WriteWindowPos(
+        Format("0,1,-1,-1,-1,-1,%d,%d,%d,%d", r.left(), r.top(), r.right() + 1, r.bottom() + 1));
   };
   // Saved at twice the scale: a rectangle of a screen twice as large.
   store(QRect(screen.left() + screen.width() / 2, screen.top() + screen.height() / 3,
