@@ -448,38 +448,35 @@ TEST_F(MainFrameTest, PlacementAndBarsComeBackAfterARestart) {
 }
 
 TEST_F(MainFrameTest, StatusBarTickFollowsTheBarAcrossRestarts) {
-  QAction* tick = frame->FindAction("&Status Bar");
-  ASSERT_NE(tick, nullptr);
-  EXPECT_TRUE(tick->isChecked());  // before the window is shown
+  auto tick = [this] { return frame->FindAction("&Status Bar"); };
+  // Shown (once the window is) and ticked, or neither.
+  auto expectBar = [this, &tick](bool shown) {
+    EXPECT_EQ(frame->statusBar()->isVisible(), shown);
+    EXPECT_EQ(tick()->isChecked(), shown);
+  };
+  ASSERT_NE(tick(), nullptr);
+  EXPECT_TRUE(tick()->isChecked());  // before the window is shown
   frame->InitialShow();
-  EXPECT_TRUE(frame->statusBar()->isVisible());
-  EXPECT_TRUE(tick->isChecked());
+  expectBar(true);
   Restart();
-  tick = frame->FindAction("&Status Bar");
-  EXPECT_TRUE(tick->isChecked());
+  EXPECT_TRUE(tick()->isChecked());
   frame->InitialShow();
-  EXPECT_TRUE(frame->statusBar()->isVisible());
-  EXPECT_TRUE(tick->isChecked());
+  expectBar(true);
 
   // The first click hides the bar; it stays hidden, unticked, after a restart.
-  tick->trigger();
-  EXPECT_FALSE(frame->statusBar()->isVisible());
-  EXPECT_FALSE(tick->isChecked());
+  tick()->trigger();
+  expectBar(false);
   Restart();
-  tick = frame->FindAction("&Status Bar");
   frame->InitialShow();
-  EXPECT_FALSE(frame->statusBar()->isVisible());
-  EXPECT_FALSE(tick->isChecked());
-  tick->trigger();
-  EXPECT_TRUE(frame->statusBar()->isVisible());
-  EXPECT_TRUE(tick->isChecked());
+  expectBar(false);
+  tick()->trigger();
+  expectBar(true);
 
   // A window closed without ever being shown keeps the bar's setting.
   Restart();
   Restart();
   frame->InitialShow();
-  EXPECT_TRUE(frame->statusBar()->isVisible());
-  EXPECT_TRUE(frame->FindAction("&Status Bar")->isChecked());
+  expectBar(true);
 }
 
 TEST_F(MainFrameTest, PlacementStoredAtAnotherScaleComesBackWhollyOnScreen) {
