@@ -9,6 +9,8 @@
 #include "documents/DocumentTree.h"
 #include "gui/FramesDlg.h"
 #include "gui/GuiText.h"
+#include "gui/TreeImages.h"
+#include "gui/TreeLineStyle.h"
 #include "gui/TreeModel.h"
 
 namespace {
@@ -27,7 +29,11 @@ CChildFrame::CChildFrame(std::unique_ptr<CDocumentBase> doc, const CFormatEntry&
   m_view->setRootIsDecorated(true);
   m_view->setUniformRowHeights(true);
   m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_view->setIconSize(QSize(16, 16));
+  m_view->setIconSize(QSize(kTreeImageSize, kTreeImageSize));
+  // The view keeps its style as a child, so that the two go together.
+  auto* lines = new CTreeLineStyle;
+  lines->setParent(m_view);
+  m_view->setStyle(lines);
   m_view->setModel(m_model);
   // The view expands or collapses a double-clicked branch itself, after the
   // selection was toggled.
@@ -88,8 +94,8 @@ void CChildFrame::OnFileSaveAs() {
 void CChildFrame::SaveAsChosen(const QString& path, int filterIndex) {
   const std::vector<CSaveAsChoice> choices = SaveAsChoices(m_doc->Description());
   const bool known = filterIndex >= 0 && static_cast<std::size_t>(filterIndex) < choices.size();
-  m_doc->SaveAs(PathFromQ(path), known ? choices[static_cast<std::size_t>(filterIndex)].kind
-                                       : ExportKind::Dst);
+  m_doc->SaveAs(PathFromQ(path),
+                known ? choices[static_cast<std::size_t>(filterIndex)].kind : ExportKind::Dst);
 }
 
 void CChildFrame::OnFrames() {

@@ -20,6 +20,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <QWindow>
 
 #include "app/ConvertCommand.h"
 #include "app/Kinex2App.h"
@@ -36,7 +37,6 @@
 
 namespace {
 
-
 constexpr const char* kBarsSection = "Control Bars";
 constexpr const char* kRecentSection = "Recent File List";
 constexpr const char* kRecentEntry = "File%1";
@@ -48,10 +48,14 @@ constexpr int kSecondPaneChars = 56;
 constexpr const char* kHelpTopicsText =
     "Open a recording with File Open or by dropping it on the window. Its tree lists the "
     "header, the parameter groups and their parameters, and the data channels.\n\n"
-    "Double-click an item to select or deselect it for export; a branch selects or deselects "
-    "everything under it. Choose DST File or Text File in the Export menu, set the frame "
-    "range with Frames..., and press Save to write the file beside the recording, or Save "
-    "As... to choose its name and kind.";
+    "Double-click an item to select or deselect it for export. Double-clicking Parameters, "
+    "Data, Analog or Marker selects or deselects everything under it; one ticked on grey is "
+    "partly selected, and a double-click deselects all of it. Double-clicking a parameter "
+    "group selects or deselects the group alone: its parameters keep their own ticks. "
+    "Double-clicking the file's name at the top changes nothing.\n\n"
+    "Choose DST File or Text File in the Export menu, set the frame range with Frames..., "
+    "and press Save to write the file beside the recording, or Save As... to choose its "
+    "name and kind.";
 
 // A path in the recent-file menu: in full when short, otherwise the first
 // folder, an ellipsis and the file name.
@@ -193,6 +197,7 @@ CChildFrame* CMainFrame::OpenDocumentFile(const QString& path) {
   QMdiSubWindow* sub = m_mdi->addSubWindow(child);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setWindowIcon(AppIcon());
+  LeaveCloseKeyToCloseCommand(sub);
   sub->resize(std::max(360, m_mdi->width() * 2 / 3), std::max(280, m_mdi->height() * 2 / 3));
   ShowChild(sub);
   AddRecentFile(PathToQ(full));
@@ -288,6 +293,16 @@ void CMainFrame::AddRecentFile(const QString& path) {
   UpdateRecentActions();
 }
 
+void CMainFrame::RemoveRecentFile(const QString& path) {
+  if (m_recentFiles.removeAll(path) > 0) UpdateRecentActions();
+}
+
+CChildFrame* CMainFrame::OpenRecentFile(const QString& path) {
+  CChildFrame* child = OpenDocumentFile(path);
+  if (child == nullptr) RemoveRecentFile(path);
+  return child;
+}
+
 void CMainFrame::UpdateRecentActions() {
   for (int i = 0; i < m_recentActions.size(); ++i) {
     QAction* a = m_recentActions[i];
@@ -336,14 +351,8 @@ void CMainFrame::InitialShow(unsigned processShowCmd) {
   if (processShowCmd != kShowNormal) p->showCmd = processShowCmd;
   m_app.WriteWindowPos(FormatWindowPos(*p));
   LoadBarState();
-  QRect rect(p->left, p->top, p->right - p->left, p->bottom - p->top);
-  // A rectangle left on a screen that is gone comes back on the primary one.
-  bool visible = false;
-  for (QScreen* s : QGuiApplication::screens()) visible |= s->availableGeometry().intersects(rect);
-  if (!visible && QGuiApplication::primaryScreen() != nullptr) {
-    rect.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
-  }
-  setGeometry(rect);
+  setGeometry(QRect(p->left, p->top, p->right - p->left, p->bottom - p->top));
+  PullOntoScreen();
   // A window stored minimised (or hidden) starts visible: maximised when it
   // was to be restored so, otherwise normal.
   const bool maximised =
@@ -353,7 +362,17 @@ void CMainFrame::InitialShow(unsigned processShowCmd) {
     showMaximized();
   } else {
     show();
+    // The frame's margins are known once it is shown.
+    PullOntoScreen();
   }
+}
+
+void CMainFrame::PullOntoScreen() {
+  QList<QRect> areas;
+  for (QScreen* s : QGuiApplication::screens()) areas << s->availableGeometry();
+  const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+  const QRect fitted = FitOnScreen(geometry(), frame, areas);
+  if (fitted != geometry()) setGeometry(fitted);
 }
 
 void CMainFrame::SavePlacement() {
@@ -372,8 +391,9 @@ void CMainFrame::SavePlacement() {
 
 void CMainFrame::SaveBarState() {
   CSettingsStore& store = m_app.SettingsStore();
-  store.WriteInt(kBarsSection, "ToolBar", m_toolBar->isVisible() ? 1 : 0);
-  store.WriteInt(kBarsSection, "StatusBar", statusBar()->isVisible() ? 1 : 0);
+  // Whether each bar is meant to be shown, also when the window itself is not.
+  store.WriteInt(kBarsSection, "ToolBar", m_toolBar->isHidden() ? 0 : 1);
+  store.WriteInt(kBarsSection, "StatusBar", statusBar()->isHidden() ? 0 : 1);
   store.WriteString(kBarsSection, "State", saveState().toBase64().toStdString());
 }
 

@@ -43,6 +43,9 @@ class CMainFrame : public QMainWindow {
   // shows it already). Null when the file could not be opened; the reader has
   // said why.
   CChildFrame* OpenDocumentFile(const QString& path);
+  // Opens an entry of the recent-file list; an entry that no longer opens
+  // (moved, deleted, damaged) leaves the list.
+  CChildFrame* OpenRecentFile(const QString& path);
 
   CChildFrame* ActiveChild() const;
   QList<CChildFrame*> Children() const;
@@ -88,11 +91,17 @@ class CMainFrame : public QMainWindow {
   void FillRecentMenu(QMenu* menu, int limit);
   void UpdateRecentActions();
   void AddRecentFile(const QString& path);
+  void RemoveRecentFile(const QString& path);
   void LoadRecentFiles();
   void LoadBarState();
   void RefreshDocumentSettings();
   void ShowChild(QMdiSubWindow* sub);
   void ArrangeIcons();
+  void LeaveCloseKeyToCloseCommand(QMdiSubWindow* sub);
+  // Moves the window, shrinking it when it is larger, so that its whole frame
+  // lies on the screen it overlaps most (or the nearest one).
+  void PullOntoScreen();
+  void TileHorizontally();
 
   CKinex2App& m_app;
   std::unique_ptr<CGuiPlatform> m_platform;

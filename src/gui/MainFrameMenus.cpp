@@ -60,6 +60,9 @@ constexpr Prompt kAboutPrompt{"Display program information, version number and c
 constexpr Prompt kHelpModePrompt{"Display help for clicked on buttons, menus and windows", "Help"};
 constexpr Prompt kExitPrompt{"Quit the application", "Exit"};
 
+QKeySequence CloseKey() {
+  return QKeySequence(Qt::CTRL | Qt::Key_F4);
+}
 
 }  // namespace
 
@@ -80,6 +83,9 @@ void CMainFrame::CreateActions() {
   m_closeAct = make(kCloseText, [this] {
     if (QMdiSubWindow* sub = m_mdi->activeSubWindow()) sub->close();
   });
+  // Ctrl+F4 is the standard document close only on some platforms; the
+  // command keeps it on all of them.
+  m_closeAct->setShortcut(CloseKey());
   prompt(m_closeAct, kClosePrompt);
   m_saveAct = make(kSaveText, [this] {
     if (CChildFrame* c = ActiveChild()) c->OnFileSave();
@@ -119,7 +125,7 @@ void CMainFrame::CreateActions() {
   }
 
   m_cascadeAct = make(kCascadeText, [this] { m_mdi->cascadeSubWindows(); });
-  m_tileAct = make(kTileText, [this] { m_mdi->tileSubWindows(); });
+  m_tileAct = make(kTileText, [this] { TileHorizontally(); });
   m_arrangeAct = make(kArrangeText, [this] { ArrangeIcons(); });
 
   m_helpTopicsAct = make(kHelpTopicsText, [this] { OnHelpTopics(); });
@@ -157,7 +163,7 @@ void CMainFrame::CreateMenus() {
   for (int i = 0; i < kMaxRecentFiles; ++i) {
     QAction* a = m_fileMenu->addAction(QString());
     a->setVisible(false);
-    connect(a, &QAction::triggered, this, [this, a] { OpenDocumentFile(a->data().toString()); });
+    connect(a, &QAction::triggered, this, [this, a] { OpenRecentFile(a->data().toString()); });
     m_recentActions << a;
   }
   m_fileMenu->addSeparator();
@@ -224,8 +230,10 @@ void CMainFrame::UpdateMenus() {
   m_windowMenu->menuAction()->setVisible(hasDoc);
   m_dstAct->setChecked(m_app.ExportTo == 0);
   m_textAct->setChecked(m_app.ExportTo == 1);
-  m_toolBarAct->setChecked(m_toolBar->isVisible());
-  m_statusBarAct->setChecked(statusBar()->isVisible());
+  // isVisible() is false for every bar until the window itself is shown, so
+  // a tick taken from it is wrong from start-up until the next update.
+  m_toolBarAct->setChecked(!m_toolBar->isHidden());
+  m_statusBarAct->setChecked(!statusBar()->isHidden());
 }
 
 void CMainFrame::FillRecentMenu(QMenu* menu, int limit) {
@@ -235,7 +243,18 @@ void CMainFrame::FillRecentMenu(QMenu* menu, int limit) {
     if (path.isEmpty()) break;
     const QString name = path.section(QLatin1Char('/'), -1);
     QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
-    connect(a, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
+    connect(a, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
+  }
+}
+
+void CMainFrame::LeaveCloseKeyToCloseCommand(QMdiSubWindow* sub) {
+  // A document window's own menu closes it with the platform's close keys,
+  // Ctrl+F4 among them on some platforms; a key held by two commands starts
+  // neither.
+  if (sub->systemMenu() == nullptr) return;
+  for (QAction* a : sub->systemMenu()->actions()) {
+    QList<QKeySequence> keys = a->shortcuts();
+    if (keys.removeAll(CloseKey()) > 0) a->setShortcuts(keys);
   }
 }
 
@@ -247,5 +266,28 @@ void CMainFrame::ArrangeIcons() {
     const QSize size = sub->size();
     sub->move(x, m_mdi->viewport()->height() - size.height());
     x += size.width();
+  }
+}
+
+void CMainFrame::TileHorizontally() {
+  // Windows one above the other, each the full width of the area, in the
+  // order of the Window menu; minimised ones stay where they are.
+  QList<QMdiSubWindow*> tiled;
+  for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+    if (!sub->isHidden() && !sub->isMinimized()) tiled << sub;
+  }
+  if (tiled.isEmpty()) return;
+  // Restored first: a maximised window covers the area and may hold scroll bars.
+  for (QMdiSubWindow* sub : tiled) {
+    if (sub->isMaximized()) sub->showNormal();
+  }
+  const QRect area = m_mdi->viewport()->rect();
+  const int count = static_cast<int>(tiled.size());
+  int top = area.top();
+  for (int i = 0; i < count; ++i) {
+    // The rows share the height evenly, the rounding spread over them.
+    const int bottom = area.top() + area.height() * (i + 1) / count;
+    tiled[i]->setGeometry(area.left(), top, area.width(), bottom - top);
+    top = bottom;
   }
 }

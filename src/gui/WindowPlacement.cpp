@@ -1,10 +1,33 @@
 #include "gui/WindowPlacement.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <vector>
 
 #include "platform/Text.h"
+
+namespace {
+
+long long OverlapArea(const QRect& a, const QRect& b) {
+  const QRect common = a.intersected(b);
+  return common.isEmpty() ? 0 : static_cast<long long>(common.width()) * common.height();
+}
+
+// The squared distance between the nearest points of two rectangles.
+long long SquaredGap(const QRect& a, const QRect& b) {
+  const long long dx = std::max({0, b.left() - a.right(), a.left() - b.right()});
+  const long long dy = std::max({0, b.top() - a.bottom(), a.top() - b.bottom()});
+  return dx * dx + dy * dy;
+}
+
+// `start` moved as little as possible so that `length` from it lies in
+// [`low`, `low` + `room`); `length` is at most `room`.
+int Pull(int start, int length, int low, int room) {
+  return std::clamp(start, low, low + room - length);
+}
+
+}  // namespace
 
 std::optional<CWindowPlacement> ParseWindowPos(std::string_view text) {
   std::vector<std::int64_t> numbers;
@@ -42,4 +65,24 @@ std::optional<CWindowPlacement> ParseWindowPos(std::string_view text) {
 std::string FormatWindowPos(const CWindowPlacement& p) {
   return Format("%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", p.flags, p.showCmd, p.minX, p.minY, p.maxX, p.maxY,
                 p.left, p.top, p.right, p.bottom);
+}
+
+QRect FitOnScreen(const QRect& rect, const QMargins& frame, const QList<QRect>& screens) {
+  if (screens.isEmpty()) return rect;
+  const QRect outer = rect.marginsAdded(frame);
+  const QRect* best = &screens.front();
+  for (const QRect& s : screens) {
+    const long long overlap = OverlapArea(outer, s);
+    const long long bestOverlap = OverlapArea(outer, *best);
+    if (overlap > bestOverlap ||
+        (overlap == 0 && bestOverlap == 0 && SquaredGap(outer, s) < SquaredGap(outer, *best))) {
+      best = &s;
+    }
+  }
+  const QRect& area = *best;
+  const int width = std::min(outer.width(), area.width());
+  const int height = std::min(outer.height(), area.height());
+  const QRect fitted(Pull(outer.left(), width, area.left(), area.width()),
+                     Pull(outer.top(), height, area.top(), area.height()), width, height);
+  return fitted.marginsRemoved(frame);
 }

@@ -4,6 +4,9 @@
 // position x and y, maximised position x and y, normal rectangle left, top,
 // right, bottom). Flags 2 mean "restore to maximised".
 
+#include <QList>
+#include <QMargins>
+#include <QRect>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,3 +29,11 @@ inline constexpr unsigned kRestoreToMaximized = 2;
 // word) gives nothing, and so does a normal rectangle with no area.
 std::optional<CWindowPlacement> ParseWindowPos(std::string_view text);
 std::string FormatWindowPos(const CWindowPlacement& placement);
+
+// Where a window goes whose normal rectangle is `rect` and whose frame (title
+// bar, borders) adds `frame` around it, so that the whole frame lies on one of
+// `screens` (their available areas): the screen it overlaps most, or the
+// nearest when it overlaps none. The frame moves inside that area and, when
+// larger, shrinks to it. A rectangle stored on a screen at one scale can be
+// far too large or far out at another. With no screen, `rect` is kept.
+QRect FitOnScreen(const QRect& rect, const QMargins& frame, const QList<QRect>& screens);

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -14,10 +15,12 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QUrl>
 
 #include "GuiTestSupport.h"
@@ -26,6 +29,7 @@
 #include "gui/GuiPlatform.h"
 #include "gui/LoggingDlg.h"
 #include "gui/WindowPlacement.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -234,6 +238,88 @@ TEST_F(MainFrameTest, FailedOpenLeavesNoWindowAndNoRecentEntry) {
   EXPECT_TRUE(frame->RecentFiles().isEmpty());
 }
 
+TEST_F(MainFrameTest, RecentFileThatNoLongerOpensLeavesTheList) {
+  KX_REQUIRE_SHARED_DATA();
+  ASSERT_NE(Open("pc_int.c3d"), nullptr);
+  ASSERT_NE(Open("pc_real.c3d"), nullptr);
+  frame->MdiArea()->closeAllSubWindows();
+  std::filesystem::remove(dir / "pc_int.c3d");
+  ASSERT_EQ(frame->RecentFiles().size(), 2);
+  const QString gone = frame->RecentFiles()[1];
+  ASSERT_TRUE(gone.endsWith("pc_int.c3d"));
+
+  // Its entry in the File menu.
+  QAction* entry = nullptr;
+  for (QAction* a : frame->menuBar()->actions()[0]->menu()->actions()) {
+    if (a->isVisible() && a->data().toString() == gone) entry = a;
+  }
+  ASSERT_NE(entry, nullptr);
+  bool reported = false;
+  OnNextModal([&reported](QWidget* box) {
+    reported = true;
+    box->close();
+  });
+  entry->trigger();
+  EXPECT_TRUE(reported);
+  EXPECT_TRUE(frame->Children().isEmpty());
+  ASSERT_EQ(frame->RecentFiles().size(), 1);
+  EXPECT_TRUE(frame->RecentFiles()[0].endsWith("pc_real.c3d"));
+  EXPECT_FALSE(entry->isVisible() && entry->data().toString() == gone);
+
+  // Gone for good, and the Open button's list has only the other one.
+  Restart();
+  ASSERT_EQ(frame->RecentFiles().size(), 1);
+  emit frame->OpenButton()->menu()->aboutToShow();
+  ASSERT_EQ(frame->OpenButton()->menu()->actions().size(), 1);
+  EXPECT_EQ(frame->OpenButton()->menu()->actions()[0]->text(), "&1 pc_real.c3d");
+}
+
+TEST_F(MainFrameTest, CtrlF4ClosesTheActiveDocument) {
+  KX_REQUIRE_SHARED_DATA();
+  frame->show();
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+  ASSERT_NE(Open("pc_int.c3d"), nullptr);
+  ASSERT_NE(Open("pc_real.c3d"), nullptr);
+  ASSERT_EQ(frame->ActiveChild()->Title(), "pc_real.c3d");
+  QTest::keyClick(frame->ActiveChild()->View(), Qt::Key_F4, Qt::ControlModifier);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(frame->Children().size(), 1);
+  EXPECT_EQ(frame->Children()[0]->Title(), "pc_int.c3d");
+}
+
+TEST_F(MainFrameTest, TileStacksTheWindowsFullWidth) {
+  KX_REQUIRE_SHARED_DATA();
+  frame->show();
+  app->app().ShowCmd = 1;
+  ASSERT_NE(Open("pc_int.c3d"), nullptr);
+  ASSERT_NE(Open("pc_real.c3d"), nullptr);
+  QList<QMdiSubWindow*> subs = frame->MdiArea()->subWindowList();
+  subs[1]->showMinimized();
+  const QRect minimised = subs[1]->geometry();
+  app->app().ShowCmd = 3;
+  ASSERT_NE(Open("Eb015pi.c3d"), nullptr);
+  subs = frame->MdiArea()->subWindowList();
+  ASSERT_EQ(subs.size(), 3);
+  ASSERT_TRUE(subs[1]->isMinimized());
+  ASSERT_TRUE(subs[2]->isMaximized());
+
+  frame->FindAction("&Tile")->trigger();
+  const QRect area = frame->MdiArea()->viewport()->rect();
+  const QRect first = subs[0]->geometry();
+  const QRect last = subs[2]->geometry();
+  EXPECT_FALSE(subs[0]->isMaximized());
+  EXPECT_FALSE(subs[2]->isMaximized());
+  EXPECT_EQ(first, QRect(area.left(), area.top(), area.width(), area.height() / 2));
+  EXPECT_EQ(last.top(), first.bottom() + 1);
+  EXPECT_EQ(last.left(), area.left());
+  EXPECT_EQ(last.width(), area.width());
+  EXPECT_EQ(last.bottom(), area.bottom());
+  // A minimised window keeps its place among the icons.
+  EXPECT_TRUE(subs[1]->isMinimized());
+  EXPECT_EQ(subs[1]->geometry(), minimised);
+}
+
 TEST_F(MainFrameTest, RecentFilesAndDroppedFilesOpen) {
   KX_REQUIRE_SHARED_DATA();
   const std::filesystem::path a = CopyRecording(dir.path(), "pc_int.c3d");
@@ -359,6 +445,60 @@ TEST_F(MainFrameTest, PlacementAndBarsComeBackAfterARestart) {
   frame->InitialShow();
   EXPECT_TRUE(frame->isMaximized());
   EXPECT_TRUE(frame->ToolBar()->isVisible());
+}
+
+TEST_F(MainFrameTest, StatusBarTickFollowsTheBarAcrossRestarts) {
+  auto tick = [this] { return frame->FindAction("&Status Bar"); };
+  // Shown (once the window is) and ticked, or neither.
+  auto expectBar = [this, &tick](bool shown) {
+    EXPECT_EQ(frame->statusBar()->isVisible(), shown);
+    EXPECT_EQ(tick()->isChecked(), shown);
+  };
+  ASSERT_NE(tick(), nullptr);
+  EXPECT_TRUE(tick()->isChecked());  // before the window is shown
+  frame->InitialShow();
+  expectBar(true);
+  Restart();
+  EXPECT_TRUE(tick()->isChecked());
+  frame->InitialShow();
+  expectBar(true);
+
+  // The first click hides the bar; it stays hidden, unticked, after a restart.
+  tick()->trigger();
+  expectBar(false);
+  Restart();
+  frame->InitialShow();
+  expectBar(false);
+  tick()->trigger();
+  expectBar(true);
+
+  // A window closed without ever being shown keeps the bar's setting.
+  Restart();
+  Restart();
+  frame->InitialShow();
+  expectBar(true);
+}
+
+TEST_F(MainFrameTest, PlacementStoredAtAnotherScaleComesBackWhollyOnScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  auto store = [this](const QRect& r) {
+    app->app().WriteWindowPos(
+        Format("0,1,-1,-1,-1,-1,%d,%d,%d,%d", r.left(), r.top(), r.right() + 1, r.bottom() + 1));
+  };
+  // Saved at twice the scale: a rectangle of a screen twice as large.
+  store(QRect(screen.left() + screen.width() / 2, screen.top() + screen.height() / 3,
+              screen.width() * 3 / 2, screen.height() * 3 / 2));
+  frame->InitialShow();
+  EXPECT_TRUE(screen.contains(frame->frameGeometry()));
+  EXPECT_EQ(frame->frameGeometry().size(), screen.size());
+
+  // One that would fit but was left hanging off the bottom right: moved, not shrunk.
+  Restart();
+  store(QRect(screen.right() - 200, screen.bottom() - 100, 400, 300));
+  frame->InitialShow();
+  EXPECT_TRUE(screen.contains(frame->frameGeometry()));
+  EXPECT_EQ(frame->geometry().size(), QSize(400, 300));
+  EXPECT_EQ(frame->frameGeometry().bottomRight(), screen.bottomRight());
 }
 
 TEST_F(MainFrameTest, MalformedWindowPosIsIgnored) {

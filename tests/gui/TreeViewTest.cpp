@@ -166,4 +166,27 @@ TEST_F(TreeViewTest, DoubleClicksEditTheDocumentsSelection) {
   child->DoubleClickItem(QModelIndex());
 }
 
+TEST_F(TreeViewTest, LinesJoinItemsToTheirParents) {
+  KX_REQUIRE_SHARED_DATA();
+  CChildFrame* child = OpenSample();
+  ASSERT_NE(child, nullptr);
+  QTreeView* view = child->View();
+  view->expand(IndexOf(child, 0));
+  // "Header Information" has no children: left of it there is only its line.
+  const QRect row = view->visualRect(IndexOf(child, 1));
+  const int step = view->indentation();
+  ASSERT_GT(row.left(), step);
+  const QImage shot = view->viewport()->grab().toImage();
+  const QColor base = view->palette().color(QPalette::Base);
+  const int ratio = qRound(shot.devicePixelRatio());
+  int inked = 0;
+  for (int y = row.top(); y <= row.bottom(); ++y) {
+    for (int x = row.left() - step; x < row.left(); ++x) {
+      inked += shot.pixelColor(x * ratio, y * ratio) != base ? 1 : 0;
+    }
+  }
+  // A horizontal and a vertical line, not a few stray pixels.
+  EXPECT_GE(inked, row.height());
+}
+
 }  // namespace
