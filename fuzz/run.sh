@@ -1,29 +1,58 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of the sanitize build for a bounded time, seeded from
-# the real recordings when ../shared/data is present.
-#   fuzz/run.sh [SECONDS_PER_TARGET]
+# Runs every fuzz target of the sanitize build, sharing the time given among
+# them, seeded from the real recordings when ../shared/data is present and
+# from small files made here for the formats without real samples.
+#   fuzz/run.sh [TOTAL_SECONDS]      (default 60)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-seconds=${1:-60}
+total=${1:-60}
 bin="$here/build/sanitize/fuzz"
 corpus="$here/build/sanitize/fuzz-corpus"
-seeds=()
-if [ -d "$here/../shared/data/c3d" ]; then
-  # Small files only: libFuzzer mutates whole inputs.
-  while IFS= read -r -d '' f; do seeds+=("$f"); done < <(find "$here/../shared/data/c3d" -type f -size -400k -print0)
-fi
+data="$here/../shared/data"
 artifacts="$here/build/sanitize/fuzz-artifacts"
 mkdir -p "$artifacts"
+
+targets=("$bin"/fuzz_*)
+seconds=$(( total / ${#targets[@]} ))
+(( seconds >= 5 )) || seconds=5
+
+# Copies small real files (libFuzzer mutates whole inputs) of `pattern` from
+# a folder of ../shared/data into corpus folder $1; big ones are cut short.
+seed_real() {
+  local dir=$1 folder=$2 f
+  [ -d "$data/$folder" ] || return 0
+  while IFS= read -r -d '' f; do
+    head -c 65536 "$f" > "$dir/$(basename "$f")"
+  done < <(find "$data/$folder" -type f -print0)
+}
+
+seed() {
+  local name=$1 dir="$corpus/$1"
+  mkdir -p "$dir"
+  case $name in
+    c3d*)
+      seed_real "$dir" c3d
+      cp -n "$here/samples/"*.c3d "$dir/" 2>/dev/null || true ;;
+    codas) seed_real "$dir" codas ;;
+    adc)
+      # Three VMS records of two channels, R = 4; and the same as RSX.
+      printf '\x02\x00\x00\x00\x04\x00\x00\x00\x00\x00\x10\x00\x20\x00%.0s' 1 2 3 > "$dir/vms.adc"
+      printf '\x02\x00\x00\x00\x04\x00\x01\x00\x00\x00\x10\x00\x20\x00\x00\x00%.0s' 1 2 3 > "$dir/rsx.adc" ;;
+    mac)
+      printf 'walk trial 0.05 100 1 2\r\n~ 4 EMG1\r\n~ 2 EMG2\r\n0o1020\r\n' > "$dir/tiny.ana"
+      printf '%s\n' 'a b 0.03 100 1 2' '~ 8 L' '~ 1' '0000' '0o0o' 'o0o0' > "$dir/lf.ana" ;;
+  esac
+}
+
 status=0
-for target in "$bin"/fuzz_*; do
+for target in "${targets[@]}"; do
   name=$(basename "$target")
-  # Every target reads C3D files: the same seeds serve them all.
-  mkdir -p "$corpus/${name#fuzz_}"
-  cp -n "${seeds[@]}" "$here/samples/"*.c3d "$corpus/${name#fuzz_}/" 2>/dev/null || true
+  short=${name#fuzz_}
+  seed "$short"
   echo "== $name for ${seconds}s"
   log="$artifacts/$name.log"
   if ! "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=65536 -timeout=10 \
-      -print_final_stats=1 -artifact_prefix="$artifacts/$name-" "$corpus/${name#fuzz_}" >"$log" 2>&1; then
+      -print_final_stats=1 -artifact_prefix="$artifacts/$name-" "$corpus/$short" >"$log" 2>&1; then
     tail -n 40 "$log"
     echo "$name found a failing input (see $artifacts)"
     status=1

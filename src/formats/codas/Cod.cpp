@@ -4,6 +4,7 @@
 
 #include "formats/AnalogParameters.h"
 #include "formats/ReaderSupport.h"
+#include "formats/codas/CodDescription.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -38,6 +39,10 @@ double DoubleAt(CInputFile& file, std::int64_t at) {
 
 bool CCod::Open() {
   return ReadRecordingFile(*this, [this](CInputFile& file) { return ReadAll(file); }, kErrMemory);
+}
+
+float CCod::GetOffset(int k) const {
+  return CRecording::GetOffset(k, CodFormatDescription().defaultOffset);
 }
 
 void CCod::Close() {

@@ -25,6 +25,10 @@ class CCod : public CRecording {
   bool Open() override;
   void Close() override;
 
+  // Element k of ANALOG:OFFSET; 0 when the file gives none (its samples are
+  // signed).
+  float GetOffset(int k) const;
+
   int headerKind = 0;  // 0 short, 1 long
   int channelCount = 0;
   float rate = 0.0f;  // samples per second of one channel

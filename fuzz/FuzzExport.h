@@ -1,0 +1,47 @@
+#pragma once
+// The body of the fuzz targets that open a recording and, when it opens,
+// export it as general DST and as a text table with every option switched on,
+// over its whole range and over a range reaching past both ends. Hostile
+// counts, labels and samples must never make a reader or a writer read
+// outside what it holds, hang or crash.
+
+#include <cstdint>
+#include <string>
+
+#include "FuzzSupport.h"
+#include "export/DstExport.h"
+#include "export/TextExport.h"
+#include "formats/ReaderSupport.h"
+
+template <typename Reader>
+int FuzzOpenAndExport(const std::uint8_t* data, std::size_t size, const std::string& extension,
+                      const CFormatDescription& format) {
+  static CSilentPlatform platform(true);
+  static CFuzzFiles files(extension.substr(1) + "-export");
+  SetSampleMemoryLimit(256u << 10);  // keeps every export small and quick
+  if (!files.WriteInput(data, size, extension)) return 0;
+  Reader reader;
+  reader.SetPlatform(&platform);
+  reader.fileName = files.Input();
+  if (!reader.Open()) return 0;
+
+  CExportSelection sel;
+  sel.groups.assign(reader.paramSet.groups.size(), '1');
+  sel.params.assign(reader.paramSet.params.size(), '1');
+  sel.analog.assign(reader.analog.size(), '1');
+  sel.points.assign(reader.points.size(), '1');
+  DstOptions dst;
+  dst.AnalogScaled = dst.VideoScaled = dst.ShowResid = dst.ShowMask = 1;
+  TextOptions text;
+  text.AnalogScaled = text.VideoScaled = text.ShowResid = text.ShowMask = text.Mean_StdDev = 1;
+  text.SamplesByFrame = 0;
+  const std::string signature = MakeDstSignature("2.560");
+  for (int widen = 0; widen < 2; ++widen) {
+    sel.rangeFirst = reader.firstFrame - widen;
+    sel.rangeLast = reader.lastFrame + widen;
+    CExportJob job{reader, format, sel, files.Output(), platform, true, true};
+    ExportDstGeneral(job, dst, signature);
+    ExportText(job, text);
+  }
+  return 0;
+}
