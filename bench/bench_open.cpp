@@ -1,6 +1,6 @@
 // Opening large C3D files: time against reading the same bytes, and peak
 // memory against the file size.
-//   bench_open [--kinex2 PROGRAM SMALL.c3d] FILE.c3d...
+//   bench_open [--kinex2 PROGRAM SMALL.c3d] FILE...
 // For each file, with the cache warm, prints the median of several opens, the
 // median of reading the file whole into a buffer, the median of `cat FILE >
 // /dev/null`, and the peak resident size of a fresh process that opens the
@@ -26,7 +26,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/c3d/C3d.h"
+#include "documents/FormatRegistry.h"
+#include "model/Recording.h"
 
 namespace {
 
@@ -60,10 +61,11 @@ double MedianTime(F&& run) {
   return Median(t);
 }
 
+// Opens with the reader the file's extension chooses.
 bool OpenOnce(const std::string& path) {
-  CC3d c3d;
-  c3d.fileName = path;
-  return c3d.Open();
+  const std::unique_ptr<CRecording> reader = FormatFor(path).createReader();
+  reader->fileName = path;
+  return reader->Open();
 }
 
 // The file read whole into a fresh buffer of its size, then discarded.
@@ -112,7 +114,7 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], kChildOpen) == 0) return OpenOnce(argv[2]) ? 0 : 1;
   if (argc == 3 && std::strcmp(argv[1], kChildIdle) == 0) return 0;
   if (argc < 2) {
-    std::fprintf(stderr, "usage: bench_open FILE.c3d...\n");
+    std::fprintf(stderr, "usage: bench_open [--kinex2 PROGRAM SMALL.c3d] FILE...\n");
     return 2;
   }
   int first = 1;

@@ -120,6 +120,26 @@ Spec BenchSpec(bool floatData) {
   return spec;
 }
 
+// A 90 MB VMS ADC file: records of 16 channels (a 10-byte record header,
+// then the samples), 4 samples per video frame, the same signals as above.
+bool WriteAdc(const std::filesystem::path& path) {
+  constexpr int kAdcChannels = 16;
+  constexpr int kAdcRecords = 90'000'000 / (10 + 2 * kAdcChannels);
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  std::vector<std::int16_t> record(5 + kAdcChannels);
+  bool ok = true;
+  for (int i = 0; i < kAdcRecords && ok; ++i) {
+    record[0] = kAdcChannels;
+    record[2] = 4;
+    for (int k = 0; k < kAdcChannels; ++k) {
+      record[5 + k] = static_cast<std::int16_t>(2048 + std::lround(400.0 * Volts(i / 4, i % 4, k)));
+    }
+    ok = std::fwrite(record.data(), sizeof(std::int16_t), record.size(), f) == record.size();
+  }
+  return std::fclose(f) == 0 && ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,5 +158,11 @@ int main(int argc, char** argv) {
     }
     std::printf("%s  %.1f MB\n", path.c_str(), std::filesystem::file_size(path) / 1e6);
   }
+  const std::filesystem::path adc = dir / "bench_adc.adc";
+  if (!WriteAdc(adc)) {
+    std::fprintf(stderr, "make_bench_files: cannot write %s\n", adc.c_str());
+    return 1;
+  }
+  std::printf("%s  %.1f MB\n", adc.c_str(), std::filesystem::file_size(adc) / 1e6);
   return 0;
 }
