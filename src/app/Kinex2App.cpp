@@ -14,11 +14,6 @@
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 
-const char kVeltroLocation[] = "Location";
-const char kVeltroSerial[] = "Serial";
-const char kVeltroEquip[] = "Equip";
-const char kVeltroRes[] = "Res";
-
 namespace {
 constexpr char kIniFileName[] = "kinex2.ini";
 constexpr char kLogFileName[] = "Kinex2.log";
@@ -372,6 +367,12 @@ std::string CKinex2App::ReadStartDir() const {
 
 void CKinex2App::WriteStartDir(std::string_view folder) {
   m_store->WriteString(kSettings, "StartDir", folder);
+  m_store->Flush();
+}
+
+void CKinex2App::WriteTestSetValue(const std::string& key, const std::string& value) {
+  veltro[key] = value;
+  m_store->WriteString(kVeltro, key, value);
   m_store->Flush();
 }
 

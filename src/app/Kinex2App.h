@@ -23,12 +23,6 @@
 #include "app/SettingsStore.h"
 #include "export/ExportOptions.h"
 
-// Keys of the EMG test-set map (section "Veltro").
-extern const char kVeltroLocation[];  // "Location"
-extern const char kVeltroSerial[];    // "Serial"
-extern const char kVeltroEquip[];     // "Equip"
-extern const char kVeltroRes[];       // "Res"
-
 class CKinex2App {
  public:
   static constexpr char kVersion[] = "2.560";
@@ -99,6 +93,8 @@ class CKinex2App {
   std::string ReadStartDir() const;
   void WriteStartDir(std::string_view folder);
   std::optional<std::string> ReadWindowPos() const;
+  // An EMG test-set value, kept and written at once.
+  void WriteTestSetValue(const std::string& key, const std::string& value);
   void WriteWindowPos(std::string_view placement);
 
   ExportSelection& Selection(SelectionFormat f) { return selections[static_cast<std::size_t>(f)]; }

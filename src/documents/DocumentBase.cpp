@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "export/DstExport.h"
+#include "export/ExpExport.h"
 #include "export/TextExport.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
@@ -191,10 +192,12 @@ DstFlavour ChooseDstFlavour(const CFormatDescription& format, int dstlexicon) {
 
 std::uint64_t CDocumentBase::ExportDst(const std::filesystem::path& output) {
   switch (ChooseDstFlavour(Description(), m_settings.dst.Dstlexicon)) {
-    case DstFlavour::Vdo:
     case DstFlavour::Exp:
-      // The marker and test-report flavours are not available yet: their
-      // documents get the general file, as formats without them do.
+      return ExportDstExp(Job(output), m_settings.testSet,
+                          Description().expScaledBySetting ? m_settings.selection.Scale : 1.0f);
+    case DstFlavour::Vdo:
+      // The marker flavour is not available yet: its documents get the
+      // general file, as formats without it do.
       [[fallthrough]];
     case DstFlavour::General:
       break;

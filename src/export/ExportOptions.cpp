@@ -5,6 +5,11 @@
 
 #include "platform/Text.h"
 
+const char kVeltroLocation[] = "Location";
+const char kVeltroSerial[] = "Serial";
+const char kVeltroEquip[] = "Equip";
+const char kVeltroRes[] = "Res";
+
 int FindLabelTranslation(const std::vector<std::string>& sourceNames, std::string_view label) {
   const std::string_view wanted = TrimView(label);
   for (std::size_t i = 0; i < sourceNames.size(); ++i) {

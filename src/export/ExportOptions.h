@@ -86,3 +86,7 @@ int FindLabelTranslation(const std::vector<std::string>& sourceNames, std::strin
 
 // The EMG test-set values (section "Veltro") by key.
 using TestSetValues = std::map<std::string, std::string>;
+extern const char kVeltroLocation[];  // "Location"
+extern const char kVeltroSerial[];    // "Serial"
+extern const char kVeltroEquip[];     // "Equip"
+extern const char kVeltroRes[];       // "Res"

@@ -51,6 +51,10 @@ struct CFormatDescription {
   // back to general.
   bool hasVdoFlavour = false;
   bool hasExpFlavour = false;
+  // Log line of the EXP report ("%u" for CODAS, "%d" for C3D and MAC), and
+  // whether its channel scales take the format's "Scale" setting as well (MAC).
+  const char* expLogFormat = kExportedLog;
+  bool expScaledBySetting = false;
   bool hasForcePlates = false;  // FORCE_PLATFORM selections and the VDO components
   bool writesC3d = false;       // Save As and the command line can write C3D
 };

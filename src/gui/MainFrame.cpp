@@ -32,6 +32,7 @@
 #include "gui/GuiPlatform.h"
 #include "gui/GuiText.h"
 #include "gui/LoggingDlg.h"
+#include "gui/VeltroInfoDlg.h"
 #include "gui/WindowPlacement.h"
 #include "platform/Files.h"
 
@@ -272,6 +273,12 @@ void CMainFrame::OnLogging() {
   s.LogFile = FromQ(dlg.LogFile());
   s.LogErrorOnly = dlg.ErrorsOnly() ? 1 : 0;
   RefreshDocumentSettings();
+}
+
+void CMainFrame::OnVeltroInformation() {
+  CVeltroInfoDlg dlg(m_app, this);
+  connect(&dlg, &CVeltroInfoDlg::ValueChanged, this, [this] { RefreshDocumentSettings(); });
+  dlg.exec();
 }
 
 void CMainFrame::OnAbout() {

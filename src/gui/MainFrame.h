@@ -70,6 +70,7 @@ class CMainFrame : public QMainWindow {
 
   // Commands.
   void OnFileOpen();
+  void OnVeltroInformation();
   void OnLogging();
   void OnAbout();
   void OnHelpTopics();

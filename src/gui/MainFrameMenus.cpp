@@ -117,7 +117,7 @@ void CMainFrame::CreateActions() {
   // Commands whose dialogs are not part of the program yet: present, disabled.
   m_vdoAppAct = make(kVdoInfoText, [] {});
   m_vdoDocAct = make(kVdoInfoText, [] {});
-  m_veltroAct = make(kVeltroInfoText, [] {});
+  m_veltroAct = make(kVeltroInfoText, [this] { OnVeltroInformation(); });
   m_batchAct = make(kBatchText, [] {});
   m_defaultsAct = make(kDefaultsText, [] {});
   for (QAction* a : {m_vdoAppAct, m_vdoDocAct, m_veltroAct, m_batchAct, m_defaultsAct}) {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include "GuiTestSupport.h"
@@ -15,6 +16,7 @@
 #include "gui/FramesDlg.h"
 #include "gui/LoggingDlg.h"
 #include "gui/OverwriteDlg.h"
+#include "gui/VeltroInfoDlg.h"
 
 namespace {
 
@@ -154,4 +156,38 @@ TEST(DialogsTest, AboutShowsNameAndVersionInArial) {
   EXPECT_TRUE(texts.contains("  Version : 2.560"));
 }
 
+}  // namespace
+
+namespace {
+TEST(DialogsTest, VeltroInformationStoresAnEditAtOnce) {
+  testsupport::TempDir dir;
+  guitest::TestApp test(dir.path());
+  CVeltroInfoDlg dlg(test.app());
+  QTableWidget* list = dlg.List();
+  ASSERT_EQ(list->rowCount(), 4);
+  EXPECT_EQ(list->item(0, 1)->text(), "ORV");
+  EXPECT_EQ(list->item(1, 1)->text(), "  ");
+  EXPECT_EQ(list->item(2, 0)->text(), "Equipment Under Test");
+  EXPECT_EQ(list->item(3, 1)->text(), "12");
+
+  QString prompt;
+  OnNextModal([&](QWidget* w) {
+    auto* enter = qobject_cast<CEnterValueDlg*>(w);
+    ASSERT_NE(enter, nullptr);
+    prompt = enter->findChild<QLabel*>()->text();
+    enter->ValueEdit()->setText("");  // an empty value is a value
+    enter->accept();
+  });
+  EXPECT_TRUE(dlg.EditRow(2));
+  EXPECT_EQ(prompt, "Enter value for Equipment");
+  EXPECT_EQ(list->item(2, 1)->text(), "");
+  EXPECT_FALSE(dlg.EditRow(-1));  // no row selected: nothing happens
+
+  // Stored at once: a second application on the same settings file sees it.
+  testsupport::TempDir other;
+  std::filesystem::copy_file(test.SettingsFile(), other / "settings.ini");
+  guitest::TestApp again(other.path());
+  EXPECT_EQ(again.app().veltro.at("Equip"), "");
+  EXPECT_EQ(again.app().veltro.at("Location"), "ORV");
+}
 }  // namespace

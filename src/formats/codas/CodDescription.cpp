@@ -43,6 +43,7 @@ const CFormatDescription& CodFormatDescription() {
       .textHeaderLines = &TextHeaderLines,
       .frameRate = &FrameRate,
       .hasExpFlavour = true,
+      .expLogFormat = kExportedLogUnsigned,
   };
   return description;
 }

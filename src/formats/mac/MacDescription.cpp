@@ -43,6 +43,7 @@ const CFormatDescription& MacFormatDescription() {
       .textHeaderLines = &TextHeaderLines,
       .frameRate = &FrameRate,
       .hasExpFlavour = true,
+      .expScaledBySetting = true,
   };
   return description;
 }
