@@ -166,15 +166,6 @@ class CDstWriter {
   }
 
   template <typename Sample>
-  const Sample* Data(const CSampleBuffer& b) const {
-    if constexpr (std::is_same_v<Sample, std::int16_t>) {
-      return b.IsInteger() ? b.Ints() : nullptr;
-    } else {
-      return b.IsInteger() ? nullptr : b.Floats();
-    }
-  }
-
-  template <typename Sample>
   void WriteAnalogOf(CProgressScope& progress) {
     const CFormatDescription& format = m_job.format;
     const CParamSet& set = m_rec.paramSet;
@@ -200,7 +191,7 @@ class CDstWriter {
       m_out += ChannelSectionName(ItemLabel(labels, k, format.channelLabelFormat));
       m_out += "-1\n";
       const CSampleBuffer& buffer = m_rec.analog[k].samples;
-      const Sample* data = Data<Sample>(buffer);
+      const Sample* data = SamplesAs<Sample>(buffer);
       const long long size = static_cast<long long>(buffer.Size());
       const long long s0 = i0 * r;
       const long long s1 = std::min((i1 + 1) * r, size);
@@ -233,7 +224,7 @@ class CDstWriter {
       m_out += ChannelSectionName(ItemLabel(labels, j, kMarkerLabelFormat));
       m_out += suffix;
       const CSampleBuffer& buffer = m_rec.points[j].samples;
-      const Sample* data = Data<Sample>(buffer);
+      const Sample* data = SamplesAs<Sample>(buffer);
       const long long frames = std::min(i1 + 1, static_cast<long long>(buffer.Size() / 4));
       for (long long i = i0; data != nullptr && i < frames; ++i) {
         const Sample* rec = data + i * 4;

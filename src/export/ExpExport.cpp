@@ -44,15 +44,6 @@ struct CExpChannel {
 };
 
 template <typename Sample>
-const Sample* SamplesOf(const CSampleBuffer& b) {
-  if constexpr (std::is_same_v<Sample, std::int16_t>) {
-    return b.IsInteger() ? b.Ints() : nullptr;
-  } else {
-    return b.IsInteger() ? nullptr : b.Floats();
-  }
-}
-
-template <typename Sample>
 void WriteExpSamples(const CExportJob& job, std::vector<CExpChannel>& channels,
                      std::int64_t s0, std::int64_t s1, COutputFile& file,
                      CProgressScope& progress) {
@@ -61,7 +52,7 @@ void WriteExpSamples(const CExportJob& job, std::vector<CExpChannel>& channels,
   std::vector<std::int64_t> sizes;
   for (const CExpChannel& c : channels) {
     const CSampleBuffer& b = job.recording.analog[static_cast<std::size_t>(c.index)].samples;
-    data.push_back(SamplesOf<Sample>(b));
+    data.push_back(SamplesAs<Sample>(b));
     sizes.push_back(data.back() != nullptr ? static_cast<std::int64_t>(b.Size()) : 0);
   }
   for (std::int64_t s = s0; s < s1; ++s) {

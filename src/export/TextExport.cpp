@@ -296,15 +296,6 @@ void CTextWriter::WriteTextAnalog() {
 }
 
 template <typename Sample>
-const Sample* SamplesOf(const CSampleBuffer& b) {
-  if constexpr (std::is_same_v<Sample, std::int16_t>) {
-    return b.IsInteger() ? b.Ints() : nullptr;
-  } else {
-    return b.IsInteger() ? nullptr : b.Floats();
-  }
-}
-
-template <typename Sample>
 void CTextWriter::AnalogRows(const std::vector<int>& columns, int decimals) {
   struct Column {
     const Sample* data;
@@ -325,7 +316,7 @@ void CTextWriter::AnalogRows(const std::vector<int>& columns, int decimals) {
   cols.reserve(columns.size());
   for (int k : columns) {
     const CSampleBuffer& b = m_rec.analog[static_cast<std::size_t>(k)].samples;
-    const Sample* data = SamplesOf<Sample>(b);
+    const Sample* data = SamplesAs<Sample>(b);
     cols.push_back({data, data != nullptr ? static_cast<std::int64_t>(b.Size()) : 0,
                     scaled ? m_rec.GetScale(k) * genScale : 1.0f,
                     scaled ? m_rec.GetOffset(k, m_job.format.defaultOffset) : 0.0f, 0.0f, 0.0f});
@@ -421,7 +412,7 @@ void CTextWriter::PointRows(const std::vector<int>& columns, int coordDecimals) 
   cols.reserve(columns.size());
   for (int j : columns) {
     const CSampleBuffer& b = m_rec.points[static_cast<std::size_t>(j)].samples;
-    const Sample* data = SamplesOf<Sample>(b);
+    const Sample* data = SamplesAs<Sample>(b);
     cols.push_back({data, data != nullptr ? static_cast<std::int64_t>(b.Size() / 4) : 0, {}, {}});
   }
 

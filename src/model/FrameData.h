@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <memory>
 #include <string>
 
@@ -60,6 +61,17 @@ class CSampleBuffer {
 };
 
 // One 3D point: frame count records of x, y, z, residual/camera value.
+// The samples of `b` as `Sample` (std::int16_t or float); nullptr when the
+// buffer holds the other width. Hot loops are templated on the sample type.
+template <typename Sample>
+const Sample* SamplesAs(const CSampleBuffer& b) {
+  if constexpr (std::is_same_v<Sample, std::int16_t>) {
+    return b.IsInteger() ? b.Ints() : nullptr;
+  } else {
+    return b.IsInteger() ? nullptr : b.Floats();
+  }
+}
+
 class CVideo {
  public:
   CSampleBuffer samples;
