@@ -184,6 +184,13 @@ std::filesystem::path CKinex2App::IniFilePath() const {
   return m_dataFolder / kIniFileName;
 }
 
+std::filesystem::path CKinex2App::IniReadPath() const {
+  std::filesystem::path own = IniFilePath();
+  std::error_code ec;
+  if (std::filesystem::exists(own, ec) || m_exePath.empty()) return own;
+  return m_exePath.parent_path() / kIniFileName;
+}
+
 std::string CKinex2App::DefaultLogFile() const {
   return PathToUtf8(m_dataFolder / kLogFileName);
 }
@@ -302,7 +309,7 @@ void CKinex2App::LoadLabelTranslations() {
   labelSourceNames.clear();
   labelDstNames.clear();
   CIniFile ini;
-  ini.Load(IniFilePath());
+  ini.Load(IniReadPath());
   ScanNumberedKeys(ini, kVdoLabels, kLabelKey, kLabelBuffer, [&](const std::string& value) {
     const std::size_t comma = value.find(',');
     if (comma == std::string::npos || value.find(',', comma + 1) != std::string::npos) return;
@@ -319,7 +326,7 @@ void CKinex2App::LoadLabelTranslations() {
 void CKinex2App::LoadVdoExtraLines() {
   vdoExtraLines.clear();
   CIniFile ini;
-  ini.Load(IniFilePath());
+  ini.Load(IniReadPath());
   ScanNumberedKeys(ini, kVdoExtra, kExtraKey, kExtraBuffer, [&](const std::string& value) {
     std::string line = Trim(value);
     if (!line.empty()) vdoExtraLines.push_back(std::move(line));

@@ -59,7 +59,11 @@ class CKinex2App {
   void SetDataFolder(const std::filesystem::path& folder);
   const std::filesystem::path& ExecutableFile() const { return m_exePath; }
   const std::filesystem::path& DataFolder() const { return m_dataFolder; }
+  // kinex2.ini is written in the data folder; it is read from there when it
+  // exists, else from beside the executable (an installed program's folder
+  // the user cannot write, where the shipped translations lie).
   std::filesystem::path IniFilePath() const;
+  std::filesystem::path IniReadPath() const;
   std::string DefaultLogFile() const;
 
   void UseSettingsStore(std::unique_ptr<CSettingsStore> store);
