@@ -12,7 +12,7 @@ DATA="$ROOT/build/bench-data"
 FLOAT_FILE="$DATA/bench_float.c3d"
 INT_FILE="$DATA/bench_int.c3d"
 
-BENCHMARKS=(open export gui_open)
+BENCHMARKS=(open export gui_open startup)
 
 run_open() {
   "$BIN/bench_open" "$FLOAT_FILE" "$INT_FILE"
@@ -39,6 +39,12 @@ run_export() {
 run_gui_open() {
   QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} \
     "$BIN/bench_gui_open" "$ROOT/build/default/bin/kinex2" "$FLOAT_FILE" "$INT_FILE"
+}
+
+# Milliseconds per `kinex2 info` of the bundled sample: mostly process start-up
+# (target: 4 ms, the window libraries never loaded).
+run_startup() {
+  "$BIN/bench_startup" "$ROOT/build/default/bin/kinex2" "$ROOT/samples/sample.c3d"
 }
 
 build() {
