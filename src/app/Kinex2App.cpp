@@ -301,7 +301,11 @@ void CKinex2App::RecordExecutablePath(CSettingsStore& machineStore) const {
   (void)kWindowsExeName;
   const std::filesystem::path& exe = m_exePath;
 #endif
-  machineStore.WriteString("", "Exe", PathToUtf8(exe));
+  const std::string path = PathToUtf8(exe);
+  // Recorded at every start, but a store that holds the path already is left
+  // alone: rewriting it took a lock file and two disk syncs per conversion.
+  if (machineStore.ReadString("", "Exe") == path) return;
+  machineStore.WriteString("", "Exe", path);
   machineStore.Flush();  // a store the user may not write is no reason to stop
 }
 

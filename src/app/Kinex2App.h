@@ -74,8 +74,8 @@ class CKinex2App {
   // Writes every stored setting and flushes the store; false when it failed.
   bool SaveSettings();
 
-  // Records the executable in the machine-wide store (value "Exe"). Failures
-  // are ignored.
+  // Records the executable in the machine-wide store (value "Exe"), unless it
+  // holds that path already. Failures are ignored.
   void RecordExecutablePath();
   void RecordExecutablePath(CSettingsStore& machineStore) const;
 
