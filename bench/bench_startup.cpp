@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
   std::sort(sorted.begin(), sorted.end());
   const double median = sorted[sorted.size() / 2];
   const double mean = std::accumulate(ms.begin(), ms.end(), 0.0) / static_cast<double>(ms.size());
-  std::printf("kinex2 info (%d runs): median %.2f ms, mean %.2f ms per run; %.2f x the %.0f ms target\n",
-              runs, median, mean, median / kTargetMs, kTargetMs);
+  std::printf(
+      "kinex2 info (%d runs): median %.2f ms, mean %.2f ms per run; %.2f x the %.0f ms target\n",
+      runs, median, mean, median / kTargetMs, kTargetMs);
   return 0;
 }

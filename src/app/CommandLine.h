@@ -23,7 +23,7 @@
 
 #include "documents/DocumentSettings.h"
 
-extern const char kNeedBothFiles[];  // "You need to specify the Data File and the Output File"
+extern const char kNeedBothFiles[];       // "You need to specify the Data File and the Output File"
 extern const char kStandardOutputName[];  // "-": the output is standard output
 
 // The usage lines of the verbs, for `--help` and `VERB --help`.
@@ -54,10 +54,10 @@ struct CCommaConversion {
 CCommaConversion ParseCommaConversion(std::string_view argumentText);
 
 struct CGlobalOptions {
-  bool help = false;     // --help, -h
-  bool version = false;  // --version
+  bool help = false;                   // --help, -h
+  bool version = false;                // --version
   std::filesystem::path settingsFile;  // --settings FILE, --settings=FILE
-  std::size_t rest = 1;  // index of the first argument that is not one of these
+  std::size_t rest = 1;                // index of the first argument that is not one of these
 };
 // Reads the options at the front of the process arguments `args` (program
 // first), up to the first argument that is not one of them. False with

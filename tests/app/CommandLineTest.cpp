@@ -107,8 +107,8 @@ TEST(ConvertArgumentsTest, Malformed) {
 }
 
 TEST(ConvertArgumentsTest, HelpAndStandardOutput) {
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"},
-                                               std::vector<std::string>{"in.c3d", "-h"}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, std::vector<std::string>{"in.c3d", "-h"}}) {
     CConvertRequest r;
     std::string error;
     EXPECT_TRUE(ParseConvertArguments(args, r, error)) << error;
@@ -127,8 +127,8 @@ TEST(ConvertArgumentsTest, HelpAndStandardOutput) {
 TEST(GlobalOptionsTest, StandBeforeTheVerb) {
   std::string error;
   CGlobalOptions g;
-  ASSERT_TRUE(ParseGlobalOptions({"kinex2", "--settings", "s.ini", "convert", "a.c3d", "--help"},
-                                 g, error));
+  ASSERT_TRUE(ParseGlobalOptions({"kinex2", "--settings", "s.ini", "convert", "a.c3d", "--help"}, g,
+                                 error));
   EXPECT_EQ(g.settingsFile, "s.ini");
   EXPECT_EQ(g.rest, 3u);
   EXPECT_FALSE(g.help);  // the verb's own --help
@@ -238,8 +238,8 @@ class ProgramTest : public ::testing::Test {
     const std::string d = dir.path().string();
     const std::string command =
         "cd '" + d + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME='" + d +
-        "' XDG_CONFIG_HOME='" + Config().string() + "' XDG_CONFIG_DIRS='" + d + "/machine' " + env + " '" +
-        program.string() + "' " + args + " </dev/null >out.log 2>err.log";
+        "' XDG_CONFIG_HOME='" + Config().string() + "' XDG_CONFIG_DIRS='" + d + "/machine' " + env +
+        " '" + program.string() + "' " + args + " </dev/null >out.log 2>err.log";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }

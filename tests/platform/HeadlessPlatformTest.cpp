@@ -27,7 +27,9 @@ class PseudoTerminal {
   }
   bool ok() const { return !m_slave.empty(); }
   const char* device() const { return m_slave.c_str(); }
-  void Type(const std::string& s) { EXPECT_EQ(::write(m_master, s.data(), s.size()), static_cast<ssize_t>(s.size())); }
+  void Type(const std::string& s) {
+    EXPECT_EQ(::write(m_master, s.data(), s.size()), static_cast<ssize_t>(s.size()));
+  }
   // What the program wrote to the terminal (the echo of typed keys included).
   std::string Shown() {
     std::string s;
