@@ -13,7 +13,7 @@ FLOAT_FILE="$DATA/bench_float.c3d"
 INT_FILE="$DATA/bench_int.c3d"
 ADC_FILE="$DATA/bench_adc.adc"
 
-BENCHMARKS=(open export gui_open)
+BENCHMARKS=(open export gui_open startup)
 
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
@@ -43,6 +43,12 @@ run_export() {
 run_gui_open() {
   QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} \
     "$BIN/bench_gui_open" "$ROOT/build/default/bin/kinex2" "$FLOAT_FILE" "$INT_FILE"
+}
+
+# Milliseconds per `kinex2 info` of the bundled sample: mostly process start-up
+# (target: 4 ms, the window libraries never loaded).
+run_startup() {
+  "$BIN/bench_startup" "$ROOT/build/default/bin/kinex2" "$ROOT/samples/sample.c3d"
 }
 
 build() {

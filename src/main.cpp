@@ -1,6 +1,6 @@
 #include "app/Main.h"
-#include "gui/RunDesktop.h"
+#include "app/DesktopModule.h"
 
 int main(int argc, char** argv) {
-  return Kinex2Main(argc, argv, &RunDesktop);
+  return Kinex2Main(argc, argv, &RunDesktopModule);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Where the program's own files live. kinex2.ini and the default log file
 // Kinex2.log sit beside the executable; when that folder cannot be written (an
-// installed program), they go to the per-user configuration folder instead.
+// installed program), they go to the per-user configuration folder instead,
+// and the kinex2.ini installed beside the program is read until the user has
+// saved a copy there (CKinex2App::IniReadPath).
 
 #include <filesystem>
 #include <string>

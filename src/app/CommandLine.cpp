@@ -5,6 +5,17 @@
 #include "platform/Text.h"
 
 const char kNeedBothFiles[] = "You need to specify the Data File and the Output File";
+const char kStandardOutputName[] = "-";
+
+const char kConvertUsage[] =
+    "  kinex2 convert IN OUT [--to dst|text] [--frames FIRST:LAST] [--overwrite]\n"
+    "                 [--settings FILE]\n"
+    "                          convert IN to OUT (\"-\": standard output); the kind follows\n"
+    "                          OUT's extension (.dst, .txt) unless --to says otherwise, else\n"
+    "                          the \"ExportTo\" setting; --settings reads the settings from\n"
+    "                          an INI file (a regular file), never writing them back\n";
+const char kInfoUsage[] =
+    "  kinex2 info FILE        print the header, events, parameters, channels and points\n";
 
 std::string ArgumentTextOfCommandLine(std::string_view commandLine) {
   if (commandLine.size() < 2) return {};
@@ -69,7 +80,93 @@ bool ParseFrames(std::string_view s, CConvertRequest& request) {
   return true;
 }
 
+bool IsHelp(std::string_view a) {
+  return a == "--help" || a == "-h";
+}
+
+// Splits "--name=value"; "--name value" takes the next argument. False with
+// `error` set when the value is missing.
+bool TakeValue(const std::vector<std::string>& args, std::size_t& i, std::string& name,
+               std::string& value, std::string& error) {
+  const std::string& a = args[i];
+  const std::size_t eq = a.find('=');
+  if (eq != std::string::npos) {
+    name = a.substr(0, eq);
+    value = a.substr(eq + 1);
+    return true;
+  }
+  name = a;
+  if (i + 1 >= args.size()) {
+    error = a + " needs a value";
+    return false;
+  }
+  value = args[++i];
+  return true;
+}
+
+bool TakeSettingsFile(const std::string& value, std::filesystem::path& file, std::string& error) {
+  if (value.empty()) {
+    error = "--settings needs a file name";
+    return false;
+  }
+  file = value;
+  return true;
+}
+
+// "--name" or "--name=value".
+bool IsOptionWithValue(std::string_view a, std::string_view name) {
+  return a.substr(0, a.find('=')) == name;
+}
+
 }  // namespace
+
+bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& options,
+                        std::string& error) {
+  std::size_t i = args.empty() ? 0 : 1;
+  for (; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (IsHelp(a)) {
+      options.help = true;
+    } else if (a == "--version") {
+      options.version = true;
+    } else if (IsOptionWithValue(a, "--settings")) {
+      std::string name;
+      std::string value;
+      if (!TakeValue(args, i, name, value, error) ||
+          !TakeSettingsFile(value, options.settingsFile, error))
+        return false;
+    } else {
+      break;
+    }
+  }
+  options.rest = i;
+  return true;
+}
+
+bool ParseInfoArguments(const std::vector<std::string>& args, CInfoRequest& request,
+                        std::string& error) {
+  std::vector<std::string> files;
+  bool optionsEnd = false;
+  for (const std::string& a : args) {
+    if (optionsEnd || a.size() < 2 || a[0] != '-') {
+      files.push_back(a);
+    } else if (a == "--") {
+      optionsEnd = true;
+    } else if (IsHelp(a)) {
+      request.help = true;
+    } else {
+      error = "unknown option " + a;
+      return false;
+    }
+  }
+  if (request.help) return true;
+  if (files.size() != 1) {
+    error = files.empty() ? "info needs a file" : "info takes one file";
+    return false;
+  }
+  request.file = files[0];
+  return true;
+}
 
 bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest& request,
                            std::string& error) {
@@ -89,20 +186,19 @@ bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest
       request.overwrite = true;
       continue;
     }
-    // Options with a value take it from the next argument or after "=".
-    std::string name = a;
-    std::string value;
-    const std::size_t eq = a.find('=');
-    if (eq != std::string::npos) {
-      name = a.substr(0, eq);
-      value = a.substr(eq + 1);
-    } else if (a == "--to" || a == "--frames" || a == "--settings") {
-      if (i + 1 >= args.size()) {
-        error = a + " needs a value";
-        return false;
-      }
-      value = args[++i];
+    if (IsHelp(a)) {
+      request.help = true;
+      continue;
     }
+    if (!IsOptionWithValue(a, "--to") && !IsOptionWithValue(a, "--frames") &&
+        !IsOptionWithValue(a, "--settings")) {
+      error = "unknown option " + a;
+      return false;
+    }
+    // Options with a value take it from the next argument or after "=".
+    std::string name;
+    std::string value;
+    if (!TakeValue(args, i, name, value, error)) return false;
     if (name == "--to") {
       if (EqualsNoCase(value, "dst")) {
         request.kind = ExportKind::Dst;
@@ -117,17 +213,11 @@ bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest
         error = "--frames takes FIRST:LAST (two whole numbers), not \"" + value + "\"";
         return false;
       }
-    } else if (name == "--settings") {
-      if (value.empty()) {
-        error = "--settings needs a file name";
-        return false;
-      }
-      request.settingsFile = value;
-    } else {
-      error = "unknown option " + a;
+    } else if (!TakeSettingsFile(value, request.settingsFile, error)) {
       return false;
     }
   }
+  if (request.help) return true;
   if (files.size() != 2) {
     error = files.size() < 2 ? "convert needs an input file and an output file"
                              : "convert takes one input file and one output file";

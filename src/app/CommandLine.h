@@ -10,7 +10,10 @@
 // comma stays in its name). Fewer is not a conversion; more ends the program.
 //
 // The script form: kinex2 convert IN OUT [--to dst|text] [--frames FIRST:LAST]
-// [--overwrite] [--settings FILE].
+// [--overwrite] [--settings FILE]; OUT "-" is standard output.
+//
+// Options of the whole program may stand before the verb, as Unix tools take
+// them: kinex2 [--settings FILE] [--help|-h] [--version] [VERB ...].
 
 #include <filesystem>
 #include <optional>
@@ -20,7 +23,12 @@
 
 #include "documents/DocumentSettings.h"
 
-extern const char kNeedBothFiles[];  // "You need to specify the Data File and the Output File"
+extern const char kNeedBothFiles[];       // "You need to specify the Data File and the Output File"
+extern const char kStandardOutputName[];  // "-": the output is standard output
+
+// The usage lines of the verbs, for `--help` and `VERB --help`.
+extern const char kConvertUsage[];
+extern const char kInfoUsage[];
 
 // The argument text of a whole process command line: everything after the
 // double quote that closes a quoted program path (searched from the second
@@ -45,6 +53,18 @@ struct CCommaConversion {
 };
 CCommaConversion ParseCommaConversion(std::string_view argumentText);
 
+struct CGlobalOptions {
+  bool help = false;                   // --help, -h
+  bool version = false;                // --version
+  std::filesystem::path settingsFile;  // --settings FILE, --settings=FILE
+  std::size_t rest = 1;                // index of the first argument that is not one of these
+};
+// Reads the options at the front of the process arguments `args` (program
+// first), up to the first argument that is not one of them. False with
+// `error` set when one of them is malformed.
+bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& options,
+                        std::string& error);
+
 struct CConvertRequest {
   std::filesystem::path input;
   std::filesystem::path output;
@@ -53,9 +73,19 @@ struct CConvertRequest {
   std::optional<long long> last;
   bool overwrite = false;
   std::filesystem::path settingsFile;  // --settings; empty: the user's settings
+  bool help = false;                   // --help, -h: print the usage, convert nothing
 };
 
 // Parses the arguments after "convert". False with `error` set (a line for
 // standard error) when they are malformed.
 bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest& request,
                            std::string& error);
+
+struct CInfoRequest {
+  std::filesystem::path file;
+  bool help = false;  // --help, -h
+};
+// Parses the arguments after "info": one file ("--" before a name that
+// starts with "-"), or --help.
+bool ParseInfoArguments(const std::vector<std::string>& args, CInfoRequest& request,
+                        std::string& error);

@@ -1,6 +1,9 @@
 #include "app/ConvertCommand.h"
 
+#include "app/AppPaths.h"
 #include "app/Kinex2App.h"
+#include "app/QtSettingsStore.h"
+#include "platform/Files.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/Text.h"
 
@@ -8,10 +11,15 @@ namespace {
 
 constexpr char kFramesOutside[] =
     "Frames %lld to %lld are not within the recording's frames %d to %d";
-constexpr char kNothingWritten[] = "kinex2: nothing written to %s";
+constexpr char kNothingWritten[] = "kinex2: nothing written to %s\n";
+constexpr char kOverwriteDeclined[] =
+    "kinex2: %s exists; nothing written (answer y, or pass --overwrite)\n";
+constexpr char kCannotWriteC3d[] =
+    "kinex2: cannot write C3D from this recording; choose a .dst or .txt output\n";
 
-// The terminal platform, counting the errors it showed so that the script
-// form can say why a run wrote nothing when no error explains it.
+// The terminal platform, counting the errors it showed and the overwrite
+// questions answered No, so that a run that wrote nothing can say why when
+// no error explains it.
 class CConsolePlatform : public CHeadlessPlatform {
  public:
   using CHeadlessPlatform::CHeadlessPlatform;
@@ -19,10 +27,36 @@ class CConsolePlatform : public CHeadlessPlatform {
     if (showBox) ++shown;
     CHeadlessPlatform::LogMessage(text, showBox, writeToLog);
   }
+  bool AskYesNo(const std::string& question) override {
+    const bool yes = CHeadlessPlatform::AskYesNo(question);
+    if (!yes) declined = true;
+    return yes;
+  }
   int shown = 0;
+  bool declined = false;
 };
 
+// After a run that wrote nothing: a declined overwrite says so and how to
+// allow it; a failure nobody reported says that nothing was written.
+void ExplainNothingWritten(const CConsolePlatform& ui, const std::filesystem::path& output,
+                           std::FILE* err) {
+  const std::string out = PathToUtf8(ConvertOutputPath(output));
+  if (ui.declined) {
+    std::fprintf(err, kOverwriteDeclined, out.c_str());
+  } else if (ui.shown == 0) {
+    std::fprintf(err, kNothingWritten, out.c_str());
+  }
+}
+
+bool IsC3dName(const std::filesystem::path& p) {
+  return EqualsNoCase(p.extension().string(), ".c3d");
+}
+
 }  // namespace
+
+std::filesystem::path ConvertOutputPath(const std::filesystem::path& output) {
+  return output == kStandardOutputName ? output : FullPath(output);
+}
 
 CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CFormatEntry& format) {
   CDocumentSettings s;
@@ -47,8 +81,9 @@ std::optional<ExportKind> KindFromOutputName(const std::filesystem::path& output
 }
 
 int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
-                const std::filesystem::path& output, std::optional<ExportKind> kind,
+                const std::filesystem::path& outputName, std::optional<ExportKind> kind,
                 std::optional<long long> first, std::optional<long long> last) {
+  const std::filesystem::path output = ConvertOutputPath(outputName);
   const CFormatEntry& type = FormatFor(input);
   std::unique_ptr<CDocumentBase> doc = type.createDocument(app.Platform());
   doc->SetSettings(DocumentSettingsFor(app, type));
@@ -57,14 +92,15 @@ int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
     const long long f = first.value_or(doc->RangeMinimum());
     const long long l = last.value_or(doc->RangeMaximum());
     if (!doc->SetFrameRange(f, l)) {
-      app.LogMessage(Format(kFramesOutside, f, l, doc->RangeMinimum(), doc->RangeMaximum()), true,
-                     false);
+      app.LogMessage(ErrorInFile(FullPath(input), Format(kFramesOutside, f, l, doc->RangeMinimum(),
+                                                         doc->RangeMaximum())),
+                     true, false);
       doc->OnCloseDocument();
       return kExitNothingWritten;
     }
   }
   if (!kind) {
-    if (doc->CanExportC3d() && EqualsNoCase(output.extension().string(), ".c3d")) {
+    if (doc->CanExportC3d() && IsC3dName(output)) {
       kind = ExportKind::C3d;
     } else {
       kind = doc->Settings().exportTo != 0 ? ExportKind::Text : ExportKind::Dst;
@@ -86,17 +122,19 @@ int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
   return bytes > 0 ? kExitWritten : kExitNothingWritten;
 }
 
-int RunCommaConversion(const CCommaConversion& conversion) {
+int RunCommaConversion(const CCommaConversion& conversion,
+                       const std::filesystem::path& settingsFile) {
   CConsolePlatform ui;
   ui.SetAnswerPolicy(CHeadlessPlatform::AnswerPolicy::AskOnTerminal);
   CKinex2App app(ui);
   // Settings are loaded at start and written back at exit, whatever the
   // outcome, as a run of the desktop program does.
-  app.InitInstance({});
+  app.InitInstance(settingsFile);
   int status = kExitBadCommandLine;
   switch (conversion.kind) {
     case CCommaConversion::Kind::Convert:
       status = ConvertFile(app, conversion.dataFile, conversion.outputFile, std::nullopt);
+      if (status != kExitWritten) ExplainNothingWritten(ui, conversion.outputFile, stderr);
       break;
     case CCommaConversion::Kind::MissingName:
       app.LogMessage(kNeedBothFiles, true, false);
@@ -109,11 +147,27 @@ int RunCommaConversion(const CCommaConversion& conversion) {
   return status;
 }
 
-int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err) {
+int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
+                      const std::filesystem::path& settingsFile) {
   CConvertRequest request;
+  request.settingsFile = settingsFile;
   std::string error;
   if (!ParseConvertArguments(args, request, error)) {
-    std::fprintf(err, "kinex2: %s\nTry kinex2 --help.\n", error.c_str());
+    std::fprintf(err, "kinex2: %s\nTry kinex2 convert --help.\n", error.c_str());
+    return kExitBadCommandLine;
+  }
+  if (request.help) {
+    std::fprintf(stdout, "Usage:\n%s", kConvertUsage);
+    return kExitWritten;
+  }
+  if (!request.settingsFile.empty() && !IsReadableSettingsFile(request.settingsFile)) {
+    std::fprintf(err, kCannotReadSettingsFile, PathToUtf8(request.settingsFile).c_str());
+    return kExitBadCommandLine;
+  }
+  // Decided by the input's format before anything is read: DST or text bytes
+  // in a file named .c3d would pass for a damaged recording.
+  if (IsC3dName(request.output) && !FormatFor(request.input).description().writesC3d) {
+    std::fputs(kCannotWriteC3d, err);
     return kExitBadCommandLine;
   }
   CConsolePlatform ui(err);
@@ -126,9 +180,6 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err) {
       request.kind ? request.kind : KindFromOutputName(request.output);
   const int status =
       ConvertFile(app, request.input, request.output, kind, request.first, request.last);
-  if (status != kExitWritten && ui.shown == 0) {
-    std::fprintf(err, kNothingWritten, request.output.string().c_str());
-    std::fputc('\n', err);
-  }
+  if (status != kExitWritten) ExplainNothingWritten(ui, request.output, err);
   return status;
 }

@@ -5,7 +5,9 @@
 //
 // Exit statuses: 0 the output was written; 1 nothing was written (the input
 // could not be read, the frames lie outside the recording, overwriting was
-// declined, the output could not be written); 2 the command line is malformed.
+// declined, the output could not be written); 2 the command line is malformed
+// or asks for what cannot be done (an unreadable settings file, C3D output
+// from a recording whose format does not write C3D).
 
 #include <cstdio>
 #include <filesystem>
@@ -24,6 +26,10 @@ enum ExitStatus : int { kExitWritten = 0, kExitNothingWritten = 1, kExitBadComma
 // The settings a document of `format` reads, taken from the application.
 CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CFormatEntry& format);
 
+// The output path as the writers get it: made absolute, so every message
+// names the file in full; "-" (standard output) unchanged.
+std::filesystem::path ConvertOutputPath(const std::filesystem::path& output);
+
 // Converts `input` to `output` with the application's settings. Without
 // `kind` the output kind follows the conversion table: C3D output for a
 // document that writes it when `output` ends in ".c3d" (any case), else the
@@ -38,8 +44,12 @@ int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
 std::optional<ExportKind> KindFromOutputName(const std::filesystem::path& output);
 
 // The whole comma form, settings loaded at start and saved at exit as the
-// desktop program does. `args` are the process arguments, program first.
-int RunCommaConversion(const CCommaConversion& conversion);
+// desktop program does: the user's store, or `settingsFile` when given.
+int RunCommaConversion(const CCommaConversion& conversion,
+                       const std::filesystem::path& settingsFile = {});
 // `kinex2 convert ...` (`args` after "convert"); the settings are read, never
-// written.
-int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err);
+// written: `settingsFile` (a --settings before the verb) unless the verb's
+// own --settings names another. The usage goes to standard output for
+// --help; everything else to `err`.
+int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
+                      const std::filesystem::path& settingsFile = {});

@@ -179,6 +179,13 @@ std::filesystem::path CKinex2App::IniFilePath() const {
   return m_dataFolder / kIniFileName;
 }
 
+std::filesystem::path CKinex2App::IniReadPath() const {
+  std::filesystem::path own = IniFilePath();
+  std::error_code ec;
+  if (std::filesystem::exists(own, ec) || m_exePath.empty()) return own;
+  return m_exePath.parent_path() / kIniFileName;
+}
+
 std::string CKinex2App::DefaultLogFile() const {
   return PathToUtf8(m_dataFolder / kLogFileName);
 }
@@ -289,7 +296,11 @@ void CKinex2App::RecordExecutablePath(CSettingsStore& machineStore) const {
   (void)kWindowsExeName;
   const std::filesystem::path& exe = m_exePath;
 #endif
-  machineStore.WriteString("", "Exe", PathToUtf8(exe));
+  const std::string path = PathToUtf8(exe);
+  // Recorded at every start, but a store that holds the path already is left
+  // alone: rewriting it took a lock file and two disk syncs per conversion.
+  if (machineStore.ReadString("", "Exe") == path) return;
+  machineStore.WriteString("", "Exe", path);
   machineStore.Flush();  // a store the user may not write is no reason to stop
 }
 
@@ -297,7 +308,7 @@ void CKinex2App::LoadLabelTranslations() {
   labelSourceNames.clear();
   labelDstNames.clear();
   CIniFile ini;
-  ini.Load(IniFilePath());
+  ini.Load(IniReadPath());
   ScanNumberedKeys(ini, kVdoLabels, kLabelKey, kLabelBuffer, [&](const std::string& value) {
     const std::size_t comma = value.find(',');
     if (comma == std::string::npos || value.find(',', comma + 1) != std::string::npos) return;
@@ -314,7 +325,7 @@ void CKinex2App::LoadLabelTranslations() {
 void CKinex2App::LoadVdoExtraLines() {
   vdoExtraLines.clear();
   CIniFile ini;
-  ini.Load(IniFilePath());
+  ini.Load(IniReadPath());
   ScanNumberedKeys(ini, kVdoExtra, kExtraKey, kExtraBuffer, [&](const std::string& value) {
     std::string line = Trim(value);
     if (!line.empty()) vdoExtraLines.push_back(std::move(line));

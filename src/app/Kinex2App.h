@@ -53,7 +53,11 @@ class CKinex2App {
   void SetDataFolder(const std::filesystem::path& folder);
   const std::filesystem::path& ExecutableFile() const { return m_exePath; }
   const std::filesystem::path& DataFolder() const { return m_dataFolder; }
+  // kinex2.ini is written in the data folder; it is read from there when it
+  // exists, else from beside the executable (an installed program's folder
+  // the user cannot write, where the shipped translations lie).
   std::filesystem::path IniFilePath() const;
+  std::filesystem::path IniReadPath() const;
   std::string DefaultLogFile() const;
 
   void UseSettingsStore(std::unique_ptr<CSettingsStore> store);
@@ -64,8 +68,8 @@ class CKinex2App {
   // Writes every stored setting and flushes the store; false when it failed.
   bool SaveSettings();
 
-  // Records the executable in the machine-wide store (value "Exe"). Failures
-  // are ignored.
+  // Records the executable in the machine-wide store (value "Exe"), unless it
+  // holds that path already. Failures are ignored.
   void RecordExecutablePath();
   void RecordExecutablePath(CSettingsStore& machineStore) const;
 

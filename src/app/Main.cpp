@@ -9,6 +9,7 @@
 #include "app/CommandLine.h"
 #include "app/ConvertCommand.h"
 #include "app/InfoCommand.h"
+#include "app/Kinex2App.h"
 #include "app/QtSettingsStore.h"
 #include "documents/FormatRegistry.h"
 
@@ -18,19 +19,21 @@
 
 namespace {
 
+constexpr char kVersionLine[] = "Kinex2 %s\n";
+
 void PrintUsage(std::FILE* f) {
   std::fputs(
       "Usage:\n"
       "  kinex2 DATA,OUTPUT      convert DATA to OUTPUT with the stored settings (one comma\n"
-      "                          between the names; DST or text by the \"ExportTo\" setting)\n"
-      "  kinex2 convert IN OUT [--to dst|text] [--frames FIRST:LAST] [--overwrite]\n"
-      "                 [--settings FILE]\n"
-      "                          convert IN to OUT; the kind follows OUT's extension (.dst,\n"
-      "                          .txt) unless --to says otherwise, else the \"ExportTo\"\n"
-      "                          setting; --settings reads the settings from an INI file\n"
-      "  kinex2 info FILE        print the header, events, parameters, channels and points\n"
-      "  kinex2 --help           this text\n"
+      "                          between the names; DST or text by the \"ExportTo\" setting)\n",
+      f);
+  std::fputs(kConvertUsage, f);
+  std::fputs(kInfoUsage, f);
+  std::fputs(
+      "  kinex2 --help, -h       this text (after a verb: that verb's usage)\n"
+      "  kinex2 --version        the version\n"
       "  kinex2 [FILE]           the desktop program (opening FILE)\n"
+      "--settings FILE may also stand first, before any of these.\n"
       "\n"
       "Input files:",
       f);
@@ -38,11 +41,17 @@ void PrintUsage(std::FILE* f) {
   std::fputs(
       "\n"
       "An existing output is replaced only after a Yes on the terminal or with --overwrite.\n"
-      "Exit status: 0 written, 1 nothing written or input unreadable, 2 malformed command line.\n",
+      "Exit status: 0 written, 1 nothing written or input unreadable, 2 malformed command line\n"
+      "(or an unreadable settings file, or C3D output the input's format cannot write).\n",
       f);
   std::fprintf(f, "Marker translations (kinex2.ini) and the log file live in: %s\n",
                PathToUtf8(Kinex2DataFolder()).c_str());
   std::fprintf(f, "Settings are stored in: %s\n", UserSettingsLocation().c_str());
+}
+
+int BadCommandLine(const std::string& error, const char* helpFor) {
+  std::fprintf(stderr, "kinex2: %s\nTry kinex2 %s--help.\n", error.c_str(), helpFor);
+  return kExitBadCommandLine;
 }
 
 // Without a display the desktop program cannot start; say so instead of
@@ -72,24 +81,56 @@ std::string ArgumentText(const std::vector<std::string>& args) {
 
 int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
   const std::vector<std::string> args(argv, argv + argc);
-  if (args.size() >= 2) {
-    const std::string& verb = args[1];
-    if (verb == "--help" || verb == "-h") {
-      PrintUsage(stdout);
+  CGlobalOptions global;
+  std::string error;
+  if (!ParseGlobalOptions(args, global, error)) return BadCommandLine(error, "");
+  if (global.help) {
+    PrintUsage(stdout);
+    return kExitWritten;
+  }
+  if (global.version) {
+    std::printf(kVersionLine, CKinex2App::kVersion);
+    return kExitWritten;
+  }
+  if (!global.settingsFile.empty() && !IsReadableSettingsFile(global.settingsFile)) {
+    std::fprintf(stderr, kCannotReadSettingsFile, PathToUtf8(global.settingsFile).c_str());
+    return kExitBadCommandLine;
+  }
+  // The program's arguments after the options of the whole program.
+  const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(global.rest),
+                                      args.end());
+  if (!rest.empty() && rest[0] == "info") {
+    CInfoRequest request;
+    if (!ParseInfoArguments({rest.begin() + 1, rest.end()}, request, error))
+      return BadCommandLine(error, "info ");
+    if (request.help) {
+      std::printf("Usage:\n%s", kInfoUsage);
       return kExitWritten;
     }
-    if (verb == "info") {
-      if (args.size() == 3) return RunInfoCommand(args[2], stdout);
-      PrintUsage(stderr);
-      return kExitBadCommandLine;
-    }
-    if (verb == "convert") {
-      return RunConvertCommand(std::vector<std::string>(args.begin() + 2, args.end()), stderr);
-    }
+    return RunInfoCommand(request.file, stdout);
   }
-  const CCommaConversion comma = ParseCommaConversion(ArgumentText(args));
-  if (comma.kind != CCommaConversion::Kind::NotConversion) return RunCommaConversion(comma);
-  if (startGui != nullptr && DisplayAvailable()) return startGui(argc, argv);
+  if (!rest.empty() && rest[0] == "convert") {
+    return RunConvertCommand({rest.begin() + 1, rest.end()}, stderr, global.settingsFile);
+  }
+  // Without options of the whole program the comma form reads the raw
+  // command line, as it always has; after them, the arguments that follow.
+  std::vector<std::string> program = {args.empty() ? std::string("kinex2") : args[0]};
+  program.insert(program.end(), rest.begin(), rest.end());
+  const CCommaConversion comma = ParseCommaConversion(
+      global.rest == 1 ? ArgumentText(args) : ArgumentTextOfArguments(program));
+  if (comma.kind != CCommaConversion::Kind::NotConversion)
+    return RunCommaConversion(comma, global.settingsFile);
+
+  if (startGui != nullptr && DisplayAvailable()) {
+    // The desktop program reads its own arguments: --settings FILE first.
+    if (!global.settingsFile.empty()) {
+      program.insert(program.begin() + 1, {"--settings", PathToUtf8(global.settingsFile)});
+    }
+    std::vector<char*> argvGui;
+    for (std::string& a : program) argvGui.push_back(a.data());
+    argvGui.push_back(nullptr);
+    return startGui(static_cast<int>(argvGui.size()) - 1, argvGui.data());
+  }
   if (startGui != nullptr) std::fputs("kinex2: no display for the desktop program.\n", stderr);
   PrintUsage(stderr);
   return kExitBadCommandLine;

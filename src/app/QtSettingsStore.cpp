@@ -4,6 +4,10 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include "platform/Files.h"
+
+const char kCannotReadSettingsFile[] = "kinex2: cannot read settings file %s\n";
+
 namespace {
 constexpr char kOrganization[] = "ORV";
 constexpr char kApplication[] = "Kinex2";
@@ -115,6 +119,10 @@ bool CQtSettingsStore::Flush() {
 
 std::string CQtSettingsStore::Location() const {
   return ToStd(m_settings->fileName());
+}
+
+bool IsReadableSettingsFile(const std::filesystem::path& file) {
+  return IsReadableRegularFile(file);
 }
 
 std::string UserSettingsLocation() {

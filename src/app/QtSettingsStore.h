@@ -43,6 +43,13 @@ class CQtSettingsStore : public CSettingsStore {
   std::unique_ptr<QSettings> m_settings;
 };
 
+// An INI file named with --settings must be a regular file this process can
+// read: a missing one is not taken for empty settings (a mistyped name would
+// silently give the defaults), and a FIFO or device is refused before anything
+// waits on it. Otherwise "kinex2: cannot read settings file %s\n" and exit 2.
+bool IsReadableSettingsFile(const std::filesystem::path& file);
+extern const char kCannotReadSettingsFile[];
+
 // Where the user's store keeps its values, for the help text.
 std::string UserSettingsLocation();
 

@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "app/AppPaths.h"
 #include "app/Kinex2App.h"
+#include "app/QtSettingsStore.h"
 #include "gui/AppIcon.h"
 #include "gui/ChildFrame.h"
 #include "gui/GuiText.h"
@@ -44,6 +46,10 @@ int RunDesktop(int argc, char** argv) {
   if (!ParseArguments(argc, argv, args)) {
     std::fputs(kUsage, stderr);
     return 1;
+  }
+  if (!args.settingsFile.empty() && !IsReadableSettingsFile(args.settingsFile)) {
+    std::fprintf(stderr, kCannotReadSettingsFile, PathToUtf8(args.settingsFile).c_str());
+    return 2;
   }
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};

@@ -145,6 +145,22 @@ void CloseFd(int fd) {
 #endif
 }  // namespace
 
+bool IsReadableRegularFile(const std::filesystem::path& path) {
+#ifdef _WIN32
+  // Opening a named pipe here does not wait for a writer.
+  const int fd = OpenReadOnly(path);
+#else
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+#endif
+  if (fd < 0) return false;
+  std::int64_t size = 0;
+  bool directory = false;
+  bool regular = false;
+  const bool ok = StatFile(fd, size, directory, regular) && regular;
+  CloseFd(fd);
+  return ok;
+}
+
 CInputFile::~CInputFile() {
   Close();
 }

@@ -36,6 +36,11 @@ const char* FileErrorText(int cause);
 // "ERROR in <path> : <reason>", the one form of every error about a file.
 std::string ErrorInFile(const std::filesystem::path& path, std::string_view reason);
 
+// True when `path` names a regular file this process may open for reading.
+// The open does not block, so a FIFO nobody writes to is refused at once
+// instead of hanging the caller; devices, pipes and folders are refused too.
+bool IsReadableRegularFile(const std::filesystem::path& path);
+
 // The machine's physical memory in bytes (8 GiB when it cannot be told).
 std::uint64_t PhysicalMemoryBytes();
 

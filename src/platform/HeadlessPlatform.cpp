@@ -5,10 +5,11 @@
 #define isatty _isatty
 #define fileno _fileno
 #else
+#include <fcntl.h>
 #include <unistd.h>
-#endif
 
-#include <iostream>
+#include <cerrno>
+#endif
 
 namespace {
 CHeadlessPlatform& ProcessHeadless() {
@@ -20,7 +21,57 @@ CPlatform* g_default = nullptr;
 bool IsTerminal(std::FILE* f) {
   return f != nullptr && ::isatty(::fileno(f)) != 0;
 }
+
+constexpr std::size_t kLongestAnswer = 256;
+
+bool IsYes(const std::string& answer) {
+  return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+}
 }  // namespace
+
+#ifdef _WIN32
+const char* const CHeadlessPlatform::kTerminalDevice = "CONIN$";
+
+bool AskYesNoOnTerminal(const char* device, const std::string& question) {
+  // The console has one device to read ("CONIN$") and one to write.
+  std::FILE* in = std::fopen(device, "r");
+  std::FILE* out = std::fopen("CONOUT$", "w");
+  bool yes = false;
+  if (in != nullptr && out != nullptr) {
+    std::fprintf(out, "%s [y/N] ", question.c_str());
+    std::fflush(out);
+    char line[kLongestAnswer];
+    yes = std::fgets(line, sizeof line, in) != nullptr && IsYes(line);
+  }
+  if (in != nullptr) std::fclose(in);
+  if (out != nullptr) std::fclose(out);
+  return yes;
+}
+#else
+const char* const CHeadlessPlatform::kTerminalDevice = "/dev/tty";
+
+bool AskYesNoOnTerminal(const char* device, const std::string& question) {
+  const int fd = ::open(device, O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const std::string prompt = question + " [y/N] ";
+  std::size_t done = 0;
+  while (done < prompt.size()) {
+    const ssize_t n = ::write(fd, prompt.data() + done, prompt.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  std::string answer;
+  for (char c = 0; answer.size() < kLongestAnswer;) {
+    const ssize_t n = ::read(fd, &c, 1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || c == '\n') break;
+    answer += c;
+  }
+  ::close(fd);
+  return IsYes(answer);
+}
+#endif
 
 CPlatform& DefaultPlatform() {
   return g_default != nullptr ? *g_default : ProcessHeadless();
@@ -31,11 +82,7 @@ void SetDefaultPlatform(CPlatform* platform) {
 
 void CHeadlessPlatform::LogMessage(const std::string& text, bool showBox, bool /*writeToLog*/) {
   if (!showBox && !m_verbose) return;
-  if (m_barShown) {
-    std::fputs("\r\033[K", m_err);
-    m_barShown = false;
-    m_drawn = -1;
-  }
+  ClearProgress();
   std::fputs(text.c_str(), m_err);
   if (text.empty() || text.back() != '\n') std::fputc('\n', m_err);
   std::fflush(m_err);
@@ -50,12 +97,11 @@ bool CHeadlessPlatform::AskYesNo(const std::string& question) {
     case AnswerPolicy::AskOnTerminal:
       break;
   }
+  // Only someone at the keyboard is asked: a script with its input
+  // redirected gets No at once instead of waiting.
   if (!IsTerminal(stdin)) return false;
-  std::fprintf(m_err, "%s [y/N] ", question.c_str());
-  std::fflush(m_err);
-  std::string answer;
-  if (!std::getline(std::cin, answer)) return false;
-  return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+  ClearProgress();
+  return AskYesNoOnTerminal(kTerminalDevice, question);
 }
 
 OverwriteAnswer CHeadlessPlatform::AskOverwrite(const std::string& question) {
@@ -82,6 +128,14 @@ void CHeadlessPlatform::ProgressEnd() {
   }
   m_barShown = false;
   m_range = 0;
+}
+
+void CHeadlessPlatform::ClearProgress() {
+  if (!m_barShown) return;
+  std::fputs("\r\033[K", m_err);
+  std::fflush(m_err);
+  m_barShown = false;
+  m_drawn = -1;
 }
 
 void CHeadlessPlatform::DrawProgress() {

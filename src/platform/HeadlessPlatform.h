@@ -8,6 +8,13 @@
 
 #include "platform/Platform.h"
 
+// Writes `question` followed by " [y/N] " to the terminal `device` and reads
+// one line of answer from it: true for an answer starting with y or Y; false
+// for anything else, end of input, or a device that cannot be opened.
+// Standard error may be redirected to a file; the terminal still shows the
+// question, so nobody waits for an answer to a question they cannot see.
+bool AskYesNoOnTerminal(const char* device, const std::string& question);
+
 class CHeadlessPlatform : public CPlatform {
  public:
   enum class AnswerPolicy {
@@ -15,6 +22,9 @@ class CHeadlessPlatform : public CPlatform {
     Yes,            // always overwrite (--overwrite)
     AskOnTerminal,  // ask on the terminal when standard input is one, else No
   };
+
+  // The controlling terminal, where AskOnTerminal asks and reads the answer.
+  static const char* const kTerminalDevice;
 
   explicit CHeadlessPlatform(std::FILE* err = stderr) : m_err(err) {}
 
@@ -31,6 +41,7 @@ class CHeadlessPlatform : public CPlatform {
 
  private:
   void DrawProgress();
+  void ClearProgress();
 
   std::FILE* m_err;
   AnswerPolicy m_policy = AnswerPolicy::No;

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -105,6 +106,71 @@ TEST(ConvertArgumentsTest, Malformed) {
   }
 }
 
+TEST(ConvertArgumentsTest, HelpAndStandardOutput) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, std::vector<std::string>{"in.c3d", "-h"}}) {
+    CConvertRequest r;
+    std::string error;
+    EXPECT_TRUE(ParseConvertArguments(args, r, error)) << error;
+    EXPECT_TRUE(r.help);
+  }
+  // "-" is standard output: kept as it stands, its kind left to --to or "ExportTo".
+  CConvertRequest r;
+  std::string error;
+  ASSERT_TRUE(ParseConvertArguments({"in.c3d", "-"}, r, error)) << error;
+  EXPECT_EQ(r.output, "-");
+  EXPECT_FALSE(KindFromOutputName(r.output).has_value());
+  EXPECT_EQ(ConvertOutputPath("-"), "-");
+  EXPECT_EQ(ConvertOutputPath("out/x.dst"), std::filesystem::current_path() / "out" / "x.dst");
+}
+
+TEST(GlobalOptionsTest, StandBeforeTheVerb) {
+  std::string error;
+  CGlobalOptions g;
+  ASSERT_TRUE(ParseGlobalOptions({"kinex2", "--settings", "s.ini", "convert", "a.c3d", "--help"}, g,
+                                 error));
+  EXPECT_EQ(g.settingsFile, "s.ini");
+  EXPECT_EQ(g.rest, 3u);
+  EXPECT_FALSE(g.help);  // the verb's own --help
+
+  CGlobalOptions all;
+  ASSERT_TRUE(ParseGlobalOptions({"kinex2", "--settings=t.ini", "-h", "--version"}, all, error));
+  EXPECT_EQ(all.settingsFile, "t.ini");
+  EXPECT_TRUE(all.help);
+  EXPECT_TRUE(all.version);
+  EXPECT_EQ(all.rest, 4u);
+
+  // The first other argument ends them.
+  CGlobalOptions file;
+  ASSERT_TRUE(ParseGlobalOptions({"kinex2", "walk.c3d", "--version"}, file, error));
+  EXPECT_FALSE(file.version);
+  EXPECT_EQ(file.rest, 1u);
+
+  CGlobalOptions bad;
+  EXPECT_FALSE(ParseGlobalOptions({"kinex2", "--settings"}, bad, error));
+  EXPECT_FALSE(ParseGlobalOptions({"kinex2", "--settings="}, bad, error));
+}
+
+TEST(InfoArgumentsTest, OneFileOrHelp) {
+  std::string error;
+  CInfoRequest r;
+  ASSERT_TRUE(ParseInfoArguments({"walk.c3d"}, r, error));
+  EXPECT_EQ(r.file, "walk.c3d");
+  CInfoRequest help;
+  ASSERT_TRUE(ParseInfoArguments({"--help"}, help, error));
+  EXPECT_TRUE(help.help);
+  CInfoRequest dashed;
+  ASSERT_TRUE(ParseInfoArguments({"--", "--help"}, dashed, error));
+  EXPECT_FALSE(dashed.help);
+  EXPECT_EQ(dashed.file, "--help");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{"a.c3d", "b.c3d"},
+        std::vector<std::string>{"--bogus", "a.c3d"}}) {
+    CInfoRequest bad;
+    EXPECT_FALSE(ParseInfoArguments(args, bad, error));
+  }
+}
+
 TEST(ConvertArgumentsTest, KindFromTheOutputName) {
   EXPECT_EQ(KindFromOutputName("a/out.DST"), ExportKind::Dst);
   EXPECT_EQ(KindFromOutputName("out.txt"), ExportKind::Text);
@@ -139,6 +205,9 @@ TEST_F(ConvertFileTest, FramesNarrowTheRangeOrWriteNothing) {
             "Exported " + input.string() + " To " + (dir / "a.dst").string() + ". Frames 2 to 3");
   EXPECT_EQ(ConvertFile(app, input, dir / "b.dst", ExportKind::Dst, 0, 3), kExitNothingWritten);
   EXPECT_TRUE(platform.messages.back().showBox);
+  EXPECT_EQ(platform.messages.back().text,
+            "ERROR in " + input.string() +
+                " : Frames 0 to 3 are not within the recording's frames 1 to 5");
   EXPECT_EQ(ConvertFile(app, input, dir / "b.dst", ExportKind::Dst, 4, 3), kExitNothingWritten);
   EXPECT_FALSE(std::filesystem::exists(dir / "b.dst"));
 }
@@ -162,19 +231,25 @@ class ProgramTest : public ::testing::Test {
     if (!std::filesystem::exists(program)) GTEST_SKIP() << "kinex2 is not built";
     WriteTrial(dir / "walk.c3d");
   }
-  // Runs kinex2 with `args` (shell words) and returns its exit status.
-  int Run(const std::string& args) {
+  // Runs kinex2 with `args` (shell words) and the environment assignments
+  // `env`, and returns its exit status.
+  int Run(const std::string& args, const std::string& env = "") {
     // The machine-wide store is redirected too: start-up records the program there.
     const std::string d = dir.path().string();
     const std::string command =
         "cd '" + d + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME='" + d +
-        "' XDG_CONFIG_HOME='" + Config().string() + "' XDG_CONFIG_DIRS='" + d + "/machine' '" +
-        program.string() + "' " + args + " </dev/null >out.log 2>err.log";
+        "' XDG_CONFIG_HOME='" + Config().string() + "' XDG_CONFIG_DIRS='" + d + "/machine' " + env +
+        " '" + program.string() + "' " + args + " </dev/null >out.log 2>err.log";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   std::filesystem::path Config() const { return dir / "config"; }
   std::string Err() const { return testsupport::ReadFileText(dir / "err.log"); }
+  std::string Out() const { return testsupport::ReadFileText(dir / "out.log"); }
+  // A file of the folder the program runs in, as the program names it in full.
+  std::string Full(const std::string& name) const {
+    return (std::filesystem::canonical(dir.path()) / name).string();
+  }
 
   TempDir dir;
   std::filesystem::path program;
@@ -247,6 +322,89 @@ TEST_F(ProgramTest, HelpInfoAndNoArguments) {
   // No display: the desktop program cannot start, which is said plainly.
   EXPECT_EQ(Run(""), 2);
   EXPECT_NE(Err().find("no display"), std::string::npos);
+}
+
+TEST_F(ProgramTest, OptionsOfTheWholeProgramAndHelpOfEachVerb) {
+  EXPECT_EQ(Run("--version"), 0);
+  EXPECT_EQ(Out(), "Kinex2 2.560\n");
+  EXPECT_EQ(Run("-h"), 0);
+  EXPECT_NE(Out().find("kinex2 convert IN OUT"), std::string::npos);
+
+  EXPECT_EQ(Run("convert --help"), 0) << Err();
+  EXPECT_TRUE(StartsWith(Out(), "Usage:\n  kinex2 convert IN OUT")) << Out();
+  EXPECT_EQ(Run("convert walk.c3d out.dst -h"), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.dst"));
+  EXPECT_EQ(Run("info --help"), 0) << Err();
+  EXPECT_TRUE(StartsWith(Out(), "Usage:\n  kinex2 info FILE")) << Out();
+
+  std::ofstream(dir / "scaled.ini") << "[GCDExport]\nVideoScaled=1\nPrecision=1\n";
+  EXPECT_EQ(Run("--settings scaled.ini convert walk.c3d scaled.dst"), 0) << Err();
+  EXPECT_NE(testsupport::ReadFileText(dir / "scaled.dst").find("!M-3\n10.0 11.0 12.0 \n"),
+            std::string::npos);
+}
+
+TEST_F(ProgramTest, SettingsFileMustBeARegularReadableFile) {
+  const std::string missing = "kinex2: cannot read settings file missing.ini\n";
+  EXPECT_EQ(Run("convert walk.c3d a.dst --settings missing.ini"), 2);
+  EXPECT_EQ(Err(), missing);
+  EXPECT_EQ(Run("--settings missing.ini convert walk.c3d a.dst"), 2);
+  EXPECT_EQ(Err(), missing);
+  EXPECT_EQ(Run("--settings missing.ini walk.c3d,a.dst"), 2);
+  EXPECT_EQ(Err(), missing);
+  EXPECT_FALSE(std::filesystem::exists(dir / "a.dst"));
+  // A FIFO nobody writes to is refused at once instead of hanging the run.
+  ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+  EXPECT_EQ(Run("convert walk.c3d a.dst --settings fifo.ini"), 2);
+  EXPECT_EQ(Err(), "kinex2: cannot read settings file fifo.ini\n");
+  EXPECT_EQ(Run("--settings . convert walk.c3d a.dst"), 2);
+  EXPECT_FALSE(std::filesystem::exists(dir / "a.dst"));
+}
+
+TEST_F(ProgramTest, DeclinedOverwriteSaysWhyInBothForms) {
+  testsupport::WriteFile(dir / "x.dst", {'o', 'l', 'd'});
+  const std::string why =
+      "kinex2: " + Full("x.dst") + " exists; nothing written (answer y, or pass --overwrite)\n";
+  EXPECT_EQ(Run("convert walk.c3d x.dst"), 1);
+  EXPECT_EQ(Err(), why);
+  EXPECT_EQ(Run("walk.c3d,x.dst"), 1);
+  EXPECT_EQ(Err(), why);
+  EXPECT_EQ(testsupport::ReadFileText(dir / "x.dst"), "old");
+}
+
+TEST_F(ProgramTest, NoDstOrTextBytesInAFileNamedC3d) {
+  const std::string refused =
+      "kinex2: cannot write C3D from this recording; choose a .dst or .txt output\n";
+  EXPECT_EQ(Run("convert walk.c3d walk2.c3d --overwrite"), 2);
+  EXPECT_EQ(Err(), refused);
+  EXPECT_EQ(Run("convert walk.c3d walk2.C3D --to text"), 2);
+  EXPECT_EQ(Err(), refused);
+  EXPECT_FALSE(std::filesystem::exists(dir / "walk2.c3d"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "walk2.C3D"));
+}
+
+TEST_F(ProgramTest, MessagesNameFilesInFull) {
+  EXPECT_EQ(Run("convert walk.c3d missing/x.dst"), 1);
+  EXPECT_TRUE(StartsWith(Err(), "ERROR in " + Full("missing") + "/x.dst : ")) << Err();
+  EXPECT_EQ(Run("convert walk.c3d out.dst --frames 0:3"), 1);
+  EXPECT_EQ(Err(), "ERROR in " + Full("walk.c3d") +
+                       " : Frames 0 to 3 are not within the recording's frames 1 to 5\n");
+}
+
+// Conversions start without loading the window libraries; the desktop
+// program still starts, from its own module.
+TEST_F(ProgramTest, WindowLibrariesLoadOnlyForTheDesktopProgram) {
+  EXPECT_EQ(Run("info walk.c3d", "LD_DEBUG=libs"), 0);
+  ASSERT_NE(Err().find("libc.so"), std::string::npos) << "the loader lists what it loads";
+  EXPECT_EQ(Err().find("libQt6Widgets"), std::string::npos);
+  EXPECT_EQ(Err().find("libQt6Gui"), std::string::npos);
+  EXPECT_EQ(Run("convert walk.c3d walk.dst", "LD_DEBUG=libs"), 0);
+  EXPECT_EQ(Err().find("libQt6Widgets"), std::string::npos);
+
+  // Two data files: the desktop program's own usage, printed before any window.
+  EXPECT_EQ(Run("walk.c3d other.c3d", "QT_QPA_PLATFORM=offscreen"), 1);
+  EXPECT_EQ(Err(), "Usage: kinex2 [--settings FILE] [DATAFILE]\n");
+  EXPECT_EQ(Run("walk.c3d --settings missing.ini", "QT_QPA_PLATFORM=offscreen"), 2);
+  EXPECT_EQ(Err(), "kinex2: cannot read settings file missing.ini\n");
 }
 
 }  // namespace

@@ -224,13 +224,28 @@ TEST_F(SettingsTest, GarbageInEveryValueGivesDefaultsOrCorrections) {
 }
 
 TEST_F(SettingsTest, ExecutablePathIsRecordedInTheMachineStore) {
-  CMemorySettingsStore machine;
+  // Counts the writes that reach the disk.
+  struct CountingStore : CMemorySettingsStore {
+    bool Flush() override {
+      ++flushes;
+      return true;
+    }
+    int flushes = 0;
+  } machine;
   app.RecordExecutablePath(machine);
 #ifdef _WIN32
   EXPECT_EQ(machine.ReadString("", "Exe"), (dir / "Kinex2.exe").string());
 #else
   EXPECT_EQ(machine.ReadString("", "Exe"), (dir / "kinex2").string());
 #endif
+  EXPECT_EQ(machine.flushes, 1);
+  // The next start finds its path there and writes nothing.
+  app.RecordExecutablePath(machine);
+  EXPECT_EQ(machine.flushes, 1);
+  // A moved program is recorded again.
+  app.SetExecutablePath(dir / "moved" / "kinex2");
+  app.RecordExecutablePath(machine);
+  EXPECT_EQ(machine.flushes, 2);
 }
 
 }  // namespace

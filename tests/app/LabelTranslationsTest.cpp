@@ -105,6 +105,31 @@ TEST_F(LabelsTest, FailedWriteIsReportedAndKeepsTheOldFile) {
   EXPECT_EQ(ui.messages.size(), 2u);
 }
 
+// An installed program's folder cannot be written, so its data folder is the
+// user's own: the translations installed beside the program are read until
+// the user saves a copy, which is read from then on.
+TEST_F(LabelsTest, InstalledTranslationsServeUntilTheUserSavesACopy) {
+  const auto installed = dir / "program";
+  const auto user = dir / "user";
+  std::filesystem::create_directories(installed);
+  std::filesystem::create_directories(user);
+  app.SetExecutablePath(installed / "kinex2");
+  app.SetDataFolder(user);
+  const std::string shipped = "[vdolabels]\nlabel1=LASI,L_ASIS\n[vdoextra]\nextra1=$Lab,Gait\n";
+  WriteIni(installed / "kinex2.ini", shipped);
+  app.LoadLabelTranslations();
+  app.LoadVdoExtraLines();
+  EXPECT_EQ(app.labelDstNames, (std::vector<std::string>{"L_ASIS"}));
+  EXPECT_EQ(app.vdoExtraLines, (std::vector<std::string>{"$Lab,Gait"}));
+
+  app.labelDstNames = {"LEFT_ASIS"};
+  ASSERT_TRUE(app.WriteVdoIniFile());
+  EXPECT_EQ(app.IniFilePath(), user / "kinex2.ini");
+  EXPECT_EQ(testsupport::ReadFileText(installed / "kinex2.ini"), shipped);
+  app.LoadLabelTranslations();
+  EXPECT_EQ(app.labelDstNames, (std::vector<std::string>{"LEFT_ASIS"}));
+}
+
 TEST_F(LabelsTest, LookupIsTrimmedCaseInsensitiveFirstMatch) {
   app.labelSourceNames = {" LASI ", "RASI", "lasi"};
   app.labelDstNames = {"L_ASIS", "R_ASIS", "SECOND"};

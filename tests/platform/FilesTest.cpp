@@ -1,6 +1,8 @@
 #include "platform/Files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,6 +65,22 @@ TEST(FilesTest, OpenFailuresGiveTheirCause) {
   testsupport::WriteFile(dir / "plain", {1});
   EXPECT_FALSE(f.Open(dir / "plain" / "below.c3d", cause));
   EXPECT_EQ(cause, kFileBadPath);
+}
+
+// Settings files are checked with it: a FIFO nobody writes to must be refused
+// at once, not hang the program.
+TEST(FilesTest, OnlyReadableRegularFilesAreReadableRegularFiles) {
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir / "s.ini", {'[', ']'});
+  EXPECT_TRUE(IsReadableRegularFile(dir / "s.ini"));
+  EXPECT_FALSE(IsReadableRegularFile(dir / "missing.ini"));
+  EXPECT_FALSE(IsReadableRegularFile(dir.path()));
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(IsReadableRegularFile(dir / "fifo"));
+  if (::geteuid() != 0) {
+    std::filesystem::permissions(dir / "s.ini", std::filesystem::perms::owner_write);
+    EXPECT_FALSE(IsReadableRegularFile(dir / "s.ini"));
+  }
 }
 
 TEST(TextTest, CaseFoldingAndTrimmingAreLocaleFree) {
