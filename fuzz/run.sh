@@ -34,6 +34,7 @@ seed() {
       seed_real "$dir" c3d
       cp -n "$here/samples/"*.c3d "$dir/" 2>/dev/null || true ;;
     codas) seed_real "$dir" codas ;;
+    bts) seed_real "$dir" bts ;;
     adc)
       # Three VMS records of two channels, R = 4; and the same as RSX.
       printf '\x02\x00\x00\x00\x04\x00\x00\x00\x00\x00\x10\x00\x20\x00%.0s' 1 2 3 > "$dir/vms.adc"

@@ -30,6 +30,8 @@ const std::vector<CFormatEntry>& Table() {
        &Document<CMacDoc>},
       {"CODAS", {".dat", ".wdq"}, "CODAS Files", SelectionFormat::Codas, &CodFormatDescription,
        &Read<CCod>, &Document<CCodDoc>},
+      {"BTS", {".emg"}, "BTS Files", SelectionFormat::Bts, &BtsFormatDescription, &Read<CBts>,
+       &Document<CBtsDoc>},
   };
   return table;
 }

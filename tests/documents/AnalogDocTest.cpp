@@ -57,6 +57,29 @@ TEST_F(AnalogDocTest, AnalogFormatsExportTheirOwnHeaderOneRowPerFrame) {
   EXPECT_NE(t.find("\n 0.040\t           2\t           3\n 0.060\t"), std::string::npos) << t;
 }
 
+TEST_F(AnalogDocTest, BtsDocumentsWriteTheirSamplesAsStored) {
+  KX_REQUIRE_SHARED_DATA();
+  CBtsDoc doc(platform);
+  settings.dstSignature = "#!DST-2.0 Data file created by Kinex2 2.560\n";
+  settings.dst.AnalogScaled = 1;
+  settings.dst.Precision = 2;
+  doc.SetSettings(settings);
+  ASSERT_TRUE(doc.OnOpenDocument(testsupport::SharedDataDir() / "bts" / "1123xa01.EMG"));
+  ASSERT_TRUE(doc.SetFrameRange(1000, 1001));
+  const auto dst = dir / "emg.dst";
+  ASSERT_GT(doc.ExportDst(dst), 0u);
+  const std::string d = ReadFileText(dst);
+  // The end time's key is one space short of the others.
+  EXPECT_NE(d.find("$HeaderInformation\n"
+                   "Number of Analog Channels  : 8\n"
+                   "Sampling Rate              : 1000.0000 Hz\n"
+                   "Start Time                 : 0.000 sec\n"
+                   "End Time                  : 4.564 sec\n$ANALOG\n"),
+            std::string::npos);
+  // Channel names without the filler behind their NUL; samples unscaled.
+  EXPECT_NE(d.find("!R_BFCL-1\n13.00\n-6.00\n!R_TA-1\n"), std::string::npos) << d;
+}
+
 TEST_F(AnalogDocTest, AnAdcDocumentTakesChangedSettingsAtOnce) {
   std::string bytes;
   for (int i = 0; i < 8; ++i) {
