@@ -24,6 +24,8 @@ const std::vector<CFormatEntry>& Table() {
   static const std::vector<CFormatEntry> table = {
       {"C3D", {".c3d"}, "AMASS Files", SelectionFormat::C3d, &C3dFormatDescription, &Read<CC3d>,
        &Document<CC3dDoc>},
+      {"VAD", {".vad"}, "VAD Files", SelectionFormat::Vad, &VadFormatDescription, &Read<CVad>,
+       &Document<CVadDoc>},
       {"ADC", {".adc"}, "ADC Files", SelectionFormat::Adc, &AdcFormatDescription, &Read<CAdc>,
        &Document<CAdcDoc>},
       {"MAC", {".ana"}, "MAC Files", SelectionFormat::Mac, &MacFormatDescription, &Read<CMac>,

@@ -1,5 +1,6 @@
 #include "formats/bts/Bts.h"
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
