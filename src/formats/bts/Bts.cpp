@@ -16,7 +16,6 @@ constexpr std::size_t kUnitsWidth = 4;
 constexpr std::size_t kSetupAt = 398;
 constexpr std::size_t kSetupWidth = 12;
 constexpr std::size_t kTableSize = 2 * CBts::kSlots;
-constexpr std::size_t kBlockFrames = 4096;
 
 constexpr char kErrFirstHeader[] = "Could not access the first Header of the file";
 constexpr char kErrSecondHeader[] = "Could not access the second Header of the file";
@@ -122,22 +121,7 @@ bool CBts::ReadAll(CInputFile& file) {
   if (!AllocateSamples(*this, 0, 0, channels, static_cast<std::size_t>(frames), kErrMemory)) {
     return false;
   }
-  if (n > 0) {
-    std::vector<std::int16_t*> data(channels);
-    for (std::size_t c = 0; c < channels; ++c) data[c] = analog[c].samples.Ints();
-    std::vector<std::uint8_t> block(kBlockFrames * channels * 2);
-    for (std::int64_t first = 0; first < frames; first += kBlockFrames) {
-      const auto count =
-          static_cast<std::size_t>(std::min<std::int64_t>(kBlockFrames, frames - first));
-      file.ReadAt(kSamplesAt + first * frameBytes, block.data(), count * channels * 2);
-      const std::uint8_t* w = block.data();
-      for (std::size_t f = 0; f < count; ++f) {
-        for (std::size_t c = 0; c < channels; ++c, w += 2) {
-          data[c][first + static_cast<std::int64_t>(f)] = LoadLeI16(w);
-        }
-      }
-    }
-  }
+  ReadFrameWords(*this, file, kSamplesAt, frames);
   firstFrame = 1;
   lastFrame = static_cast<int>(frames);
   analogRatio = 1;

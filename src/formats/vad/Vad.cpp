@@ -16,7 +16,6 @@ constexpr std::size_t kChannelSize = 48;
 constexpr std::size_t kLabelWidth = 12;
 constexpr std::size_t kDescriptionWidth = 32;
 constexpr std::size_t kVersionWidth = 6;
-constexpr std::size_t kBlockFrames = 4096;
 constexpr std::size_t kValueBuffer = 512;
 constexpr int kMaxPlates = 255;
 
@@ -173,20 +172,7 @@ bool CVad::ReadAll(CInputFile& file) {
   }
   // Frame indices are full width: a recording of more than 65535 frames is
   // read whole.
-  std::vector<std::int16_t*> data(n);
-  for (std::size_t c = 0; c < n; ++c) data[c] = analog[c].samples.Ints();
-  std::vector<std::uint8_t> block(kBlockFrames * n * 2);
-  for (std::int64_t first = 0; first < frames; first += kBlockFrames) {
-    const auto count =
-        static_cast<std::size_t>(std::min<std::int64_t>(kBlockFrames, frames - first));
-    file.ReadAt(dataStart + first * frameBytes, block.data(), count * n * 2);
-    const std::uint8_t* w = block.data();
-    for (std::size_t f = 0; f < count; ++f) {
-      for (std::size_t c = 0; c < n; ++c, w += 2) {
-        data[c][first + static_cast<std::int64_t>(f)] = LoadLeI16(w);
-      }
-    }
-  }
+  ReadFrameWords(*this, file, dataStart, frames);
   firstFrame = 1;
   lastFrame = static_cast<int>(frames);
   analogRatio = 1;
