@@ -13,13 +13,21 @@
 #include "export/TextExport.h"
 #include "formats/ReaderSupport.h"
 
+// A file a reader reads beside its input: its name, made from the input's,
+// and its fixed contents.
+struct CFuzzCompanion {
+  std::filesystem::path (*name)(const std::filesystem::path& input);
+  const char* text;
+};
+
 template <typename Reader>
 int FuzzOpenAndExport(const std::uint8_t* data, std::size_t size, const std::string& extension,
-                      const CFormatDescription& format) {
+                      const CFormatDescription& format, const CFuzzCompanion* companion = nullptr) {
   static CSilentPlatform platform(true);
   static CFuzzFiles files(extension.substr(1) + "-export");
   SetSampleMemoryLimit(256u << 10);  // keeps every export small and quick
   if (!files.WriteInput(data, size, extension)) return 0;
+  if (companion != nullptr) files.WriteCompanion(companion->name(files.Input()), companion->text);
   Reader reader;
   reader.SetPlatform(&platform);
   reader.fileName = files.Input();

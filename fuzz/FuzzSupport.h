@@ -35,6 +35,7 @@ class CFuzzFiles {
     std::error_code ec;
     std::filesystem::remove(Input(), ec);
     std::filesystem::remove(Output(), ec);
+    if (!m_companion.empty()) std::filesystem::remove(m_companion, ec);
   }
   CFuzzFiles(const CFuzzFiles&) = delete;
   CFuzzFiles& operator=(const CFuzzFiles&) = delete;
@@ -51,7 +52,19 @@ class CFuzzFiles {
     return std::fclose(f) == 0 && ok;
   }
 
+  // Writes `text` to `path` (a file the reader looks for beside its input)
+  // the first time it is asked; removed with the other files.
+  void WriteCompanion(const std::filesystem::path& path, const std::string& text) {
+    if (!m_companion.empty()) return;
+    m_companion = path;
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(text.data(), 1, text.size(), f);
+      std::fclose(f);
+    }
+  }
+
  private:
   std::filesystem::path m_base;
   std::string m_extension;
+  std::filesystem::path m_companion;
 };

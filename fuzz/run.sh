@@ -34,6 +34,15 @@ seed() {
       seed_real "$dir" c3d
       cp -n "$here/samples/"*.c3d "$dir/" 2>/dev/null || true ;;
     codas) seed_real "$dir" codas ;;
+    bts) seed_real "$dir" bts ;;
+    vad)
+      # Two channels of three frames, 1000 Hz analog and 50 Hz video.
+      printf '!VAD10\x32\x00\x00\x00\x00\x00\xe8\x03\x00\x00\x06\x00\x00\x00\x02\x00' > "$dir/tiny.vad"
+      for c in 1 2; do
+        printf '\x00\x00\x00\x00EMG%s\0\0\0\0\0\0\0\0Muscle %s' "$c" "$c" >> "$dir/tiny.vad"
+        head -c 24 /dev/zero >> "$dir/tiny.vad"
+      done
+      printf '\x00\x08\x10\x08\xf0\x07\x00\x08\x01\x08\x02\x08' >> "$dir/tiny.vad" ;;
     adc)
       # Three VMS records of two channels, R = 4; and the same as RSX.
       printf '\x02\x00\x00\x00\x04\x00\x00\x00\x00\x00\x10\x00\x20\x00%.0s' 1 2 3 > "$dir/vms.adc"

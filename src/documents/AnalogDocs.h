@@ -2,10 +2,16 @@
 // Documents of the analog formats that need nothing of their own.
 
 #include "documents/ReaderDocument.h"
+#include "formats/bts/Bts.h"
+#include "formats/bts/BtsDescription.h"
 #include "formats/codas/Cod.h"
 #include "formats/codas/CodDescription.h"
 #include "formats/mac/Mac.h"
 #include "formats/mac/MacDescription.h"
+#include "formats/vad/Vad.h"
+#include "formats/vad/VadDescription.h"
 
+using CBtsDoc = CReaderDocument<CBts, &BtsFormatDescription>;
 using CCodDoc = CReaderDocument<CCod, &CodFormatDescription>;
 using CMacDoc = CReaderDocument<CMac, &MacFormatDescription>;
+using CVadDoc = CReaderDocument<CVad, &VadFormatDescription>;

@@ -24,12 +24,16 @@ const std::vector<CFormatEntry>& Table() {
   static const std::vector<CFormatEntry> table = {
       {"C3D", {".c3d"}, "AMASS Files", SelectionFormat::C3d, &C3dFormatDescription, &Read<CC3d>,
        &Document<CC3dDoc>},
+      {"VAD", {".vad"}, "VAD Files", SelectionFormat::Vad, &VadFormatDescription, &Read<CVad>,
+       &Document<CVadDoc>},
       {"ADC", {".adc"}, "ADC Files", SelectionFormat::Adc, &AdcFormatDescription, &Read<CAdc>,
        &Document<CAdcDoc>},
       {"MAC", {".ana"}, "MAC Files", SelectionFormat::Mac, &MacFormatDescription, &Read<CMac>,
        &Document<CMacDoc>},
       {"CODAS", {".dat", ".wdq"}, "CODAS Files", SelectionFormat::Codas, &CodFormatDescription,
        &Read<CCod>, &Document<CCodDoc>},
+      {"BTS", {".emg"}, "BTS Files", SelectionFormat::Bts, &BtsFormatDescription, &Read<CBts>,
+       &Document<CBtsDoc>},
   };
   return table;
 }

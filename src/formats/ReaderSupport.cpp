@@ -111,6 +111,30 @@ bool AllocateSamples(CRecording& recording, std::size_t points, std::size_t poin
   return true;
 }
 
+void ReadFrameWords(CRecording& recording, CInputFile& file, std::int64_t at, std::int64_t frames,
+                    int flagBits) {
+  constexpr std::int64_t kBlockBytes = 1 << 20;
+  const std::size_t channels = recording.analog.size();
+  if (channels == 0) return;
+  std::vector<std::int16_t*> data(channels);
+  for (std::size_t c = 0; c < channels; ++c) data[c] = recording.analog[c].samples.Ints();
+  const std::int64_t frameBytes = 2 * static_cast<std::int64_t>(channels);
+  const std::int64_t blockFrames = std::max<std::int64_t>(1, kBlockBytes / frameBytes);
+  std::vector<std::uint8_t> block(
+      static_cast<std::size_t>(std::min(blockFrames, frames) * frameBytes));
+  for (std::int64_t first = 0; first < frames; first += blockFrames) {
+    const std::int64_t count = std::min(blockFrames, frames - first);
+    file.ReadAt(at + first * frameBytes, block.data(),
+                static_cast<std::size_t>(count * frameBytes));
+    const std::uint8_t* w = block.data();
+    for (std::int64_t f = first; f < first + count; ++f) {
+      for (std::size_t c = 0; c < channels; ++c, w += 2) {
+        data[c][f] = static_cast<std::int16_t>(LoadLeI16(w) >> flagBits);
+      }
+    }
+  }
+}
+
 void ComputeAnalogRanges(CRecording& recording) {
   const std::size_t r = static_cast<std::size_t>(std::max(recording.analogRatio, 1));
   for (CAnalog& a : recording.analog) {

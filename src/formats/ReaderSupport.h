@@ -73,6 +73,13 @@ bool AllocateSamples(CRecording& recording, std::size_t points, std::size_t poin
                      std::size_t channels, std::size_t channelSamples,
                      std::string_view outOfMemory);
 
+// Fills the recording's allocated channels with `frames` frames of
+// little-endian 16-bit words stored from byte `at` on, frame after frame,
+// channel 0 first, each word shifted right by `flagBits` with its sign kept.
+// The caller has checked that the file holds them.
+void ReadFrameWords(CRecording& recording, CInputFile& file, std::int64_t at, std::int64_t frames,
+                    int flagBits = 0);
+
 // Each channel's minimum and maximum over all samples and over the first
 // sample of every frame (the recording's analogRatio apart).
 void ComputeAnalogRanges(CRecording& recording);

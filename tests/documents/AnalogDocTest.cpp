@@ -57,6 +57,67 @@ TEST_F(AnalogDocTest, AnalogFormatsExportTheirOwnHeaderOneRowPerFrame) {
   EXPECT_NE(t.find("\n 0.040\t           2\t           3\n 0.060\t"), std::string::npos) << t;
 }
 
+TEST_F(AnalogDocTest, BtsDocumentsWriteTheirSamplesAsStored) {
+  KX_REQUIRE_SHARED_DATA();
+  CBtsDoc doc(platform);
+  settings.dstSignature = "#!DST-2.0 Data file created by Kinex2 2.560\n";
+  settings.dst.AnalogScaled = 1;
+  settings.dst.Precision = 2;
+  doc.SetSettings(settings);
+  ASSERT_TRUE(doc.OnOpenDocument(testsupport::SharedDataDir() / "bts" / "1123xa01.EMG"));
+  ASSERT_TRUE(doc.SetFrameRange(1000, 1001));
+  const auto dst = dir / "emg.dst";
+  ASSERT_GT(doc.ExportDst(dst), 0u);
+  const std::string d = ReadFileText(dst);
+  // The end time's key is one space short of the others.
+  EXPECT_NE(d.find("$HeaderInformation\n"
+                   "Number of Analog Channels  : 8\n"
+                   "Sampling Rate              : 1000.0000 Hz\n"
+                   "Start Time                 : 0.000 sec\n"
+                   "End Time                  : 4.564 sec\n$ANALOG\n"),
+            std::string::npos);
+  // Channel names without the filler behind their NUL; samples unscaled.
+  EXPECT_NE(d.find("!R_BFCL-1\n13.00\n-6.00\n!R_TA-1\n"), std::string::npos) << d;
+}
+
+TEST_F(AnalogDocTest, VadDocumentsScaleByTheirCalibrationFile) {
+  // One channel "EMG1" of two frames, 1000 Hz analog, 50 Hz video, sync 7.
+  std::string vad = std::string("!VAD10") + '\x32' + '\0' + '\x07' + std::string(3, '\0') + '\xE8' +
+                    '\x03' + std::string(2, '\0') + '\x02' + std::string(3, '\0') + '\x01' + '\0';
+  vad += std::string(4, '\0') + "EMG1" + std::string(8 + 32, '\0');
+  vad += std::string("\x00\x09\x00\x07", 4);  // 2304, 1792
+  Write("RUN.CAR", "[Analogue]\nGeneralScale=0.5\nChannel1=0,1,1,0.25,2048,V,EMG1\n");
+  CVadDoc doc(platform);
+  settings.dstSignature = "#!DST-2.0 Data file created by Kinex2 2.560\n";
+  settings.logErrorOnly = false;
+  settings.dst.AnalogScaled = 1;
+  settings.dst.Precision = 2;
+  doc.SetSettings(settings);
+  const auto input = Write("run01.vad", vad);
+  ASSERT_TRUE(doc.OnOpenDocument(input));
+  const auto dst = dir / "run.dst";
+  ASSERT_GT(doc.ExportDst(dst), 0u);
+  const std::string d = ReadFileText(dst);
+  EXPECT_NE(d.find("$HeaderInformation\n"
+                   "Video Frame Rate           : 50\n"
+                   "Video Sync                 : 7\n"
+                   "Number of Analog Channels  : 1\n"
+                   "First Frame                : 1\n"
+                   "Last Frame                 : 2\n"
+                   "Analog Rate                : 1000.000\n$ANALOG\n"),
+            std::string::npos);
+  // (2304 - 2048) x 0.25 x 0.5 and (1792 - 2048) x 0.25 x 0.5.
+  EXPECT_NE(d.find("!EMG1-1\n32.00\n-32.00\n"), std::string::npos) << d;
+  EXPECT_EQ(platform.Texts().back(),
+            "Exported " + input.string() + " To " + dst.string() + ". Frames 1 to 2");
+
+  const auto txt = dir / "run.txt";
+  ASSERT_GT(doc.ExportText(txt), 0u);
+  EXPECT_NE(ReadFileText(txt).find("Number of Analog Channels\t1\nFirst Frame\t1\n"
+                                   "Last Frame\t2\nVideo Frame Rate\t50\nVideo Sync\t7\n"),
+            std::string::npos);
+}
+
 TEST_F(AnalogDocTest, AnAdcDocumentTakesChangedSettingsAtOnce) {
   std::string bytes;
   for (int i = 0; i < 8; ++i) {

@@ -71,6 +71,14 @@ TEST(FormatRegistryTest, OpenDialogFilterAgreesWithTheTable) {
       EXPECT_EQ(supported.erase("*" + e), 1u) << e << " missing from All Supported Files";
     }
   }
+  // And the other way round: the dialog offers nothing the table cannot open.
+  EXPECT_TRUE(supported.empty()) << *supported.begin() << " has no format";
+  ASSERT_EQ(Formats().size(), 6u);
+  for (std::size_t i = 0; i < 6; ++i) {
+    bool found = false;
+    for (const CFormatEntry& f : Formats()) found = found || entries[i].first == f.OpenFilterText();
+    EXPECT_TRUE(found) << entries[i].first << " has no format";
+  }
 }
 
 }  // namespace

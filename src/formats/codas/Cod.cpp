@@ -16,7 +16,6 @@ constexpr std::int64_t kIntervalAt = 28;
 constexpr std::int64_t kDataBytesAt = 8;
 constexpr std::int64_t kChannelInfoAt = 110;
 constexpr std::int64_t kChannelInfoSize = 36;
-constexpr std::size_t kBlockFrames = 1024;
 
 constexpr char kErrNotCodas[] = "This is not a CODAS File";
 constexpr char kErrRate[] = "Error in sampling rate";
@@ -121,23 +120,8 @@ bool CCod::ReadAll(CInputFile& file) {
   if (!AllocateSamples(*this, 0, 0, channels, static_cast<std::size_t>(frames), kErrMemory)) {
     return false;
   }
-  std::vector<std::int16_t*> data(channels);
-  for (std::size_t c = 0; c < channels; ++c) data[c] = analog[c].samples.Ints();
-  std::vector<std::uint8_t> block(kBlockFrames * channels * 2);
-  for (std::int64_t first = 0; first < frames; first += kBlockFrames) {
-    const auto count = static_cast<std::size_t>(
-        std::min<std::int64_t>(kBlockFrames, frames - first));
-    file.ReadAt(dataStart + first * frameBytes, block.data(), count * channels * 2);
-    const std::uint8_t* w = block.data();
-    for (std::size_t f = 0; f < count; ++f) {
-      for (std::size_t c = 0; c < channels; ++c, w += 2) {
-        // 14-bit samples: the two low bits are flags, shifted out with the
-        // sign kept.
-        data[c][first + static_cast<std::int64_t>(f)] =
-            static_cast<std::int16_t>(LoadLeI16(w) >> 2);
-      }
-    }
-  }
+  // 14-bit samples: the two low bits are flags.
+  ReadFrameWords(*this, file, dataStart, frames, 2);
 
   CParam& scale = paramSet.params[static_cast<std::size_t>(paramSet.FindParameter("Analog", "Scale"))];
   CParam& offset =

@@ -1,0 +1,7 @@
+#pragma once
+// What the writers, the tree and `kinex2 info` need to know of BTS files.
+
+#include "formats/FormatDescription.h"
+
+// The recording passed to its functions must be a CBts.
+const CFormatDescription& BtsFormatDescription();
