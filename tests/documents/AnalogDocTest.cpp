@@ -140,3 +140,24 @@ TEST_F(AnalogDocTest, AnAdcDocumentTakesChangedSettingsAtOnce) {
 }
 
 }  // namespace
+
+namespace {
+// The MAC "Scale" setting multiplies every channel of its EMG report, which
+// logs its frames with "%d".
+TEST_F(AnalogDocTest, AMacTestReportTakesTheScaleSetting) {
+  CMacDoc doc(platform);
+  settings.dst.Dstlexicon = 2;
+  settings.selection.Scale = 1e-5f;
+  settings.logErrorOnly = false;
+  doc.SetSettings(settings);
+  // Raw 2047, 2049 and 2048 + 64: offset 2048, gain 1, general scale 1/204.8.
+  ASSERT_TRUE(doc.OnOpenDocument(Write("emg.ana", "a b 0.03 100 1 1\n~ 1 EMG\nOo\nP1\nQ0\n")));
+  const auto out = dir / "emg.dst";
+  ASSERT_GT(doc.ExportDst(out), 0u);
+  const std::string report = ReadFileText(out);
+  EXPECT_EQ(report.substr(report.find("!EMG-1\n")), "!EMG-1\n-0\n0\n3\n");
+  EXPECT_NE(report.find("!AdcSampleRate\n100\n"), std::string::npos);
+  EXPECT_EQ(platform.Texts().back(),
+            "Exported " + (dir / "emg.ana").string() + " To " + out.string() + ". Frames 1 to 3");
+}
+}  // namespace

@@ -152,9 +152,12 @@ TEST(ExpExportTest, RealRecordingsMatchTheGeneralExport) {
   CC3d c3d;
   c3d.fileName = testsupport::SharedDataDir() / "c3d" / "Gait with EMG.c3d";
   check(c3d, C3dFormatDescription());
-  CCod cod;
-  cod.fileName = testsupport::SharedDataDir() / "codas" / "AUTO.WDQ";
-  check(cod, CodFormatDescription());
+  for (const auto& entry :
+       std::filesystem::directory_iterator(testsupport::SharedDataDir() / "codas")) {
+    CCod cod;
+    cod.fileName = entry.path();
+    check(cod, CodFormatDescription());
+  }
 }
 
 }  // namespace
