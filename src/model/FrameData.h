@@ -45,6 +45,11 @@ class CSampleBuffer {
 
   bool IsInteger() const { return m_integer; }
   std::size_t Size() const { return m_count; }
+  // Keeps only the first `count` samples (a reader that sized the buffer for
+  // the most a file could hold and found fewer).
+  void Truncate(std::size_t count) {
+    if (count < m_count) m_count = count;
+  }
   std::int16_t* Ints() { return static_cast<std::int16_t*>(m_data); }
   const std::int16_t* Ints() const { return static_cast<const std::int16_t*>(m_data); }
   float* Floats() { return static_cast<float*>(m_data); }

@@ -93,24 +93,28 @@ bool CAdc::ReadAll(CInputFile& file) {
     }
   }
 
-  std::int64_t headers = 0;
-  std::int64_t frames = 0;
-  WalkRecords(in, [](std::int64_t, const std::uint8_t*) {}, headers, frames);
-  // A record cut short at the end of the file is said, and dropped rather
-  // than read as a frame of zeros.
-  if (frames != headers) ReportReadError(*this, kErrFrameCount);
+  // Records never overlap, so the file's size bounds their count: the
+  // samples are stored in the one walk over the file, and memory is taken
+  // only for records the file can hold.
   const auto channels = static_cast<std::size_t>(channelCount);
-  if (!AllocateSamples(*this, 0, 0, channels, static_cast<std::size_t>(frames), kErrMemory)) {
+  const std::int64_t most = file.Size() / recordSize + 1;
+  if (!AllocateSamples(*this, 0, 0, channels, static_cast<std::size_t>(most), kErrMemory)) {
     return false;
   }
   std::vector<std::int16_t*> data(channels);
   for (std::size_t c = 0; c < channels; ++c) data[c] = analog[c].samples.Ints();
+  std::int64_t headers = 0;
+  std::int64_t frames = 0;
   WalkRecords(
       in,
       [&](std::int64_t i, const std::uint8_t* s) {
         for (std::size_t c = 0; c < channels; ++c) data[c][i] = LoadLeI16(s + 2 * c);
       },
       headers, frames);
+  // A record cut short at the end of the file is said, and dropped rather
+  // than read as a frame of zeros.
+  if (frames != headers) ReportReadError(*this, kErrFrameCount);
+  for (CAnalog& a : analog) a.samples.Truncate(static_cast<std::size_t>(frames));
 
   firstFrame = 1;
   lastFrame = static_cast<int>(frames);
