@@ -620,23 +620,35 @@ void CC3d::ReadFrames(CInputFile& file, Convert convert) {
         range.Add(dst);
       }
     }
-    for (std::size_t k = 0; k < N && R > 0; ++k) {
-      Sample* dst = channelData[k] + first * R;
-      const std::uint8_t* src = chunk.data() + 4 * P * W + k * W;
-      CChannelRange<Sample>& range = channelRanges[k];
-      if (!range.any) {
-        range.mn = range.mx = range.fmn = range.fmx = convert(src);
-        range.any = true;
+    // Analog samples frame by frame in file order: every byte is read once,
+    // and each channel's buffer is still written sequentially.
+    if (N > 0 && R > 0) {
+      if (!channelRanges[0].any) {
+        const std::uint8_t* a = chunk.data() + 4 * P * W;
+        for (std::size_t k = 0; k < N; ++k) {
+          CChannelRange<Sample>& range = channelRanges[k];
+          range.mn = range.mx = range.fmn = range.fmx = convert(a + k * W);
+          range.any = true;
+        }
       }
-      for (std::size_t f = 0; f < count; ++f, src += frameSize) {
-        const Sample v0 = convert(src);
-        range.fmn = std::min(range.fmn, v0);
-        range.fmx = std::max(range.fmx, v0);
+      for (std::size_t f = 0; f < count; ++f) {
+        const std::uint8_t* a = chunk.data() + f * frameSize + 4 * P * W;
+        const std::size_t at = (first + f) * R;
+        for (std::size_t k = 0; k < N; ++k) {
+          CChannelRange<Sample>& range = channelRanges[k];
+          const Sample v0 = convert(a + k * W);
+          range.fmn = std::min(range.fmn, v0);
+          range.fmx = std::max(range.fmx, v0);
+        }
         for (std::size_t s = 0; s < R; ++s) {
-          const Sample v = s == 0 ? v0 : convert(src + s * N * W);
-          range.mn = std::min(range.mn, v);
-          range.mx = std::max(range.mx, v);
-          *dst++ = v;
+          const std::uint8_t* src = a + s * N * W;
+          for (std::size_t k = 0; k < N; ++k) {
+            CChannelRange<Sample>& range = channelRanges[k];
+            const Sample v = convert(src + k * W);
+            range.mn = std::min(range.mn, v);
+            range.mx = std::max(range.mx, v);
+            channelData[k][at + s] = v;
+          }
         }
       }
     }
