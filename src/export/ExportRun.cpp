@@ -2,12 +2,11 @@
 
 #include <new>
 
+#include "formats/ReaderSupport.h"
 #include "platform/Files.h"
 #include "platform/OutputFile.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
-
-const char kExportOutOfMemory[] = "Not Enough Memory";
 
 std::uint64_t RunExport(const CExportJob& job, int progressRange,
                         const std::function<void(COutputFile&, CProgressScope&)>& write,
@@ -26,7 +25,7 @@ std::uint64_t RunExport(const CExportJob& job, int progressRange,
     length = file.Commit();
   } catch (const std::bad_alloc&) {
     // The unfinished temporary file goes with `file`; the target is untouched.
-    job.platform.LogMessage(ErrorInFile(job.output, kExportOutOfMemory), true, true);
+    job.platform.LogMessage(ErrorInFile(job.output, kNotEnoughMemory), true, true);
     return 0;
   }
   if (length == 0) return 0;

@@ -12,8 +12,6 @@
 class COutputFile;
 class CProgressScope;
 
-extern const char kExportOutOfMemory[];  // "Not Enough Memory"
-
 // Runs `write` over `job.output` with a progress range of `progressRange`
 // steps and logs `logFormat` (the input, the output, the frame range) when
 // the file was written. Returns its length; 0 when nothing was written (the

@@ -8,6 +8,7 @@
 #include "model/Recording.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 namespace {
 std::uint64_t g_sampleMemoryLimit = 0;
@@ -37,6 +38,17 @@ float NarrowToFloat(double value) {
   if (value > kMax) return std::numeric_limits<float>::infinity();
   if (value < -kMax) return -std::numeric_limits<float>::infinity();
   return static_cast<float>(value);
+}
+
+const char kNotEnoughMemory[] = "Not Enough Memory";
+const char kNotEnoughMemoryToReadData[] = "Not Enough memory to read data";
+
+std::int64_t FramesTheFileHolds(const CRecording& recording, std::int64_t claimed,
+                                std::int64_t held) {
+  if (held >= claimed) return claimed;
+  ReportReadError(recording, Format("The file holds %d of the %u frames its header gives",
+                                    static_cast<int>(held), static_cast<unsigned>(claimed)));
+  return held;
 }
 
 void ReportReadError(const CRecording& recording, std::string_view reason) {

@@ -50,6 +50,17 @@ inline double LoadLeDouble(const std::uint8_t* b) {
 // infinity of its sign instead of an undefined conversion.
 float NarrowToFloat(double value);
 
+// The memory texts the readers report.
+extern const char kNotEnoughMemory[];            // "Not Enough Memory"
+extern const char kNotEnoughMemoryToReadData[];  // "Not Enough memory to read data"
+
+// The frames a reader opens: the header's `claimed` count, or the `held`
+// whole frames the file really has when that is fewer, reported as "The file
+// holds %d of the %u frames its header gives". A cut-off file opens with what
+// it holds; memory is never taken for frames that are not in the file.
+std::int64_t FramesTheFileHolds(const CRecording& recording, std::int64_t claimed,
+                                std::int64_t held);
+
 // Reports "ERROR in <the recording's file> : <reason>" in a box and the log.
 void ReportReadError(const CRecording& recording, std::string_view reason);
 

@@ -10,7 +10,7 @@ constexpr int kMaxPadding = 8;
 
 constexpr char kErrType[] = "Could not determine the type of ADC file";
 constexpr char kErrRsxSize[] = "Could not determine RSX Record Size";
-constexpr char kErrMemory[] = "Not Enough Memory";
+constexpr const char* kErrMemory = kNotEnoughMemory;
 constexpr char kErrFrameCount[] =
     "Incompatibily between reported frames and actual frame count";
 

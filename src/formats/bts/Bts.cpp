@@ -22,7 +22,7 @@ constexpr char kErrSecondHeader[] = "Could not access the second Header of the f
 constexpr char kErrTimes[] = "Start Time is Greater than End Time";
 constexpr char kErrChannels[] = "Incorrect number of channels";
 constexpr char kErrRate[] = "Incorrect sampling rate";
-constexpr char kErrMemory[] = "Not Enough Memory";
+constexpr const char* kErrMemory = kNotEnoughMemory;
 constexpr char kErrFrames[] = "Not all frames could be read";
 
 constexpr int kAnalogGroup = 1;

@@ -64,7 +64,6 @@ constexpr char kErrPlatform[] = "Could not file the Platform on which file was c
 constexpr char kErrGroupMemory[] = "Not Enough memory to read groups";
 constexpr char kErrParamMemory[] = "Not Enough memory to read parameters";
 constexpr char kErrDataMemory[] = "Not Enough Memory to Read Data";
-constexpr char kErrFramesCut[] = "The file holds %d of the %u frames its header gives";
 constexpr char kErrTrial[] =
     "This file has extra frames defined in the TRIAL group.  \nPlease contact Orvane, Inc.";
 
@@ -450,11 +449,11 @@ bool CC3d::LimitFramesToFile(std::int64_t fileSize) {
   const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
   const std::int64_t held = fileSize > dataStart ? (fileSize - dataStart) / frameSize : 0;
   if (held >= claimed) return true;
-  // A cut-off file opens with the frames it holds; inventing the rest as
-  // zeros would cost memory for nothing and pass them off as data.
-  Report(Format(kErrFramesCut, static_cast<int>(held), static_cast<unsigned>(claimed)).c_str());
-  if (held == 0) return false;
-  lastFrame = firstFrame + static_cast<int>(held) - 1;
+  // Inventing the missing frames as zeros would cost memory for nothing and
+  // pass them off as data.
+  const std::int64_t frames = FramesTheFileHolds(*this, claimed, held);
+  if (frames == 0) return false;
+  lastFrame = firstFrame + static_cast<int>(frames) - 1;
   return true;
 }
 

@@ -20,8 +20,7 @@ constexpr std::int64_t kChannelInfoSize = 36;
 constexpr char kErrNotCodas[] = "This is not a CODAS File";
 constexpr char kErrRate[] = "Error in sampling rate";
 constexpr char kErrChannels[] = "Did not find channels in file";
-constexpr char kErrMemory[] = "Not Enough memory to read data";
-constexpr char kErrFramesCut[] = "The file holds %d of the %u frames its header gives";
+constexpr const char* kErrMemory = kNotEnoughMemoryToReadData;
 
 std::uint16_t WordAt(CInputFile& file, std::int64_t at) {
   std::uint8_t b[2];
@@ -98,13 +97,7 @@ bool CCod::ReadAll(CInputFile& file) {
   const std::uint32_t claimed = LoadLe32(d) / static_cast<std::uint32_t>(channelCount) / 2;
   const std::int64_t frameBytes = 2 * static_cast<std::int64_t>(channelCount);
   const std::int64_t held = std::max<std::int64_t>(file.Size() - dataStart, 0) / frameBytes;
-  std::int64_t frames = claimed;
-  if (held < frames) {
-    // A header claiming more than the file holds: open what is there, and
-    // never take memory for frames that are not in the file.
-    ReportReadError(*this, Format(kErrFramesCut, static_cast<int>(held), claimed));
-    frames = held;
-  }
+  const std::int64_t frames = FramesTheFileHolds(*this, claimed, held);
 
   CAnalogParameters spec;
   spec.channels = channelCount;

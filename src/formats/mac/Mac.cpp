@@ -12,7 +12,7 @@
 
 namespace {
 constexpr char kErrNotMac[] = "This is not a MAC analog file";
-constexpr char kErrMemory[] = "Not Enough Memory";
+constexpr const char* kErrMemory = kNotEnoughMemory;
 constexpr char kErrTooMany[] = "More frames found in file than expected";
 constexpr char kErrFrameLength[] = "Incorrect amount of data at Frame %d";
 constexpr char kErrFrameCount[] = "Incorrect number of frames found in file";

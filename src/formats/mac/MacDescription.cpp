@@ -11,19 +11,20 @@ const CMac& Mac(const CRecording& r) {
   return static_cast<const CMac&>(r);
 }
 
+// The same four keys head the DST and the text export.
+std::vector<CHeaderField> HeaderFields(const CRecording& r) {
+  return {{"Number of Analog Channels", Format("%d", Mac(r).channelCount)},
+          {"First Frame", Format("%d", 1)},
+          {"Last Frame", Format("%u", static_cast<unsigned>(r.FrameCount()))},
+          {"Sampling Frequency", Format("%.3f", static_cast<double>(Mac(r).frequency))}};
+}
+
 std::string DstHeaderLines(const CRecording& r) {
-  return DstKeyLines({{"Number of Analog Channels", Format("%d", Mac(r).channelCount)},
-                      {"First Frame", Format("%d", 1)},
-                      {"Last Frame", Format("%u", static_cast<unsigned>(r.FrameCount()))},
-                      {"Sampling Frequency", Format("%.3f", static_cast<double>(Mac(r).frequency))}});
+  return DstKeyLines(HeaderFields(r));
 }
 
 std::string TextHeaderLines(const CRecording& r, const std::string& delimiter) {
-  return TextKeyLines({{"Number of Analog Channels", Format("%d", Mac(r).channelCount)},
-                       {"First Frame", Format("%d", 1)},
-                       {"Last Frame", Format("%u", static_cast<unsigned>(r.FrameCount()))},
-                       {"Sampling Frequency", Format("%.3f", static_cast<double>(Mac(r).frequency))}},
-                      delimiter);
+  return TextKeyLines(HeaderFields(r), delimiter);
 }
 
 float FrameRate(const CRecording& r) {

@@ -23,7 +23,7 @@ constexpr char kErrHeader[] = "Incorrect amount of data data read";
 constexpr char kErrSignature[] = "Incorrect File version information";
 constexpr char kErrChannels[] = "Incorrect number of channels";
 constexpr char kErrChannelDesc[] = "Incorrect amount of channel desc data read";
-constexpr char kErrMemory[] = "Not Enough memory to read data";
+constexpr const char* kErrMemory = kNotEnoughMemoryToReadData;
 constexpr char kErrData[] = "Error reading data from file";
 constexpr char kErrPlates[] = "Too many force plates in the calibration file";
 
