@@ -9,11 +9,13 @@ const char kStandardOutputName[] = "-";
 
 const char kConvertUsage[] =
     "  kinex2 convert IN OUT [--to dst|text] [--frames FIRST:LAST] [--overwrite]\n"
-    "                 [--settings FILE]\n"
+    "                 [--settings FILE] [--ini FILE]\n"
     "                          convert IN to OUT (\"-\": standard output); the kind follows\n"
     "                          OUT's extension (.dst, .txt) unless --to says otherwise, else\n"
     "                          the \"ExportTo\" setting; --settings reads the settings from\n"
-    "                          an INI file (a regular file), never writing them back\n";
+    "                          an INI file (a regular file), never writing them back;\n"
+    "                          --ini reads marker translations and VDO lines from FILE\n"
+    "                          instead of the kinex2.ini beside the program\n";
 const char kInfoUsage[] =
     "  kinex2 info FILE        print the header, events, parameters, channels and points\n";
 
@@ -104,9 +106,10 @@ bool TakeValue(const std::vector<std::string>& args, std::size_t& i, std::string
   return true;
 }
 
-bool TakeSettingsFile(const std::string& value, std::filesystem::path& file, std::string& error) {
+bool TakeFileName(std::string_view option, const std::string& value, std::filesystem::path& file,
+                  std::string& error) {
   if (value.empty()) {
-    error = "--settings needs a file name";
+    error = std::string(option) + " needs a file name";
     return false;
   }
   file = value;
@@ -129,11 +132,12 @@ bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& op
       options.help = true;
     } else if (a == "--version") {
       options.version = true;
-    } else if (IsOptionWithValue(a, "--settings")) {
+    } else if (IsOptionWithValue(a, "--settings") || IsOptionWithValue(a, "--ini")) {
       std::string name;
       std::string value;
       if (!TakeValue(args, i, name, value, error) ||
-          !TakeSettingsFile(value, options.settingsFile, error))
+          !TakeFileName(name, value, name == "--ini" ? options.iniFile : options.settingsFile,
+                        error))
         return false;
     } else {
       break;
@@ -191,7 +195,7 @@ bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest
       continue;
     }
     if (!IsOptionWithValue(a, "--to") && !IsOptionWithValue(a, "--frames") &&
-        !IsOptionWithValue(a, "--settings")) {
+        !IsOptionWithValue(a, "--settings") && !IsOptionWithValue(a, "--ini")) {
       error = "unknown option " + a;
       return false;
     }
@@ -213,7 +217,8 @@ bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest
         error = "--frames takes FIRST:LAST (two whole numbers), not \"" + value + "\"";
         return false;
       }
-    } else if (!TakeSettingsFile(value, request.settingsFile, error)) {
+    } else if (!TakeFileName(name, value, name == "--ini" ? request.iniFile : request.settingsFile,
+                             error)) {
       return false;
     }
   }

@@ -10,10 +10,10 @@
 // comma stays in its name). Fewer is not a conversion; more ends the program.
 //
 // The script form: kinex2 convert IN OUT [--to dst|text] [--frames FIRST:LAST]
-// [--overwrite] [--settings FILE]; OUT "-" is standard output.
+// [--overwrite] [--settings FILE] [--ini FILE]; OUT "-" is standard output.
 //
 // Options of the whole program may stand before the verb, as Unix tools take
-// them: kinex2 [--settings FILE] [--help|-h] [--version] [VERB ...].
+// them: kinex2 [--settings FILE] [--ini FILE] [--help|-h] [--version] [VERB ...].
 
 #include <filesystem>
 #include <optional>
@@ -57,6 +57,7 @@ struct CGlobalOptions {
   bool help = false;                   // --help, -h
   bool version = false;                // --version
   std::filesystem::path settingsFile;  // --settings FILE, --settings=FILE
+  std::filesystem::path iniFile;       // --ini FILE: kinex2.ini read from FILE
   std::size_t rest = 1;                // index of the first argument that is not one of these
 };
 // Reads the options at the front of the process arguments `args` (program
@@ -73,6 +74,7 @@ struct CConvertRequest {
   std::optional<long long> last;
   bool overwrite = false;
   std::filesystem::path settingsFile;  // --settings; empty: the user's settings
+  std::filesystem::path iniFile;       // --ini; empty: the kinex2.ini beside the program
   bool help = false;                   // --help, -h: print the usage, convert nothing
 };
 

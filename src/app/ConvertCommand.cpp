@@ -11,6 +11,7 @@ namespace {
 
 constexpr char kFramesOutside[] =
     "Frames %lld to %lld are not within the recording's frames %d to %d";
+constexpr char kCannotReadIniFile[] = "kinex2: cannot read kinex2.ini file %s\n";
 constexpr char kNothingWritten[] = "kinex2: nothing written to %s\n";
 constexpr char kOverwriteDeclined[] =
     "kinex2: %s exists; nothing written (answer y, or pass --overwrite)\n";
@@ -123,13 +124,14 @@ int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
 }
 
 int RunCommaConversion(const CCommaConversion& conversion,
-                       const std::filesystem::path& settingsFile) {
+                       const std::filesystem::path& settingsFile,
+                       const std::filesystem::path& iniFile) {
   CConsolePlatform ui;
   ui.SetAnswerPolicy(CHeadlessPlatform::AnswerPolicy::AskOnTerminal);
   CKinex2App app(ui);
   // Settings are loaded at start and written back at exit, whatever the
   // outcome, as a run of the desktop program does.
-  app.InitInstance(settingsFile);
+  app.InitInstance(settingsFile, iniFile);
   int status = kExitBadCommandLine;
   switch (conversion.kind) {
     case CCommaConversion::Kind::Convert:
@@ -147,10 +149,25 @@ int RunCommaConversion(const CCommaConversion& conversion,
   return status;
 }
 
+bool NamedFilesReadable(const std::filesystem::path& settingsFile,
+                        const std::filesystem::path& iniFile, std::FILE* err) {
+  if (!settingsFile.empty() && !IsReadableSettingsFile(settingsFile)) {
+    std::fprintf(err, kCannotReadSettingsFile, PathToUtf8(settingsFile).c_str());
+    return false;
+  }
+  if (!iniFile.empty() && !IsReadableRegularFile(iniFile)) {
+    std::fprintf(err, kCannotReadIniFile, PathToUtf8(iniFile).c_str());
+    return false;
+  }
+  return true;
+}
+
 int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
-                      const std::filesystem::path& settingsFile) {
+                      const std::filesystem::path& settingsFile,
+                      const std::filesystem::path& iniFile) {
   CConvertRequest request;
   request.settingsFile = settingsFile;
+  request.iniFile = iniFile;
   std::string error;
   if (!ParseConvertArguments(args, request, error)) {
     std::fprintf(err, "kinex2: %s\nTry kinex2 convert --help.\n", error.c_str());
@@ -160,10 +177,7 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
     std::fprintf(stdout, "Usage:\n%s", kConvertUsage);
     return kExitWritten;
   }
-  if (!request.settingsFile.empty() && !IsReadableSettingsFile(request.settingsFile)) {
-    std::fprintf(err, kCannotReadSettingsFile, PathToUtf8(request.settingsFile).c_str());
-    return kExitBadCommandLine;
-  }
+  if (!NamedFilesReadable(request.settingsFile, request.iniFile, err)) return kExitBadCommandLine;
   // Decided by the input's format before anything is read: DST or text bytes
   // in a file named .c3d would pass for a damaged recording.
   if (IsC3dName(request.output) && !FormatFor(request.input).description().writesC3d) {
@@ -175,7 +189,7 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
                                        : CHeadlessPlatform::AnswerPolicy::AskOnTerminal);
   CKinex2App app(ui);
   // Read only: a script's conversion never changes the stored settings.
-  app.InitInstance(request.settingsFile);
+  app.InitInstance(request.settingsFile, request.iniFile);
   const std::optional<ExportKind> kind =
       request.kind ? request.kind : KindFromOutputName(request.output);
   const int status =

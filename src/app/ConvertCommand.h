@@ -46,10 +46,17 @@ std::optional<ExportKind> KindFromOutputName(const std::filesystem::path& output
 // The whole comma form, settings loaded at start and saved at exit as the
 // desktop program does: the user's store, or `settingsFile` when given.
 int RunCommaConversion(const CCommaConversion& conversion,
-                       const std::filesystem::path& settingsFile = {});
+                       const std::filesystem::path& settingsFile = {},
+                       const std::filesystem::path& iniFile = {});
 // `kinex2 convert ...` (`args` after "convert"); the settings are read, never
 // written: `settingsFile` (a --settings before the verb) unless the verb's
 // own --settings names another. The usage goes to standard output for
 // --help; everything else to `err`.
 int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
-                      const std::filesystem::path& settingsFile = {});
+                      const std::filesystem::path& settingsFile = {},
+                      const std::filesystem::path& iniFile = {});
+
+// A --settings or --ini file named on the command line must be a readable
+// regular file; false with the reason written to `err` otherwise.
+bool NamedFilesReadable(const std::filesystem::path& settingsFile,
+                        const std::filesystem::path& iniFile, std::FILE* err);

@@ -138,7 +138,9 @@ CKinex2App::CKinex2App(CPlatform& ui)
   for (const auto& d : kVeltroDefaults) veltro[d.key] = d.value;
 }
 
-void CKinex2App::InitInstance(const std::filesystem::path& settingsFile) {
+void CKinex2App::InitInstance(const std::filesystem::path& settingsFile,
+                              const std::filesystem::path& iniFile) {
+  m_iniFile = iniFile;
   if (settingsFile.empty()) {
     UseSettingsStore(CQtSettingsStore::UserStore());
   } else {
@@ -176,13 +178,14 @@ void CKinex2App::SetDataFolder(const std::filesystem::path& folder) {
 }
 
 std::filesystem::path CKinex2App::IniFilePath() const {
+  if (!m_iniFile.empty()) return m_iniFile;
   return m_dataFolder / kIniFileName;
 }
 
 std::filesystem::path CKinex2App::IniReadPath() const {
   std::filesystem::path own = IniFilePath();
   std::error_code ec;
-  if (std::filesystem::exists(own, ec) || m_exePath.empty()) return own;
+  if (!m_iniFile.empty() || std::filesystem::exists(own, ec) || m_exePath.empty()) return own;
   return m_exePath.parent_path() / kIniFileName;
 }
 

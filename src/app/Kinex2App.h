@@ -38,8 +38,9 @@ class CKinex2App {
   // Start-up: opens the settings store (the user's own when `settingsFile` is
   // empty, else that INI file), loads the settings, records the executable's
   // path (only with the user's store, so a private settings file leaves the
-  // machine untouched), and loads kinex2.ini.
-  void InitInstance(const std::filesystem::path& settingsFile);
+  // machine untouched), and loads kinex2.ini (from `iniFile` when given).
+  void InitInstance(const std::filesystem::path& settingsFile,
+                    const std::filesystem::path& iniFile = {});
   // Normal exit: saves the settings and empties the lists. False when the store
   // could not be written.
   bool ExitInstance();
@@ -56,8 +57,10 @@ class CKinex2App {
   // kinex2.ini is written in the data folder; it is read from there when it
   // exists, else from beside the executable (an installed program's folder
   // the user cannot write, where the shipped translations lie).
+  // A kinex2.ini named on the command line replaces both.
   std::filesystem::path IniFilePath() const;
   std::filesystem::path IniReadPath() const;
+  void UseIniFile(const std::filesystem::path& iniFile) { m_iniFile = iniFile; }
   std::string DefaultLogFile() const;
 
   void UseSettingsStore(std::unique_ptr<CSettingsStore> store);
@@ -134,6 +137,7 @@ class CKinex2App {
  private:
   std::filesystem::path m_exePath;
   std::filesystem::path m_dataFolder;
+  std::filesystem::path m_iniFile;  // --ini FILE
   std::unique_ptr<CSettingsStore> m_store;
   CAppPlatform m_platform;
   int m_showCmdRead = 3;  // "ShowCmd" is written back only when it changed

@@ -33,7 +33,7 @@ void PrintUsage(std::FILE* f) {
       "  kinex2 --help, -h       this text (after a verb: that verb's usage)\n"
       "  kinex2 --version        the version\n"
       "  kinex2 [FILE]           the desktop program (opening FILE)\n"
-      "--settings FILE may also stand first, before any of these.\n"
+      "--settings FILE and --ini FILE (kinex2.ini read from FILE) may also stand first.\n"
       "\n"
       "Input files:",
       f);
@@ -92,10 +92,7 @@ int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
     std::printf(kVersionLine, CKinex2App::kVersion);
     return kExitWritten;
   }
-  if (!global.settingsFile.empty() && !IsReadableSettingsFile(global.settingsFile)) {
-    std::fprintf(stderr, kCannotReadSettingsFile, PathToUtf8(global.settingsFile).c_str());
-    return kExitBadCommandLine;
-  }
+  if (!NamedFilesReadable(global.settingsFile, global.iniFile, stderr)) return kExitBadCommandLine;
   // The program's arguments after the options of the whole program.
   const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(global.rest),
                                       args.end());
@@ -110,7 +107,8 @@ int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
     return RunInfoCommand(request.file, stdout);
   }
   if (!rest.empty() && rest[0] == "convert") {
-    return RunConvertCommand({rest.begin() + 1, rest.end()}, stderr, global.settingsFile);
+    return RunConvertCommand({rest.begin() + 1, rest.end()}, stderr, global.settingsFile,
+                             global.iniFile);
   }
   // Without options of the whole program the comma form reads the raw
   // command line, as it always has; after them, the arguments that follow.
@@ -119,10 +117,13 @@ int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
   const CCommaConversion comma = ParseCommaConversion(
       global.rest == 1 ? ArgumentText(args) : ArgumentTextOfArguments(program));
   if (comma.kind != CCommaConversion::Kind::NotConversion)
-    return RunCommaConversion(comma, global.settingsFile);
+    return RunCommaConversion(comma, global.settingsFile, global.iniFile);
 
   if (startGui != nullptr && DisplayAvailable()) {
     // The desktop program reads its own arguments: --settings FILE first.
+    if (!global.iniFile.empty()) {
+      program.insert(program.begin() + 1, {"--ini", PathToUtf8(global.iniFile)});
+    }
     if (!global.settingsFile.empty()) {
       program.insert(program.begin() + 1, {"--settings", PathToUtf8(global.settingsFile)});
     }

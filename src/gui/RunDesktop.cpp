@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/AppPaths.h"
+#include "app/ConvertCommand.h"
 #include "app/Kinex2App.h"
 #include "app/QtSettingsStore.h"
 #include "gui/AppIcon.h"
@@ -18,10 +19,12 @@
 namespace {
 
 constexpr const char* kSettingsOption = "--settings";
-constexpr const char* kUsage = "Usage: kinex2 [--settings FILE] [DATAFILE]\n";
+constexpr const char* kIniOption = "--ini";
+constexpr const char* kUsage = "Usage: kinex2 [--settings FILE] [--ini FILE] [DATAFILE]\n";
 
 struct DesktopArguments {
   std::filesystem::path settingsFile;
+  std::filesystem::path iniFile;
   std::string dataFile;
 };
 
@@ -30,6 +33,9 @@ bool ParseArguments(int argc, char** argv, DesktopArguments& out) {
     if (std::strcmp(argv[i], kSettingsOption) == 0) {
       if (i + 1 >= argc) return false;
       out.settingsFile = argv[++i];
+    } else if (std::strcmp(argv[i], kIniOption) == 0) {
+      if (i + 1 >= argc) return false;
+      out.iniFile = argv[++i];
     } else if (out.dataFile.empty()) {
       out.dataFile = argv[i];
     } else {
@@ -47,10 +53,7 @@ int RunDesktop(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return 1;
   }
-  if (!args.settingsFile.empty() && !IsReadableSettingsFile(args.settingsFile)) {
-    std::fprintf(stderr, kCannotReadSettingsFile, PathToUtf8(args.settingsFile).c_str());
-    return 2;
-  }
+  if (!NamedFilesReadable(args.settingsFile, args.iniFile, stderr)) return 2;
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication qapp(qtArgc, qtArgv);
@@ -59,7 +62,7 @@ int RunDesktop(int argc, char** argv) {
 
   CHeadlessPlatform headless;
   CKinex2App app(headless);
-  app.InitInstance(args.settingsFile);
+  app.InitInstance(args.settingsFile, args.iniFile);
   SetDefaultPlatform(&app.Platform());
 
   int status = 0;

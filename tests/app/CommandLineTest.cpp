@@ -357,6 +357,9 @@ TEST_F(ProgramTest, SettingsFileMustBeARegularReadableFile) {
   EXPECT_EQ(Run("convert walk.c3d a.dst --settings fifo.ini"), 2);
   EXPECT_EQ(Err(), "kinex2: cannot read settings file fifo.ini\n");
   EXPECT_EQ(Run("--settings . convert walk.c3d a.dst"), 2);
+  EXPECT_EQ(Run("convert walk.c3d a.dst --ini missing.ini"), 2);
+  EXPECT_EQ(Err(), "kinex2: cannot read kinex2.ini file missing.ini\n");
+  EXPECT_EQ(Run("--ini missing.ini walk.c3d,a.dst"), 2);
   EXPECT_FALSE(std::filesystem::exists(dir / "a.dst"));
 }
 
@@ -402,7 +405,7 @@ TEST_F(ProgramTest, WindowLibrariesLoadOnlyForTheDesktopProgram) {
 
   // Two data files: the desktop program's own usage, printed before any window.
   EXPECT_EQ(Run("walk.c3d other.c3d", "QT_QPA_PLATFORM=offscreen"), 1);
-  EXPECT_EQ(Err(), "Usage: kinex2 [--settings FILE] [DATAFILE]\n");
+  EXPECT_EQ(Err(), "Usage: kinex2 [--settings FILE] [--ini FILE] [DATAFILE]\n");
   EXPECT_EQ(Run("walk.c3d --settings missing.ini", "QT_QPA_PLATFORM=offscreen"), 2);
   EXPECT_EQ(Err(), "kinex2: cannot read settings file missing.ini\n");
 }

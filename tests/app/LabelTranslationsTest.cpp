@@ -26,6 +26,18 @@ TEST_F(LabelsTest, PairsNeedExactlyOneComma) {
   EXPECT_EQ(app.labelDstNames, (std::vector<std::string>{"L_ASIS", "R_ASIS"}));
 }
 
+TEST_F(LabelsTest, NamedIniFileReplacesTheProgramsOwn) {
+  WriteIni(app.IniFilePath(), "[vdolabels]\nlabel1=OWN,O\n");
+  const std::filesystem::path named = dir / "pipeline.ini";
+  WriteIni(named, "[vdolabels]\nlabel1=LASI,L_ASIS\n[vdoextra]\nextra1=$Trial,1\n");
+  app.UseIniFile(named);
+  app.LoadLabelTranslations();
+  app.LoadVdoExtraLines();
+  EXPECT_EQ(app.labelSourceNames, (std::vector<std::string>{"LASI"}));
+  EXPECT_EQ(app.vdoExtraLines, (std::vector<std::string>{"$Trial,1"}));
+  EXPECT_EQ(app.IniFilePath(), named);  // the sheet writes back where it read
+}
+
 TEST_F(LabelsTest, ScanStopsAfterFiftyMissingKeys) {
   WriteIni(app.IniFilePath(), "[vdolabels]\nlabel50=A,B\nlabel60=C,D\n");
   app.LoadLabelTranslations();
