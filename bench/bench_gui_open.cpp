@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/Kinex2App.h"
+#include "qtstore/QtSettingsStore.h"
 #include "gui/ChildFrame.h"
 #include "gui/MainFrame.h"
 #include "platform/HeadlessPlatform.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
   {
     CKinex2App app(headless);
     app.SetExecutablePath(scratch / "kinex2");
+    UseLinkedQtStore();
     app.InitInstance(scratch / "settings.ini");
     CMainFrame frame(app);
     frame.resize(1000, 700);

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <random>
 
-#include "app/QtSettingsStore.h"
+#include "app/ConfFileStore.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -41,6 +41,11 @@ std::filesystem::path ChooseDataFolder(const std::filesystem::path& executableFo
                                        const std::filesystem::path& userConfigFolder) {
   if (IsWritableFolder(executableFolder) || userConfigFolder.empty()) return executableFolder;
   return userConfigFolder;
+}
+
+std::filesystem::path UserConfigFolder() {
+  const std::filesystem::path base = UserConfigBase();
+  return base.empty() ? base : base / "ORV" / "Kinex2";
 }
 
 std::filesystem::path Kinex2DataFolder() {

@@ -20,6 +20,10 @@ bool IsWritableFolder(const std::filesystem::path& folder);
 std::filesystem::path ChooseDataFolder(const std::filesystem::path& executableFolder,
                                        const std::filesystem::path& userConfigFolder);
 
+// The per-user configuration folder of the program (its files go there when the
+// executable's folder cannot be written). Not created here.
+std::filesystem::path UserConfigFolder();
+
 // The folder this process uses for kinex2.ini and Kinex2.log (for the help text).
 std::filesystem::path Kinex2DataFolder();
 

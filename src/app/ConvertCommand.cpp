@@ -2,7 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "app/Kinex2App.h"
-#include "app/QtSettingsStore.h"
+#include "app/QtStoreAccess.h"
 #include "platform/Files.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/Text.h"
@@ -189,7 +189,7 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
                                        : CHeadlessPlatform::AnswerPolicy::AskOnTerminal);
   CKinex2App app(ui);
   // Read only: a script's conversion never changes the stored settings.
-  app.InitInstance(request.settingsFile, request.iniFile);
+  app.InitInstance(request.settingsFile, request.iniFile, true);
   const std::optional<ExportKind> kind =
       request.kind ? request.kind : KindFromOutputName(request.output);
   const int status =

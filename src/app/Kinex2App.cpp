@@ -7,8 +7,13 @@
 #include <fstream>
 #include <random>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "app/AppPaths.h"
-#include "app/QtSettingsStore.h"
+#include "app/ConfFileStore.h"
+#include "app/QtStoreAccess.h"
 #include "export/DstExport.h"
 #include "export/NumberFormat.h"
 #include "platform/IniFile.h"
@@ -139,15 +144,19 @@ CKinex2App::CKinex2App(CPlatform& ui)
 }
 
 void CKinex2App::InitInstance(const std::filesystem::path& settingsFile,
-                              const std::filesystem::path& iniFile) {
+                              const std::filesystem::path& iniFile, bool readOnly) {
   m_iniFile = iniFile;
-  if (settingsFile.empty()) {
-    UseSettingsStore(CQtSettingsStore::UserStore());
+  const std::vector<std::filesystem::path> userFiles = UserStoreFiles();
+  if (readOnly && !settingsFile.empty()) {
+    UseSettingsStore(std::make_unique<CConfFileStore>(std::vector{settingsFile}));
+  } else if (readOnly && !userFiles.empty()) {
+    UseSettingsStore(std::make_unique<CConfFileStore>(userFiles));
   } else {
-    UseSettingsStore(CQtSettingsStore::IniFile(settingsFile));
+    UseSettingsStore(settingsFile.empty() ? OpenQtStore(QtStoreKind::User)
+                                          : OpenQtStore(QtStoreKind::IniFile, settingsFile));
   }
   LoadSettings();
-  if (settingsFile.empty()) RecordExecutablePath();
+  if (settingsFile.empty()) RecordExecutablePath(readOnly);
   std::error_code ec;
   std::filesystem::create_directories(m_dataFolder, ec);
   LoadLabelTranslations();
@@ -288,18 +297,46 @@ bool CKinex2App::SaveSettings() {
   return s.Flush();
 }
 
-void CKinex2App::RecordExecutablePath() {
-  if (auto machine = CQtSettingsStore::MachineStore()) RecordExecutablePath(*machine);
+namespace {
+// The store replaces its file through a new file in the nearest folder that
+// exists on the way to it.
+bool MayCreateOrReplace(const std::filesystem::path& file) {
+#ifdef _WIN32
+  (void)file;
+  return true;
+#else
+  std::error_code ec;
+  std::filesystem::path folder = file.parent_path();
+  while (!folder.empty() && !std::filesystem::exists(folder, ec) && folder != folder.root_path())
+    folder = folder.parent_path();
+  return !folder.empty() && ::access(folder.c_str(), W_OK) == 0;
+#endif
+}
+}  // namespace
+
+void CKinex2App::RecordExecutablePath(bool readOnly) {
+  const std::filesystem::path file = MachineStoreFile();
+  if (readOnly && !file.empty()) {
+    // Most runs find the path recorded, or could not write it: no need to
+    // start the Qt store for either.
+    CConfFileStore current({file});
+    if (current.ReadString("", "Exe") == PathToUtf8(RecordedExecutable())) return;
+    if (!MayCreateOrReplace(file)) return;
+  }
+  if (auto machine = OpenQtStore(QtStoreKind::Machine)) RecordExecutablePath(*machine);
+}
+
+std::filesystem::path CKinex2App::RecordedExecutable() const {
+#ifdef _WIN32
+  return m_exePath.parent_path() / kWindowsExeName;
+#else
+  (void)kWindowsExeName;
+  return m_exePath;
+#endif
 }
 
 void CKinex2App::RecordExecutablePath(CSettingsStore& machineStore) const {
-#ifdef _WIN32
-  const std::filesystem::path exe = m_exePath.parent_path() / kWindowsExeName;
-#else
-  (void)kWindowsExeName;
-  const std::filesystem::path& exe = m_exePath;
-#endif
-  const std::string path = PathToUtf8(exe);
+  const std::string path = PathToUtf8(RecordedExecutable());
   // Recorded at every start, but a store that holds the path already is left
   // alone: rewriting it took a lock file and two disk syncs per conversion.
   if (machineStore.ReadString("", "Exe") == path) return;

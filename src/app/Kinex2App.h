@@ -39,8 +39,11 @@ class CKinex2App {
   // empty, else that INI file), loads the settings, records the executable's
   // path (only with the user's store, so a private settings file leaves the
   // machine untouched), and loads kinex2.ini (from `iniFile` when given).
+  // `readOnly` (conversions from scripts): the settings are only read, from
+  // the store's files directly where it keeps them in files, and a store
+  // that could not take a write is never written.
   void InitInstance(const std::filesystem::path& settingsFile,
-                    const std::filesystem::path& iniFile = {});
+                    const std::filesystem::path& iniFile = {}, bool readOnly = false);
   // Normal exit: saves the settings and empties the lists. False when the store
   // could not be written.
   bool ExitInstance();
@@ -72,8 +75,9 @@ class CKinex2App {
   bool SaveSettings();
 
   // Records the executable in the machine-wide store (value "Exe"), unless it
-  // holds that path already. Failures are ignored.
-  void RecordExecutablePath();
+  // holds that path already. Failures are ignored; with `readOnly` a store
+  // this process could not write is not opened for writing at all.
+  void RecordExecutablePath(bool readOnly = false);
   void RecordExecutablePath(CSettingsStore& machineStore) const;
 
   // kinex2.ini: a missing or unreadable file gives empty lists.
@@ -138,6 +142,8 @@ class CKinex2App {
   std::filesystem::path m_exePath;
   std::filesystem::path m_dataFolder;
   std::filesystem::path m_iniFile;  // --ini FILE
+  // The path recorded as "Exe" (the Windows executable's name on Windows).
+  std::filesystem::path RecordedExecutable() const;
   std::unique_ptr<CSettingsStore> m_store;
   CAppPlatform m_platform;
   int m_showCmdRead = 3;  // "ShowCmd" is written back only when it changed

@@ -10,7 +10,7 @@
 #include "app/ConvertCommand.h"
 #include "app/InfoCommand.h"
 #include "app/Kinex2App.h"
-#include "app/QtSettingsStore.h"
+#include "app/QtStoreAccess.h"
 #include "documents/FormatRegistry.h"
 
 #ifdef _WIN32

@@ -2,7 +2,14 @@
 
 #include <charconv>
 
+#include "platform/Files.h"
 #include "platform/Text.h"
+
+const char kCannotReadSettingsFile[] = "kinex2: cannot read settings file %s\n";
+
+bool IsReadableSettingsFile(const std::filesystem::path& file) {
+  return IsReadableRegularFile(file);
+}
 
 std::optional<std::int64_t> ParseStoredInt(std::string_view text) {
   text = TrimView(text);

@@ -1,6 +1,7 @@
 #pragma once
 // Where the application keeps its settings between runs: named values in named
-// sections. CQtSettingsStore (QtSettingsStore.h) is the user's real store;
+// sections. CQtSettingsStore (qtstore/QtSettingsStore.h) is the user's real store,
+// CConfFileStore (ConfFileStore.h) reads its files without Qt;
 // CMemorySettingsStore below serves the tests and never touches a file.
 //
 // Integers and texts are the two kinds of value. A store that keeps everything
@@ -9,6 +10,7 @@
 // from an integer is its decimal form.
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -34,6 +36,13 @@ class CSettingsStore {
   // Puts what was written on disk; false when the store could not be written.
   virtual bool Flush() { return true; }
 };
+
+// An INI file named with --settings must be a regular file this process can
+// read: a missing one is not taken for empty settings (a mistyped name would
+// silently give the defaults), and a FIFO or device is refused before anything
+// waits on it. Otherwise "kinex2: cannot read settings file %s\n" and exit 2.
+bool IsReadableSettingsFile(const std::filesystem::path& file);
+extern const char kCannotReadSettingsFile[];
 
 // A whole decimal number with optional sign and surrounding white space, as an
 // INI file stores integers; nothing for any other text or on overflow.

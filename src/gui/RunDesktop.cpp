@@ -9,7 +9,7 @@
 #include "app/AppPaths.h"
 #include "app/ConvertCommand.h"
 #include "app/Kinex2App.h"
-#include "app/QtSettingsStore.h"
+#include "qtstore/QtSettingsStore.h"
 #include "gui/AppIcon.h"
 #include "gui/ChildFrame.h"
 #include "gui/GuiText.h"
@@ -54,6 +54,7 @@ int RunDesktop(int argc, char** argv) {
     return 1;
   }
   if (!NamedFilesReadable(args.settingsFile, args.iniFile, stderr)) return 2;
+  UseLinkedQtStore();
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication qapp(qtArgc, qtArgv);

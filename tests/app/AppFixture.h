@@ -8,11 +8,13 @@
 
 #include "app/Kinex2App.h"
 #include "app/SettingsStore.h"
+#include "qtstore/QtSettingsStore.h"
 #include "support/TestSupport.h"
 
 class AppTest : public ::testing::Test {
  protected:
   AppTest() : app(ui) {
+    UseLinkedQtStore();
     app.SetExecutablePath(dir / "kinex2");
     app.SetDataFolder(dir.path());
     auto s = std::make_unique<CMemorySettingsStore>();

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "qtstore/QtSettingsStore.h"
+
 namespace guitest {
 namespace {
 // Creates the application before any test fixture constructs a widget.
@@ -29,6 +31,7 @@ QApplication& App() {
 
 TestApp::TestApp(const std::filesystem::path& dir) : m_dir(dir) {
   App();
+  UseLinkedQtStore();
   m_app = std::make_unique<CKinex2App>(m_headless);
   m_app->SetExecutablePath(dir / "kinex2");
   m_app->InitInstance(SettingsFile());

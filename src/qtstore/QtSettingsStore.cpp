@@ -1,12 +1,8 @@
-#include "app/QtSettingsStore.h"
+#include "qtstore/QtSettingsStore.h"
 
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStringList>
 
-#include "platform/Files.h"
-
-const char kCannotReadSettingsFile[] = "kinex2: cannot read settings file %s\n";
 
 namespace {
 constexpr char kOrganization[] = "ORV";
@@ -121,21 +117,32 @@ std::string CQtSettingsStore::Location() const {
   return ToStd(m_settings->fileName());
 }
 
-bool IsReadableSettingsFile(const std::filesystem::path& file) {
-  return IsReadableRegularFile(file);
+namespace {
+
+CSettingsStore* OpenStore(QtStoreKind kind, const std::filesystem::path& file) {
+  switch (kind) {
+    case QtStoreKind::User:
+      return CQtSettingsStore::UserStore().release();
+    case QtStoreKind::Machine:
+      return CQtSettingsStore::MachineStore().release();
+    case QtStoreKind::IniFile:
+      return CQtSettingsStore::IniFile(file).release();
+  }
+  return nullptr;
 }
 
-std::string UserSettingsLocation() {
+std::string UserLocation() {
   return CQtSettingsStore::UserStore()->Location();
 }
 
-std::filesystem::path UserConfigFolder() {
-  // The folder QStandardPaths::AppConfigLocation names for this organisation and
-  // application, without setting the names process-wide.
-  const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-  if (base.isEmpty()) return {};
-  const QByteArray utf8 = base.toUtf8();
-  const std::u8string u(reinterpret_cast<const char8_t*>(utf8.constData()),
-                        static_cast<std::size_t>(utf8.size()));
-  return std::filesystem::path(u) / kOrganization / kApplication;
+constexpr CQtStoreProvider kLinkedProvider = {&OpenStore, &UserLocation};
+
+}  // namespace
+
+const CQtStoreProvider* LinkedQtStoreProvider() {
+  return &kLinkedProvider;
+}
+
+void UseLinkedQtStore() {
+  SetQtStoreProvider(&kLinkedProvider);
 }

@@ -3,12 +3,14 @@
 // organisation "ORV", application "Kinex2" (the registry on Windows, a .conf
 // file elsewhere), or an INI file named on the command line (--settings FILE).
 // Integers are written as integers and texts as strings. This file and its
-// source are the only place in the application layer that uses Qt.
+// source are the only place outside the desktop program that uses Qt; the
+// executable loads them as a library of their own (app/QtStoreAccess.h).
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "app/QtStoreAccess.h"
 #include "app/SettingsStore.h"
 
 class QSettings;
@@ -43,16 +45,8 @@ class CQtSettingsStore : public CSettingsStore {
   std::unique_ptr<QSettings> m_settings;
 };
 
-// An INI file named with --settings must be a regular file this process can
-// read: a missing one is not taken for empty settings (a mistyped name would
-// silently give the defaults), and a FIFO or device is refused before anything
-// waits on it. Otherwise "kinex2: cannot read settings file %s\n" and exit 2.
-bool IsReadableSettingsFile(const std::filesystem::path& file);
-extern const char kCannotReadSettingsFile[];
-
-// Where the user's store keeps its values, for the help text.
-std::string UserSettingsLocation();
-
-// The per-user configuration folder of the program (its files go there when the
-// executable's folder cannot be written). Not created here.
-std::filesystem::path UserConfigFolder();
+// The store above as the application reaches it (app/QtStoreAccess.h).
+const CQtStoreProvider* LinkedQtStoreProvider();
+// Registers the linked store, so nothing is loaded at run time (the desktop
+// program, tests).
+void UseLinkedQtStore();
