@@ -45,7 +45,7 @@ run_gui_open() {
     "$BIN/bench_gui_open" "$ROOT/build/default/bin/kinex2" "$FLOAT_FILE" "$INT_FILE"
 }
 
-# Milliseconds per `kinex2 info` of the bundled sample: mostly process start-up
+# Milliseconds per `kinex2 info` and `kinex2 convert` of the bundled sample: mostly process start-up
 # (target: 4 ms, the window libraries never loaded).
 run_startup() {
   "$BIN/bench_startup" "$ROOT/build/default/bin/kinex2" "$ROOT/samples/sample.c3d"
