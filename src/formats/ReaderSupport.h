@@ -104,9 +104,12 @@ class CForwardReader {
   // The `n` bytes at `offset`, or nullptr when the file ends before them.
   // Offsets may go back no further than the start of the last window.
   const std::uint8_t* At(std::int64_t offset, std::size_t n);
+  std::int64_t FileSize() const;
 
  private:
-  static constexpr std::size_t kWindow = 1u << 20;
+  // Small enough to stay in the cache between the copy from the system and
+  // the reader's pass over it.
+  static constexpr std::size_t kWindow = 1u << 17;
   CInputFile& m_file;
   std::vector<std::uint8_t> m_window;
   std::int64_t m_start = 0;

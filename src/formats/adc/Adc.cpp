@@ -1,5 +1,7 @@
 #include "formats/adc/Adc.h"
 
+#include <algorithm>
+
 #include "formats/AnalogParameters.h"
 #include "formats/ReaderSupport.h"
 #include "platform/Files.h"
@@ -32,8 +34,10 @@ void CAdc::Close() {
   lastFrame = 0;
 }
 
-// Visits every whole record in file order with its samples. `headers` counts
-// the record headers found, `whole` the records whose samples are all there.
+// Visits every whole record in file order, in runs of records that lie one
+// after another: visit(first record index, first record's samples, bytes
+// from one record to the next, records). `headers` counts the record headers
+// found, `whole` the records whose samples are all there.
 template <typename Visit>
 void CAdc::WalkRecords(CForwardReader& in, Visit visit, std::int64_t& headers,
                        std::int64_t& whole) const {
@@ -44,20 +48,38 @@ void CAdc::WalkRecords(CForwardReader& in, Visit visit, std::int64_t& headers,
   };
   headers = whole = 0;
   std::int64_t pos = 0;
+  if (fileType == 0) {
+    // VMS records follow each other without a gap: taken a block at a time,
+    // a block small enough to stay in the cache.
+    const std::int64_t kBlockRecords = std::max<std::int64_t>(1, (64 << 10) / recordSize);
+    for (;;) {
+      const std::int64_t left = std::min((in.FileSize() - pos) / recordSize, kBlockRecords);
+      if (left <= 0) {
+        if (startsRecord(pos) == 1) ++headers;  // its samples are cut short
+        return;
+      }
+      const std::uint8_t* p = in.At(pos, static_cast<std::size_t>(left * recordSize));
+      std::int64_t count = 0;
+      while (count < left && LoadLeI16(p + count * recordSize) == n) ++count;
+      if (count > 0) visit(whole, p + kRecordHeader, recordSize, count);
+      headers += count;
+      whole += count;
+      pos += count * recordSize;
+      if (count < left) return;
+    }
+  }
   while (startsRecord(pos) == 1) {
     ++headers;
     const std::uint8_t* samples = in.At(pos + kRecordHeader, static_cast<std::size_t>(2 * n));
     if (samples == nullptr) return;
-    visit(whole, samples);
+    visit(whole, samples, recordSize, 1);
     ++whole;
     pos += recordSize;
-    if (fileType == 1) {
-      // RSX: unused bytes at the end of a disk block stand before the next
-      // record.
-      int found = 0;
-      while ((found = startsRecord(pos)) == 0) ++pos;
-      if (found < 0) return;
-    }
+    // RSX: unused bytes at the end of a disk block stand before the next
+    // record.
+    int found = 0;
+    while ((found = startsRecord(pos)) == 0) ++pos;
+    if (found < 0) return;
   }
 }
 
@@ -107,8 +129,13 @@ bool CAdc::ReadAll(CInputFile& file) {
   std::int64_t frames = 0;
   WalkRecords(
       in,
-      [&](std::int64_t i, const std::uint8_t* s) {
-        for (std::size_t c = 0; c < channels; ++c) data[c][i] = LoadLeI16(s + 2 * c);
+      [&](std::int64_t first, const std::uint8_t* s, std::int64_t stride, std::int64_t count) {
+        // One channel at a time: each channel's samples are written in order.
+        for (std::size_t c = 0; c < channels; ++c) {
+          std::int16_t* d = data[c] + first;
+          const std::uint8_t* q = s + 2 * c;
+          for (std::int64_t r = 0; r < count; ++r) d[r] = LoadLeI16(q + r * stride);
+        }
       },
       headers, frames);
   // A record cut short at the end of the file is said, and dropped rather
