@@ -11,6 +11,7 @@
 #include "app/Kinex2App.h"
 #include "c3dbuilder/C3dBuilder.h"
 #include "support/TestSupport.h"
+#include "vadbuilder/VadBuilder.h"
 
 namespace {
 
@@ -194,9 +195,22 @@ TEST_F(ConvertFileTest, FollowsExportToUnlessAKindIsGiven) {
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "b.dst"), "OriginalFile\t"));
   EXPECT_EQ(ConvertFile(app, input, dir / "c.txt", ExportKind::Dst), kExitWritten);
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "c.txt"), kSignatureStart));
-  // A C3D document does not write C3D: ".c3d" output follows "ExportTo".
-  EXPECT_EQ(ConvertFile(app, input, dir / "d.c3d", std::nullopt), kExitWritten);
-  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "d.c3d"), "OriginalFile\t"));
+}
+
+// A ".c3d" output, in any case, is C3D from a VAD recording whatever
+// "ExportTo" says, and refused, unread and unwritten, for any other input.
+TEST_F(ConvertFileTest, C3dOutputOnlyFromFormatsThatWriteIt) {
+  EXPECT_EQ(ConvertFile(app, input, dir / "d.c3d", std::nullopt), kExitNothingWritten);
+  EXPECT_EQ(platform.messages.back().text,
+            "ERROR in " + input.string() +
+                " : Recordings of this format cannot be written as C3D files; choose a .dst or "
+                ".txt output");
+  EXPECT_FALSE(std::filesystem::exists(dir / "d.c3d"));
+
+  testsupport::WriteFile(dir / "walk01.vad", vadbuilder::VadFile{}.Bytes(100));
+  app.ExportTo = 1;
+  EXPECT_EQ(ConvertFile(app, dir / "walk01.vad", dir / "walk.C3D", std::nullopt), kExitWritten);
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.C3D"), "\x02\x50"));
 }
 
 TEST_F(ConvertFileTest, FramesNarrowTheRangeOrWriteNothing) {
@@ -310,6 +324,15 @@ TEST_F(ProgramTest, ConvertVerb) {
   EXPECT_EQ(Run("convert walk.c3d out.dst --frames 3"), 2);
   EXPECT_EQ(Run("convert walk.c3d"), 2);
   EXPECT_EQ(Run("convert none.c3d out.dst"), 1);
+
+  EXPECT_EQ(Run("convert walk.c3d out.c3d"), 1);
+  EXPECT_NE(Err().find("cannot be written as C3D"), std::string::npos);
+  EXPECT_EQ(Run("walk.c3d,out.C3D"), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.c3d") || std::filesystem::exists(dir / "out.C3D"));
+  testsupport::WriteFile(dir / "walk01.vad", vadbuilder::VadFile{}.Bytes(100));
+  EXPECT_EQ(Run("convert walk01.vad out.c3d --to dst"), 2);
+  EXPECT_EQ(Run("convert walk01.vad out.c3d"), 0) << Err();
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "out.c3d"), "\x02\x50"));
 }
 
 TEST_F(ProgramTest, HelpInfoAndNoArguments) {
