@@ -24,7 +24,7 @@ struct VadFile {
   // frames * n.
   std::vector<unsigned char> Bytes(std::int64_t frames, std::int64_t claimed = -1) const {
     std::vector<unsigned char> b(signature, signature + 4);
-    b.reserve(static_cast<std::size_t>(22 + 48 * n + 2 * frames * n));
+    if (n > 0 && frames > 0) b.reserve(static_cast<std::size_t>(22 + 48 * n + 2 * frames * n));
     const auto put = [&](std::int64_t v, int bytes) {
       for (int i = 0; i < bytes; ++i)
         b.push_back(static_cast<unsigned char>((v >> (8 * i)) & 0xFF));
