@@ -22,7 +22,13 @@ void AnalogRanges(const Sample* s, std::size_t n, std::size_t r, CAnalog& a) {
     mx = std::max(mx, s[i]);
   }
   Sample fmn = s[0], fmx = s[0];
-  for (std::size_t i = r; i < n; i += r) {
+  if (r == 1) {
+    // One sample per frame: the frames' extremes are the samples'; a second
+    // pass over a large recording would cost as much as the first.
+    fmn = mn;
+    fmx = mx;
+  }
+  for (std::size_t i = r; r > 1 && i < n; i += r) {
     fmn = std::min(fmn, s[i]);
     fmx = std::max(fmx, s[i]);
   }

@@ -267,23 +267,25 @@ void CC3dWriter::WriteData(COutputFile& out) const {
   const auto ratio = static_cast<std::size_t>(m_ratio);
   const auto frames = static_cast<std::size_t>(m_videoFrames);
   const auto start = static_cast<std::size_t>(m_source.firstFrame - r.firstFrame);
-  std::vector<const std::int16_t*> channels(n);
-  for (std::size_t k = 0; k < n; ++k) channels[k] = r.analog[k].samples.Ints() + start;
-  // Chunks of whole frames, each made in the output buffer and handed on:
-  // the data section is never held whole.
   const std::size_t frameBytes = 2 * n * ratio;
   if (frameBytes == 0) return;
+  // Chunks of whole frames, each made in the output buffer and handed on:
+  // the data section is never held whole. Within a chunk (small enough to
+  // stay in the cache) one channel at a time: its samples read in order,
+  // stored every n words.
   const std::size_t chunkFrames = std::max<std::size_t>(1, kDataChunkBytes / frameBytes);
   std::string& buffer = out.Buffer();
   for (std::size_t i = 0; i < frames; i += chunkFrames) {
     const std::size_t count = std::min(chunkFrames, frames - i);
+    const std::size_t samples = count * ratio;
     const std::size_t at = buffer.size();
     buffer.resize(at + count * frameBytes);
-    auto* d = reinterpret_cast<std::uint8_t*>(buffer.data() + at);
-    const std::size_t end = (i + count) * ratio;
-    for (std::size_t sample = i * ratio; sample < end; ++sample) {
-      for (std::size_t k = 0; k < n; ++k, d += 2) {
-        StoreLe16(d, static_cast<std::uint16_t>(channels[k][sample]));
+    auto* chunk = reinterpret_cast<std::uint8_t*>(buffer.data() + at);
+    for (std::size_t k = 0; k < n; ++k) {
+      const std::int16_t* src = r.analog[k].samples.Ints() + start + i * ratio;
+      std::uint8_t* dst = chunk + 2 * k;
+      for (std::size_t s = 0; s < samples; ++s, dst += 2 * n) {
+        StoreLe16(dst, static_cast<std::uint16_t>(src[s]));
       }
     }
     out.MaybeFlush();
