@@ -27,8 +27,8 @@ std::string Upper(std::string s) {
 class C3dWriterTest : public ::testing::Test {
  protected:
   void OpenVad(const VadFile& f, std::int64_t frames, const std::string& calibration) {
-    const std::string text = calibration;
-    testsupport::WriteFile(dir / "walk.car", std::vector<unsigned char>(text.begin(), text.end()));
+    testsupport::WriteFile(dir / "walk.car",
+                           std::vector<unsigned char>(calibration.begin(), calibration.end()));
     testsupport::WriteFile(dir / "walk01.vad", f.Bytes(frames));
     vad.SetPlatform(&platform);
     vad.fileName = dir / "walk01.vad";
