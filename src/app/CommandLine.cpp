@@ -13,8 +13,8 @@ const char kConvertUsage[] =
     "                          convert IN to OUT (\"-\": standard output); the kind follows\n"
     "                          OUT's extension (.dst, .txt) unless --to says otherwise, else\n"
     "                          the \"ExportTo\" setting; an OUT named .c3d is always C3D;\n"
-    "                          --settings reads the settings from\n"
-    "                          an INI file (a regular file), never writing them back\n";
+    "                          --settings reads the settings from an INI file (a regular\n"
+    "                          file), never writing them back\n";
 const char kInfoUsage[] =
     "  kinex2 info FILE        print the header, events, parameters, channels and points\n";
 

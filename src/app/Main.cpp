@@ -25,7 +25,8 @@ void PrintUsage(std::FILE* f) {
   std::fputs(
       "Usage:\n"
       "  kinex2 DATA,OUTPUT      convert DATA to OUTPUT with the stored settings (one comma\n"
-      "                          between the names; DST or text by the \"ExportTo\" setting)\n",
+      "                          between the names; DST or text by the \"ExportTo\" setting,\n"
+      "                          C3D for an OUTPUT named .c3d)\n",
       f);
   std::fputs(kConvertUsage, f);
   std::fputs(kInfoUsage, f);
