@@ -1,6 +1,9 @@
 // Writes the large C3D files the benchmarks read:
 //   bench_float.c3d  floating-point samples, about 90 MB
 //   bench_int.c3d    16-bit samples, about 45 MB
+//   bench_adc.adc    a 90 MB ADC recording of 16 channels
+//   bench_vad01.vad  a 90 MB VAD recording of 16 channels at 2400 Hz, 50 Hz
+//                    video (58593 C3D frames of 48 samples when written as C3D)
 // Both hold 50 labelled points and 16 labelled analog channels at 10 samples
 // per frame over 60000 frames at 100 Hz, with smooth trajectories, signals
 // and gaps where a marker is lost.
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "c3dbuilder/C3dBuilder.h"
+#include "vadbuilder/VadBuilder.h"
 
 namespace {
 
@@ -140,6 +144,23 @@ bool WriteAdc(const std::filesystem::path& path) {
   return std::fclose(f) == 0 && ok;
 }
 
+// The same signals as the ADC file, one sample per frame.
+bool WriteVad(const std::filesystem::path& path) {
+  vadbuilder::VadFile vad;
+  vad.n = 16;
+  vad.analogRate = 2400;
+  vad.videoRate = 50;
+  vad.sample = [](std::int64_t f, int k) {
+    const int i = static_cast<int>(f);
+    return static_cast<std::int16_t>(2048 + std::lround(400.0 * Volts(i / 4, i % 4, k)));
+  };
+  const std::vector<unsigned char> bytes = vad.Bytes(90'000'000 / (2 * vad.n));
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,5 +185,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("%s  %.1f MB\n", adc.c_str(), std::filesystem::file_size(adc) / 1e6);
+  const std::filesystem::path vad = dir / "bench_vad01.vad";
+  if (!WriteVad(vad)) {
+    std::fprintf(stderr, "make_bench_files: cannot write %s\n", vad.c_str());
+    return 1;
+  }
+  std::printf("%s  %.1f MB\n", vad.c_str(), std::filesystem::file_size(vad) / 1e6);
   return 0;
 }

@@ -12,8 +12,9 @@ DATA="$ROOT/build/bench-data"
 FLOAT_FILE="$DATA/bench_float.c3d"
 INT_FILE="$DATA/bench_int.c3d"
 ADC_FILE="$DATA/bench_adc.adc"
+VAD_FILE="$DATA/bench_vad01.vad"
 
-BENCHMARKS=(open export gui_open startup)
+BENCHMARKS=(open export vad_c3d gui_open startup)
 
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
@@ -39,6 +40,12 @@ run_export() {
       if (NR % 2 == 0) printf "%s: dst export %.1f x faster than snprintf, text export %.1f x [target 3 x]\n", $1, d[0] / d[1], t[0] / t[1] }'
 }
 
+# A 90 MB VAD recording converted to C3D against `cp` of the result (target:
+# 3 x), peak memory against the input (target: 1.15 x input + 20 MB).
+run_vad_c3d() {
+  "$BIN/bench_vad_c3d" "$ROOT/build/default/bin/kinex2" "$VAD_FILE"
+}
+
 # Opening in the window (tree shown) against `kinex2 info` (target: 1.5 x).
 run_gui_open() {
   QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} \
@@ -59,7 +66,7 @@ build() {
 
 make_data() {
   # Made again when the generator changed since.
-  if [[ ! -f "$ADC_FILE" || "$BIN/make_bench_files" -nt "$FLOAT_FILE" ]]; then
+  if [[ ! -f "$ADC_FILE" || ! -f "$VAD_FILE" || "$BIN/make_bench_files" -nt "$FLOAT_FILE" ]]; then
     echo "== making benchmark files in $DATA"
     "$BIN/make_bench_files" "$DATA"
   fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of the sanitize build, sharing the time given among
 # them, seeded from the real recordings when ../shared/data is present and
-# from small files made here for the formats without real samples.
+# from small files made here for the formats without real samples (the VAD
+# seed serves fuzz_vad and fuzz_vad_c3d, which writes VAD files as C3D).
 #   fuzz/run.sh [TOTAL_SECONDS]      (default 60)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -35,14 +36,17 @@ seed() {
       cp -n "$here/samples/"*.c3d "$dir/" 2>/dev/null || true ;;
     codas) seed_real "$dir" codas ;;
     bts) seed_real "$dir" bts ;;
-    vad)
+    vad*)
       # Two channels of three frames, 1000 Hz analog and 50 Hz video.
       printf '!VAD10\x32\x00\x00\x00\x00\x00\xe8\x03\x00\x00\x06\x00\x00\x00\x02\x00' > "$dir/tiny.vad"
       for c in 1 2; do
         printf '\x00\x00\x00\x00EMG%s\0\0\0\0\0\0\0\0Muscle %s' "$c" "$c" >> "$dir/tiny.vad"
         head -c 24 /dev/zero >> "$dir/tiny.vad"
       done
-      printf '\x00\x08\x10\x08\xf0\x07\x00\x08\x01\x08\x02\x08' >> "$dir/tiny.vad" ;;
+      printf '\x00\x08\x10\x08\xf0\x07\x00\x08\x01\x08\x02\x08' >> "$dir/tiny.vad"
+      # The same channels over nine frames at 250 Hz video: two C3D frames of 4.
+      { head -c 6 "$dir/tiny.vad"; printf '\xfa\x00\x00\x00\x00\x00\xe8\x03\x00\x00\x12\x00\x00\x00'
+        tail -c +21 "$dir/tiny.vad" | head -c 98; printf '\x00\x08\x01\x08%.0s' {1..9}; } > "$dir/nine.vad" ;;
     adc)
       # Three VMS records of two channels, R = 4; and the same as RSX.
       printf '\x02\x00\x00\x00\x04\x00\x00\x00\x00\x00\x10\x00\x20\x00%.0s' 1 2 3 > "$dir/vms.adc"

@@ -12,10 +12,11 @@ const char kConvertUsage[] =
     "                 [--settings FILE] [--ini FILE]\n"
     "                          convert IN to OUT (\"-\": standard output); the kind follows\n"
     "                          OUT's extension (.dst, .txt) unless --to says otherwise, else\n"
-    "                          the \"ExportTo\" setting; --settings reads the settings from\n"
-    "                          an INI file (a regular file), never writing them back;\n"
-    "                          --ini reads marker translations and VDO lines from FILE\n"
-    "                          instead of the kinex2.ini beside the program\n";
+    "                          the \"ExportTo\" setting; an OUT named .c3d is always C3D;\n"
+    "                          --settings reads the settings from an INI file (a regular\n"
+    "                          file), never writing them back; --ini reads marker\n"
+    "                          translations and VDO lines from FILE instead of the\n"
+    "                          kinex2.ini beside the program\n";
 const char kInfoUsage[] =
     "  kinex2 info FILE        print the header, events, parameters, channels and points\n";
 

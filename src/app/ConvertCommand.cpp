@@ -16,7 +16,9 @@ constexpr char kNothingWritten[] = "kinex2: nothing written to %s\n";
 constexpr char kOverwriteDeclined[] =
     "kinex2: %s exists; nothing written (answer y, or pass --overwrite)\n";
 constexpr char kCannotWriteC3d[] =
-    "kinex2: cannot write C3D from this recording; choose a .dst or .txt output\n";
+    "Recordings of this format cannot be written as C3D files; choose a .dst or .txt output";
+constexpr char kC3dNameWithTo[] =
+    "--to %s cannot write %s: an output named .c3d is always written as C3D";
 
 // The terminal platform, counting the errors it showed and the overwrite
 // questions answered No, so that a run that wrote nothing can say why when
@@ -86,6 +88,12 @@ int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
                 std::optional<long long> first, std::optional<long long> last) {
   const std::filesystem::path output = ConvertOutputPath(outputName);
   const CFormatEntry& type = FormatFor(input);
+  // Decided by the input's format before anything is read: DST or text bytes
+  // in a file named .c3d would pass for a damaged recording.
+  if (IsC3dName(output) && !type.description().writesC3d) {
+    app.LogMessage(ErrorInFile(FullPath(input), kCannotWriteC3d), true, false);
+    return kExitNothingWritten;
+  }
   std::unique_ptr<CDocumentBase> doc = type.createDocument(app.Platform());
   doc->SetSettings(DocumentSettingsFor(app, type));
   if (!doc->OnOpenDocument(input)) return kExitNothingWritten;
@@ -100,12 +108,10 @@ int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
       return kExitNothingWritten;
     }
   }
-  if (!kind) {
-    if (doc->CanExportC3d() && IsC3dName(output)) {
-      kind = ExportKind::C3d;
-    } else {
-      kind = doc->Settings().exportTo != 0 ? ExportKind::Text : ExportKind::Dst;
-    }
+  if (IsC3dName(output)) {
+    kind = ExportKind::C3d;  // whatever "ExportTo" says
+  } else if (!kind) {
+    kind = doc->Settings().exportTo != 0 ? ExportKind::Text : ExportKind::Dst;
   }
   std::uint64_t bytes = 0;
   switch (*kind) {
@@ -178,10 +184,11 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
     return kExitWritten;
   }
   if (!NamedFilesReadable(request.settingsFile, request.iniFile, err)) return kExitBadCommandLine;
-  // Decided by the input's format before anything is read: DST or text bytes
-  // in a file named .c3d would pass for a damaged recording.
-  if (IsC3dName(request.output) && !FormatFor(request.input).description().writesC3d) {
-    std::fputs(kCannotWriteC3d, err);
+  if (request.kind && IsC3dName(request.output)) {
+    const std::string error =
+        Format(kC3dNameWithTo, *request.kind == ExportKind::Text ? "text" : "dst",
+               PathToUtf8(request.output).c_str());
+    std::fprintf(err, "kinex2: %s\nTry kinex2 convert --help.\n", error.c_str());
     return kExitBadCommandLine;
   }
   CConsolePlatform ui(err);

@@ -4,10 +4,11 @@
 // window, no Qt application object.
 //
 // Exit statuses: 0 the output was written; 1 nothing was written (the input
-// could not be read, the frames lie outside the recording, overwriting was
-// declined, the output could not be written); 2 the command line is malformed
-// or asks for what cannot be done (an unreadable settings file, C3D output
-// from a recording whose format does not write C3D).
+// could not be read, the frames lie outside the recording, the input's format
+// does not write the C3D file its output name asks for, the recording cannot
+// be written as C3D, overwriting was declined, the output could not be
+// written); 2 the command line is malformed or asks for what cannot be done
+// (an unreadable settings file, --to for an output named .c3d).
 
 #include <cstdio>
 #include <filesystem>
@@ -30,10 +31,11 @@ CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CFormatEntry&
 // names the file in full; "-" (standard output) unchanged.
 std::filesystem::path ConvertOutputPath(const std::filesystem::path& output);
 
-// Converts `input` to `output` with the application's settings. Without
-// `kind` the output kind follows the conversion table: C3D output for a
-// document that writes it when `output` ends in ".c3d" (any case), else the
-// "ExportTo" setting. `first`/`last` narrow the range when given.
+// Converts `input` to `output` with the application's settings. An `output`
+// ending in ".c3d" (any case) is written as C3D, whatever `kind` and
+// "ExportTo" say, and is refused, before the input is read, for a format that
+// does not write C3D. Otherwise `kind`, or without it the "ExportTo" setting,
+// chooses. `first`/`last` narrow the range when given.
 int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
                 const std::filesystem::path& output, std::optional<ExportKind> kind,
                 std::optional<long long> first = std::nullopt,

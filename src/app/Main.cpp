@@ -25,7 +25,8 @@ void PrintUsage(std::FILE* f) {
   std::fputs(
       "Usage:\n"
       "  kinex2 DATA,OUTPUT      convert DATA to OUTPUT with the stored settings (one comma\n"
-      "                          between the names; DST or text by the \"ExportTo\" setting)\n",
+      "                          between the names; DST or text by the \"ExportTo\" setting,\n"
+      "                          C3D for an OUTPUT named .c3d)\n",
       f);
   std::fputs(kConvertUsage, f);
   std::fputs(kInfoUsage, f);
@@ -38,11 +39,15 @@ void PrintUsage(std::FILE* f) {
       "Input files:",
       f);
   for (const CFormatEntry& t : Formats()) std::fprintf(f, " %s", t.OpenFilterText().c_str());
+  std::fputs("\nAn OUT named .c3d is written as C3D, from these inputs only:", f);
+  for (const CFormatEntry& t : Formats()) {
+    if (t.description().writesC3d) std::fprintf(f, " %s", t.name);
+  }
   std::fputs(
-      "\n"
+      ".\n"
       "An existing output is replaced only after a Yes on the terminal or with --overwrite.\n"
       "Exit status: 0 written, 1 nothing written or input unreadable, 2 malformed command line\n"
-      "(or an unreadable settings file, or C3D output the input's format cannot write).\n",
+      "(or an unreadable settings file).\n",
       f);
   std::fprintf(f, "Marker translations (kinex2.ini) and the log file live in: %s\n",
                PathToUtf8(Kinex2DataFolder()).c_str());

@@ -8,10 +8,7 @@
 #include "formats/codas/CodDescription.h"
 #include "formats/mac/Mac.h"
 #include "formats/mac/MacDescription.h"
-#include "formats/vad/Vad.h"
-#include "formats/vad/VadDescription.h"
 
 using CBtsDoc = CReaderDocument<CBts, &BtsFormatDescription>;
 using CCodDoc = CReaderDocument<CCod, &CodFormatDescription>;
 using CMacDoc = CReaderDocument<CMac, &MacFormatDescription>;
-using CVadDoc = CReaderDocument<CVad, &VadFormatDescription>;

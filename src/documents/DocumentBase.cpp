@@ -144,6 +144,9 @@ std::uint64_t CDocumentBase::OnFileSave() {
 
 std::uint64_t CDocumentBase::SaveAs(const std::filesystem::path& chosen, ExportKind kind) {
   const std::filesystem::path output = SaveAsPath(chosen, kind);
+  // A name ending in .c3d gets C3D bytes from a document that writes them,
+  // whichever filter was left selected.
+  if (CanExportC3d() && EqualsNoCase(output.extension().string(), ".c3d")) kind = ExportKind::C3d;
   m_platform.SetStatusText(kSavingToFile + output.string());
   const std::uint64_t bytes = Export(output, kind);
   ShowSaved(output, bytes);

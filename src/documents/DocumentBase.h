@@ -95,7 +95,8 @@ class CDocumentBase {
   // Save: the export chosen by "ExportTo" beside the input. Returns the bytes
   // written; the status bar shows the saved-file text, or nothing for 0.
   std::uint64_t OnFileSave();
-  // Save As, after the dialog: `chosen` and the filter picked.
+  // Save As, after the dialog: `chosen` and the filter picked (C3D, for a
+  // document that writes it, whenever the name ends in .c3d).
   std::uint64_t SaveAs(const std::filesystem::path& chosen, ExportKind kind);
 
   // The export entry points: bytes written, 0 for nothing.
@@ -120,11 +121,13 @@ class CDocumentBase {
   virtual void UpdateAllViews() {}
   // A format whose reading depends on the settings applies them again.
   virtual void OnSettingsChanged() {}
+  // What a writer needs for `output`: the reader, the selection and range,
+  // the settings' overwrite and log choices.
+  CExportJob Job(const std::filesystem::path& output) const;
 
  private:
   std::uint64_t Export(const std::filesystem::path& output, ExportKind kind);
   void ShowSaved(const std::filesystem::path& output, std::uint64_t bytes);
-  CExportJob Job(const std::filesystem::path& output) const;
 
   CPlatform& m_platform;
   CDocumentSettings m_settings;

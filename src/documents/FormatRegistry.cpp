@@ -3,6 +3,7 @@
 #include "documents/AdcDoc.h"
 #include "documents/AnalogDocs.h"
 #include "documents/C3dDoc.h"
+#include "documents/VadDoc.h"
 #include "platform/Text.h"
 
 const char kOpenDialogFilter[] =

@@ -11,6 +11,7 @@
 #include "app/Kinex2App.h"
 #include "c3dbuilder/C3dBuilder.h"
 #include "support/TestSupport.h"
+#include "vadbuilder/VadBuilder.h"
 
 namespace {
 
@@ -194,9 +195,22 @@ TEST_F(ConvertFileTest, FollowsExportToUnlessAKindIsGiven) {
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "b.dst"), "OriginalFile\t"));
   EXPECT_EQ(ConvertFile(app, input, dir / "c.txt", ExportKind::Dst), kExitWritten);
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "c.txt"), kSignatureStart));
-  // A C3D document does not write C3D: ".c3d" output follows "ExportTo".
-  EXPECT_EQ(ConvertFile(app, input, dir / "d.c3d", std::nullopt), kExitWritten);
-  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "d.c3d"), "OriginalFile\t"));
+}
+
+// A ".c3d" output, in any case, is C3D from a VAD recording whatever
+// "ExportTo" says, and refused, unread and unwritten, for any other input.
+TEST_F(ConvertFileTest, C3dOutputOnlyFromFormatsThatWriteIt) {
+  EXPECT_EQ(ConvertFile(app, input, dir / "d.c3d", std::nullopt), kExitNothingWritten);
+  EXPECT_EQ(platform.messages.back().text,
+            "ERROR in " + input.string() +
+                " : Recordings of this format cannot be written as C3D files; choose a .dst or "
+                ".txt output");
+  EXPECT_FALSE(std::filesystem::exists(dir / "d.c3d"));
+
+  testsupport::WriteFile(dir / "walk01.vad", vadbuilder::VadFile{}.Bytes(100));
+  app.ExportTo = 1;
+  EXPECT_EQ(ConvertFile(app, dir / "walk01.vad", dir / "walk.C3D", std::nullopt), kExitWritten);
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.C3D"), "\x02\x50"));
 }
 
 TEST_F(ConvertFileTest, FramesNarrowTheRangeOrWriteNothing) {
@@ -374,15 +388,23 @@ TEST_F(ProgramTest, DeclinedOverwriteSaysWhyInBothForms) {
   EXPECT_EQ(testsupport::ReadFileText(dir / "x.dst"), "old");
 }
 
+// Only a VAD input writes a file named .c3d, and only as C3D.
 TEST_F(ProgramTest, NoDstOrTextBytesInAFileNamedC3d) {
-  const std::string refused =
-      "kinex2: cannot write C3D from this recording; choose a .dst or .txt output\n";
-  EXPECT_EQ(Run("convert walk.c3d walk2.c3d --overwrite"), 2);
+  const std::string refused = "ERROR in " + Full("walk.c3d") +
+                              " : Recordings of this format cannot be written as C3D files; "
+                              "choose a .dst or .txt output\n";
+  EXPECT_EQ(Run("convert walk.c3d walk2.c3d --overwrite"), 1);
+  EXPECT_EQ(Err(), refused);
+  EXPECT_EQ(Run("walk.c3d,walk2.C3D"), 1);
   EXPECT_EQ(Err(), refused);
   EXPECT_EQ(Run("convert walk.c3d walk2.C3D --to text"), 2);
-  EXPECT_EQ(Err(), refused);
   EXPECT_FALSE(std::filesystem::exists(dir / "walk2.c3d"));
   EXPECT_FALSE(std::filesystem::exists(dir / "walk2.C3D"));
+
+  testsupport::WriteFile(dir / "walk01.vad", vadbuilder::VadFile{}.Bytes(100));
+  EXPECT_EQ(Run("convert walk01.vad out.c3d --to dst"), 2);
+  EXPECT_EQ(Run("convert walk01.vad out.c3d"), 0) << Err();
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "out.c3d"), "\x02\x50"));
 }
 
 TEST_F(ProgramTest, MessagesNameFilesInFull) {

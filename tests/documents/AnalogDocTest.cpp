@@ -2,6 +2,7 @@
 
 #include "documents/AdcDoc.h"
 #include "documents/AnalogDocs.h"
+#include "documents/VadDoc.h"
 #include "support/TestSupport.h"
 
 namespace {

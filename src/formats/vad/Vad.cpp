@@ -6,6 +6,7 @@
 
 #include "formats/AnalogParameters.h"
 #include "formats/ReaderSupport.h"
+#include "formats/c3d/C3dWriter.h"
 #include "platform/Files.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
@@ -202,12 +203,8 @@ bool CVad::BuildParameters(const CIniFile& calibration, std::int64_t frames) {
                           LeadingDecimal(frequency));
   // Analog samples per video frame; none when the analog rate is below the
   // video rate, and then no video frames either.
-  std::int64_t videoFrames = 0;
-  if (videoFrameRate > 0) {
-    const float ratio = analogRate / static_cast<float>(videoFrameRate);
-    const std::int64_t r = ratio >= 1.0f && ratio < 9.0e18f ? static_cast<std::int64_t>(ratio) : 0;
-    if (r > 0) videoFrames = frames / r;
-  }
+  const std::int64_t r = AnalogSamplesPerVideoFrame(analogRate, videoFrameRate);
+  const std::int64_t videoFrames = r > 0 ? frames / r : 0;
   CParam& count =
       paramSet.AddScalarParam(kPointGroup, "Frames", "Number of Video Frames", kParamInt, 0.0f);
   count.SetInt(0, ToInt16(videoFrames));

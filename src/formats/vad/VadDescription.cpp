@@ -47,7 +47,7 @@ const CFormatDescription& VadFormatDescription() {
       .dstHeaderLines = &DstHeaderLines,
       .textHeaderLines = &TextHeaderLines,
       .frameRate = &FrameRate,
-      .writesC3d = false,  // C3D output of VAD recordings is not written yet
+      .writesC3d = true,
   };
   return description;
 }
