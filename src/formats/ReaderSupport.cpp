@@ -159,7 +159,9 @@ bool AllocateSamples(CRecording& recording, std::size_t points, std::size_t poin
 
 void ReadFrameWords(CRecording& recording, CInputFile& file, std::int64_t at, std::int64_t frames,
                     int flagBits) {
-  constexpr std::int64_t kBlockBytes = 1 << 20;
+  // Small enough to stay in the cache while it is taken apart one channel at
+  // a time, each channel's samples then written in order.
+  constexpr std::int64_t kBlockBytes = 64 << 10;
   const std::size_t channels = recording.analog.size();
   if (channels == 0) return;
   std::vector<std::int16_t*> data(channels);
@@ -172,10 +174,11 @@ void ReadFrameWords(CRecording& recording, CInputFile& file, std::int64_t at, st
     const std::int64_t count = std::min(blockFrames, frames - first);
     file.ReadAt(at + first * frameBytes, block.data(),
                 static_cast<std::size_t>(count * frameBytes));
-    const std::uint8_t* w = block.data();
-    for (std::int64_t f = first; f < first + count; ++f) {
-      for (std::size_t c = 0; c < channels; ++c, w += 2) {
-        data[c][f] = static_cast<std::int16_t>(LoadLeI16(w) >> flagBits);
+    for (std::size_t c = 0; c < channels; ++c) {
+      const std::uint8_t* w = block.data() + 2 * c;
+      std::int16_t* d = data[c] + first;
+      for (std::int64_t f = 0; f < count; ++f, w += frameBytes) {
+        d[f] = static_cast<std::int16_t>(LoadLeI16(w) >> flagBits);
       }
     }
   }
