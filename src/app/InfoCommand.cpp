@@ -61,14 +61,14 @@ int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
                 (*ParamTypeName(p.type) != '\0' ? ParamTypeName(p.type) : "OTHER"),
                 Dimensions(p).c_str(), FirstValues(p).c_str());
   }
-  const CParam* analogLabels = set.Find("Analog", "Labels");
+  const CContinuedStrings analogLabels(set, "Analog", "Labels");
   for (int k = 0; k < rec.AnalogCount(); ++k) {
     const CAnalog& a = rec.analog[k];
     s += Format("ANALOG %3d %-16s min=%g max=%g\n", k + 1,
                 ItemLabel(analogLabels, k, format.channelLabelFormat).c_str(), a.minimum,
                 a.maximum);
   }
-  const CParam* pointLabels = set.Find("Point", "Labels");
+  const CContinuedStrings pointLabels(set, "Point", "Labels");
   for (int j = 0; j < rec.PointCount(); ++j) {
     const CVideo& v = rec.points[j];
     s += Format("POINT  %3d %-16s x=[%g,%g] y=[%g,%g] z=[%g,%g]\n", j + 1,
