@@ -14,7 +14,7 @@ INT_FILE="$DATA/bench_int.c3d"
 ADC_FILE="$DATA/bench_adc.adc"
 LONG_FILE="$DATA/bench_long.c3d"
 
-BENCHMARKS=(open open_long export gui_open startup)
+BENCHMARKS=(open open_long export gui_open gui_plot startup)
 
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
@@ -50,6 +50,12 @@ run_export() {
 run_gui_open() {
   QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} \
     "$BIN/bench_gui_open" "$ROOT/build/default/bin/kinex2" "$FLOAT_FILE" "$INT_FILE"
+}
+
+# Milliseconds per redraw of the details pane's plot of a 600000-sample
+# channel, offscreen (target: under 50 ms).
+run_gui_plot() {
+  QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$BIN/bench_gui_plot"
 }
 
 # Milliseconds per `kinex2 info` of the bundled sample: mostly process start-up
