@@ -75,8 +75,8 @@ CDetailsTable GroupsTable(const CParamSet& set) {
 }
 
 std::vector<std::string> ParamRow(const CParam& p) {
-  return {p.name, TypeText(p), ParamDimensionsText(p), ParamFirstValues(p), p.description,
-          YesNo(p.locked)};
+  return {p.name,        TypeText(p),    ParamDimensionsText(p), ParamFirstValues(p),
+          p.description, YesNo(p.locked)};
 }
 
 CDetailsTable ParamsOfGroup(const CParamSet& set, const CGroup& g) {
@@ -171,8 +171,8 @@ CDetailsTable ChannelProperties(const CRecording& rec, const CFormatDescription&
        Format("%g", static_cast<double>(scalable ? rec.GetOffset(k, format.defaultOffset) : 0.0f))},
       {"General scale", Format("%g", static_cast<double>(scalable ? rec.GetGenScale() : 1.0f))},
       {"Rate", Format("%g Hz", AnalogRate(rec, format))},
-      {"Raw range", Format("%g to %g", static_cast<double>(a.minimum),
-                           static_cast<double>(a.maximum))},
+      {"Raw range",
+       Format("%g to %g", static_cast<double>(a.minimum), static_cast<double>(a.maximum))},
   };
   return t;
 }
@@ -211,10 +211,10 @@ CDetailsTable ChannelList(const CRecording& rec, const CFormatDescription& forma
   t.columns = {"Label", "Description", "Unit", "Raw range"};
   for (int k = 0; k < rec.AnalogCount(); ++k) {
     const CAnalog& a = rec.analog[static_cast<std::size_t>(k)];
-    t.rows.push_back({ItemLabel(texts.labels, k, format.channelLabelFormat),
-                      CItemTexts::At(texts.descriptions, k), CItemTexts::At(texts.units, k),
-                      Format("%g to %g", static_cast<double>(a.minimum),
-                             static_cast<double>(a.maximum))});
+    t.rows.push_back(
+        {ItemLabel(texts.labels, k, format.channelLabelFormat),
+         CItemTexts::At(texts.descriptions, k), CItemTexts::At(texts.units, k),
+         Format("%g to %g", static_cast<double>(a.minimum), static_cast<double>(a.maximum))});
   }
   return t;
 }
@@ -225,10 +225,9 @@ CDetailsTable PointList(const CRecording& rec) {
   t.caption = "Marker";
   t.columns = {"Label", "Description", "First valid frame", "Last valid frame"};
   for (int j = 0; j < rec.PointCount(); ++j) {
-    t.rows.push_back({ItemLabel(texts.labels, j, kMarkerLabelFormat),
-                      CItemTexts::At(texts.descriptions, j),
-                      FrameNumberOf(rec, rec.FirstValidFrame(j)),
-                      FrameNumberOf(rec, rec.LastValidFrame(j))});
+    t.rows.push_back(
+        {ItemLabel(texts.labels, j, kMarkerLabelFormat), CItemTexts::At(texts.descriptions, j),
+         FrameNumberOf(rec, rec.FirstValidFrame(j)), FrameNumberOf(rec, rec.LastValidFrame(j))});
   }
   return t;
 }

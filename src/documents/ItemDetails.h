@@ -46,8 +46,7 @@ struct CItemDetails {
 // current one included or not) for the plot. The recording must outlive the
 // result (the series borrow its samples).
 CItemDetails DescribeItems(const CRecording& rec, const CFormatDescription& format,
-                           const CSelectionTree& tree, int current,
-                           const std::vector<int>& chosen);
+                           const CSelectionTree& tree, int current, const std::vector<int>& chosen);
 
 // The frame-axis facts of a plot over `rec`: frames per second (0 when the
 // format has no rate) and how many frames the recording holds.

@@ -131,8 +131,8 @@ void CSelectionTree::Build(const CRecording& recording, const CTreeLayout& layou
     const int marker = Add(TreeItemKind::MarkerBranch, -1, 32, kMarkerItemText, data);
     const CContinuedStrings pointLabels(set, "Point", "Labels");
     for (int j = 0; j < recording.PointCount(); ++j) {
-      Add(TreeItemKind::Point, j, CodeOf("32%02d", j), ItemLabel(pointLabels, j, kDefaultMarkerText),
-          marker);
+      Add(TreeItemKind::Point, j, CodeOf("32%02d", j),
+          ItemLabel(pointLabels, j, kDefaultMarkerText), marker);
     }
   }
   RefreshImages(selection, states);

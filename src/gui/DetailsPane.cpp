@@ -1,12 +1,12 @@
 #include "gui/DetailsPane.h"
 
 #include <QHeaderView>
-#include <QScrollBar>
-#include <algorithm>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/SignalPlot.h"
 
@@ -58,7 +58,8 @@ void CDetailsPane::Fill(QTableWidget* table, const CDetailsTable& t) {
   for (int r = 0; r < table->rowCount(); ++r) {
     const auto& row = t.rows[static_cast<std::size_t>(r)];
     for (int c = 0; c < static_cast<int>(row.size()) && c < table->columnCount(); ++c) {
-      table->setItem(r, c, new QTableWidgetItem(QString::fromStdString(row[static_cast<std::size_t>(c)])));
+      table->setItem(
+          r, c, new QTableWidgetItem(QString::fromStdString(row[static_cast<std::size_t>(c)])));
     }
   }
   table->resizeColumnsToContents();

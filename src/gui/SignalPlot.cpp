@@ -12,7 +12,7 @@ constexpr int kLeftMargin = 64;
 constexpr int kRightMargin = 12;
 constexpr int kTopMargin = 10;
 constexpr int kBottomMargin = 34;
-constexpr int kDragThreshold = 3;  // pixels before a press becomes a drag
+constexpr int kDragThreshold = 3;      // pixels before a press becomes a drag
 constexpr double kMinimumSpan = 0.01;  // frames: the closest zoom
 constexpr double kWheelStep = 0.8;     // view scale per wheel notch
 
@@ -21,8 +21,8 @@ constexpr const char* kFrameAxisTitle = "Frame";
 constexpr const char* kGapText = "gap";
 
 // Curve colours, distinct on white and in the legend.
-const QColor kColours[] = {QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),
-                           QColor(255, 127, 14), QColor(148, 103, 189), QColor(140, 86, 75),
+const QColor kColours[] = {QColor(31, 119, 180),  QColor(214, 39, 40),   QColor(44, 160, 44),
+                           QColor(255, 127, 14),  QColor(148, 103, 189), QColor(140, 86, 75),
                            QColor(227, 119, 194), QColor(127, 127, 127), QColor(188, 189, 34),
                            QColor(23, 190, 207)};
 constexpr int kColourCount = static_cast<int>(sizeof kColours / sizeof kColours[0]);
@@ -243,8 +243,7 @@ void CSignalPlot::paintEvent(QPaintEvent*) {
   }
 }
 
-void CSignalPlot::DrawCurve(QPainter& p, const QRect&, const CPlotSeries& s,
-                            const QColor&) const {
+void CSignalPlot::DrawCurve(QPainter& p, const QRect&, const CPlotSeries& s, const QColor&) const {
   // Few samples in view: a line through each of them, broken at gaps.
   if (s.count == 0) return;
   const double spf = s.samplesPerFrame;
@@ -283,8 +282,8 @@ void CSignalPlot::DrawAxes(QPainter& p, const QRect& area) const {
   // Time axis, in seconds when the rate is known, else in frame numbers.
   const double scale = m_frameRate > 0.0 ? 1.0 / m_frameRate : 1.0;
   const double shift = m_frameRate > 0.0 ? 0.0 : m_firstFrame;
-  for (double t : Ticks(m_x0 * scale + shift, m_x1 * scale + shift,
-                        std::max(2, area.width() / 90))) {
+  for (double t :
+       Ticks(m_x0 * scale + shift, m_x1 * scale + shift, std::max(2, area.width() / 90))) {
     const double x = PixelOf((t - shift) / scale);
     p.setPen(kGridColour);
     p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));

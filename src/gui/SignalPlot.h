@@ -27,8 +27,7 @@ class CSignalPlot : public QWidget {
   // The curves, the frames per second of the time axis (0: the axis counts
   // frames), the number of the recording's first frame and its frame count.
   // Shows everything.
-  void SetSeries(std::vector<CPlotSeries> series, double frameRate, int firstFrame,
-                 int frameCount);
+  void SetSeries(std::vector<CPlotSeries> series, double frameRate, int firstFrame, int frameCount);
   void Clear() { SetSeries({}, 0.0, 1, 0); }
   // The document's frame range (frame numbers), shaded.
   void SetFrameRange(int first, int last);

@@ -80,15 +80,14 @@ TEST_F(ItemDetailsTest, GroupsAndParametersAsTables) {
   ASSERT_EQ(group.tables.size(), 1u);
   ASSERT_EQ(group.tables[0].rows.size(), 1u);
   EXPECT_EQ(group.tables[0].rows[0],
-            (std::vector<std::string>{"CORNERS", "FLOAT", "[3,4]", "0 10 20 30 40 50 ... (12 values)",
-                                      "Plate corners", "No"}));
+            (std::vector<std::string>{"CORNERS", "FLOAT", "[3,4]",
+                                      "0 10 20 30 40 50 ... (12 values)", "Plate corners", "No"}));
 
   // CHAR: one row per string.
   const CItemDetails labels = Describe(ParamCode("POINT", "LABELS"));
   ASSERT_EQ(labels.tables.size(), 2u);
   EXPECT_EQ(labels.tables[0].rows[2], (std::vector<std::string>{"Type", "CHAR"}));
-  EXPECT_EQ(labels.tables[1].rows,
-            (std::vector<std::vector<std::string>>{{"LASI"}, {"RASI"}}));
+  EXPECT_EQ(labels.tables[1].rows, (std::vector<std::vector<std::string>>{{"LASI"}, {"RASI"}}));
 
   // Two dimensions: the first across, one row per index of the second.
   const CItemDetails corners = Describe(ParamCode("FORCE_PLATFORM", "CORNERS"));
@@ -109,7 +108,7 @@ TEST_F(ItemDetailsTest, ChannelsAndPointsWithTheirCurves) {
   ASSERT_EQ(channel.series.size(), 1u);
   const CPlotSeries& s = channel.series[0];
   EXPECT_EQ(s.count, 16u);
-  EXPECT_DOUBLE_EQ(s.X(5), 2.5);  // sample 1 of frame index 2
+  EXPECT_DOUBLE_EQ(s.X(5), 2.5);                      // sample 1 of frame index 2
   EXPECT_FLOAT_EQ(s.Value(5), 10.0f * 0.5f * 0.01f);  // scaled as the exports scale
 
   // A point and a channel chosen together: x, y, z of the point, then the

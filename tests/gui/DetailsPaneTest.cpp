@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <cstdlib>
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeView>
+#include <cstdlib>
 
 #include "GuiTestSupport.h"
 #include "c3dbuilder/C3dBuilder.h"
@@ -39,8 +39,8 @@ class DetailsPaneTest : public ::testing::Test {
     s.events = {{"TO", 0.1f, 1}};
     c3dbuilder::AddStandardParameters(s, {"LASI", "RASI"}, {"EMG1", "EMG2"});
     s.groups.push_back({"FORCE_PLATFORM", "", false});
-    c3dbuilder::Param origin = c3dbuilder::NumberParam("FORCE_PLATFORM", "ORIGIN", 4,
-                                                       {1, 2, 3, 4, 5, 6}, "Plate origins");
+    c3dbuilder::Param origin =
+        c3dbuilder::NumberParam("FORCE_PLATFORM", "ORIGIN", 4, {1, 2, 3, 4, 5, 6}, "Plate origins");
     origin.dims = {3, 2};
     s.params.push_back(origin);
     s.pointValue = [](int i, int j, int c) -> float {
@@ -62,9 +62,7 @@ class DetailsPaneTest : public ::testing::Test {
   QModelIndex IndexOf(std::uint64_t code) {
     return child->Model()->IndexOfItem(child->Tree().FindByCode(code));
   }
-  void MakeCurrent(std::uint64_t code) {
-    child->View()->setCurrentIndex(IndexOf(code));
-  }
+  void MakeCurrent(std::uint64_t code) { child->View()->setCurrentIndex(IndexOf(code)); }
   QString Cell(int table, int row, int column) {
     const QTableWidgetItem* item = child->Pane()->Table(table)->item(row, column);
     return item != nullptr ? item->text() : QString();
