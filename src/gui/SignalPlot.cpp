@@ -19,6 +19,9 @@ constexpr double kWheelStep = 0.8;     // view scale per wheel notch
 constexpr const char* kTimeAxisTitle = "Time (s)";
 constexpr const char* kFrameAxisTitle = "Frame";
 constexpr const char* kGapText = "gap";
+constexpr const char* kMoreFormat = "%d more";
+// The value axis never narrows below this share of its values' size.
+constexpr double kMinimumValueSpan = 1e-9;
 
 // Curve colours, distinct on white and in the legend.
 const QColor kColours[] = {QColor(31, 119, 180),  QColor(214, 39, 40),   QColor(44, 160, 44),
@@ -190,7 +193,7 @@ void CSignalPlot::paintEvent(QPaintEvent*) {
     // drawn as gaps: a line through the samples instead.
     const double visible = (m_x1 - m_x0) * s.samplesPerFrame;
     if (visible < area.width()) {
-      DrawCurve(p, area, s, colour);
+      DrawCurve(p, s);
       continue;
     }
     // One vertical stroke per column from its lowest to its highest value,
@@ -243,7 +246,7 @@ void CSignalPlot::paintEvent(QPaintEvent*) {
   }
 }
 
-void CSignalPlot::DrawCurve(QPainter& p, const QRect&, const CPlotSeries& s, const QColor&) const {
+void CSignalPlot::DrawCurve(QPainter& p, const CPlotSeries& s) const {
   // Few samples in view: a line through each of them, broken at gaps.
   if (s.count == 0) return;
   const double spf = s.samplesPerFrame;
@@ -306,14 +309,24 @@ void CSignalPlot::DrawLegend(QPainter& p, const QRect& area) const {
   for (const CPlotSeries& s : m_series) {
     widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(s.name)));
   }
-  const int rows = static_cast<int>(m_series.size());
+  const int count = static_cast<int>(m_series.size());
   const int lineHeight = fm.height();
+  // As many rows as the plot is tall; the last one then counts the rest.
+  const int fit = std::max(1, (area.height() - 10) / lineHeight);
+  const int rows = std::min(count, fit);
+  const int named = rows < count ? rows - 1 : rows;
   const QRect box(area.right() - widest - kSwatch - 16, area.top() + 4, widest + kSwatch + 12,
                   rows * lineHeight + 6);
   p.fillRect(box, QColor(255, 255, 255, 220));
   p.setPen(QColor(190, 190, 190));
   p.drawRect(box);
-  for (int n = 0; n < rows; ++n) {
+  if (named < rows) {
+    p.setPen(palette().color(QPalette::Text));
+    p.drawText(
+        QRect(box.left() + 8 + kSwatch, box.top() + 3 + named * lineHeight, widest + 4, lineHeight),
+        Qt::AlignVCenter, QString::asprintf(kMoreFormat, count - named));
+  }
+  for (int n = 0; n < named; ++n) {
     const int y = box.top() + 3 + n * lineHeight;
     p.setPen(QPen(kColours[n % kColourCount], 2));
     p.drawLine(box.left() + 4, y + lineHeight / 2, box.left() + 4 + kSwatch, y + lineHeight / 2);
@@ -330,8 +343,11 @@ void CSignalPlot::wheelEvent(QWheelEvent* event) {
   const QPointF at = event->position();
   if (event->modifiers() & Qt::ControlModifier) {
     const double v = ValueAt(at.y());
-    m_y0 = v - (v - m_y0) * factor;
-    m_y1 = v + (m_y1 - v) * factor;
+    const double y0 = v - (v - m_y0) * factor;
+    const double y1 = v + (m_y1 - v) * factor;
+    if (y1 - y0 <= kMinimumValueSpan * std::max({1.0, std::fabs(y0), std::fabs(y1)})) return;
+    m_y0 = y0;
+    m_y1 = y1;
     m_valuesFixed = true;
     update();
   } else {

@@ -71,7 +71,7 @@ class CSignalPlot : public QWidget {
   double ValueAt(double py) const;
   QString TimeText(double x) const;
   void DrawAxes(QPainter& p, const QRect& area) const;
-  void DrawCurve(QPainter& p, const QRect& area, const CPlotSeries& s, const QColor& colour) const;
+  void DrawCurve(QPainter& p, const CPlotSeries& s) const;
   void DrawLegend(QPainter& p, const QRect& area) const;
 
   std::vector<CPlotSeries> m_series;

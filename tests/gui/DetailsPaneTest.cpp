@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeView>
+#include <QWheelEvent>
 #include <cstdlib>
 
 #include "GuiTestSupport.h"
@@ -142,6 +143,39 @@ TEST_F(DetailsPaneTest, ChosenChannelsArePlottedTogetherAndSpaceTogglesTheCheckM
   EXPECT_EQ(IndexOf(3100).data(CTreeModel::ImageRole).toInt(), kImageUnchecked);
   QTest::keyClick(view, Qt::Key_Space);
   EXPECT_EQ(child->Document().Selection().analog, before);
+}
+
+TEST_F(DetailsPaneTest, PlotZoomsAndPans) {
+  MakeCurrent(3100);
+  CSignalPlot* plot = child->Pane()->Plot();
+  plot->resize(800, 300);
+  const int y = plot->PlotArea().center().y();
+  const double pixel = 40.0 / plot->PlotArea().width();  // frames per pixel before zooming
+  // One wheel notch at frame position 10 keeps 10 under the cursor.
+  const QPointF at(plot->PixelOf(10.0), y);
+  QWheelEvent wheel(at, plot->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(plot, &wheel);
+  EXPECT_NEAR(plot->ViewX0(), 2.0, 1e-9);
+  EXPECT_NEAR(plot->ViewX1(), 34.0, 1e-9);
+  // A left drag zooms to the dragged stretch of time.
+  const QPoint from(qRound(plot->PixelOf(12.0)), y);
+  const QPoint to(qRound(plot->PixelOf(20.0)), y);
+  QTest::mousePress(plot, Qt::LeftButton, Qt::NoModifier, from);
+  QTest::mouseRelease(plot, Qt::LeftButton, Qt::NoModifier, to);
+  EXPECT_NEAR(plot->ViewX0(), 12.0, pixel);
+  EXPECT_NEAR(plot->ViewX1(), 20.0, pixel);
+  EXPECT_EQ(child->Document().Selection().rangeFirst, 1);  // the range stays
+  // A right drag of a quarter of the width moves a quarter of the view.
+  const double x0 = plot->ViewX0();
+  const int quarter = plot->PlotArea().width() / 4;
+  QTest::mousePress(plot, Qt::RightButton, Qt::NoModifier, QPoint(400, y));
+  QTest::mouseMove(plot, QPoint(400 - quarter, y));
+  QTest::mouseRelease(plot, Qt::RightButton, Qt::NoModifier, QPoint(400 - quarter, y));
+  EXPECT_NEAR(plot->ViewX0(), x0 + (plot->ViewX1() - plot->ViewX0()) / 4, 0.05);
+  QTest::mouseDClick(plot, Qt::LeftButton, Qt::NoModifier, QPoint(400, y));
+  EXPECT_EQ(plot->ViewX0(), 0.0);
+  EXPECT_EQ(plot->ViewX1(), 40.0);
 }
 
 TEST_F(DetailsPaneTest, ShiftDragSetsTheFrameRangeThatSaveExports) {
