@@ -224,7 +224,7 @@ TEST(DetailsPaneShots, DISABLED_WritePictures) {
   const std::filesystem::path out = env != nullptr ? env : "/tmp/pane-shots";
   std::filesystem::create_directories(out);
   auto shoot = [&](const std::filesystem::path& file, std::uint64_t code,
-                   std::vector<std::uint64_t> more, const char* name) {
+                   std::vector<std::uint64_t> more, const char* name, bool range = false) {
     CChildFrame* child = frame.OpenDocumentFile(QString::fromStdString(file.string()));
     ASSERT_NE(child, nullptr) << file;
     child->showMaximized();
@@ -236,6 +236,12 @@ TEST(DetailsPaneShots, DISABLED_WritePictures) {
     for (std::uint64_t c : more) {
       child->View()->selectionModel()->select(index(c), QItemSelectionModel::Select);
     }
+    if (range) {
+      // Frames 100 to 300 shaded, the cursor in the middle of the plot.
+      child->SetFrameRange(100, 300);
+      CSignalPlot* plot = child->Pane()->Plot();
+      QTest::mouseMove(plot, plot->PlotArea().center());
+    }
     QApplication::processEvents();
     ASSERT_TRUE(child->Pane()->grab().save(QString::fromStdString((out / name).string())));
   };
@@ -246,6 +252,7 @@ TEST(DetailsPaneShots, DISABLED_WritePictures) {
   shoot(gait, 3115, {}, "gait-emg-rvas.png");
   shoot(gait, 3200, {}, "gait-marker.png");
   shoot(gait, 3112, {3113, 3114}, "gait-emg-three.png");
+  shoot(gait, 3112, {3200}, "gait-range-cursor.png", true);
   shoot(codas, 1, {}, "codas-header.png");
   shoot(codas, 31000, {}, "codas-channel.png");
 }
