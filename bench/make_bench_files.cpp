@@ -7,9 +7,12 @@
 // Both hold 50 labelled points and 16 labelled analog channels at 10 samples
 // per frame over 60000 frames at 100 Hz, with smooth trajectories, signals
 // and gaps where a marker is lost.
+//   bench_long.c3d   16-bit samples over 100000 frames, about 72 MB: more than
+//                    a C3D header's 16 bits can count, the range in TRIAL
 //   make_bench_files OUTDIR
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -26,6 +29,7 @@ constexpr int kPoints = 50;
 constexpr int kChannels = 16;
 constexpr int kRatio = 10;
 constexpr int kFrames = 60000;
+constexpr int kLongFrames = 100000;
 constexpr float kRate = 100.0f;
 constexpr float kMarkerScale = 0.1f;  // mm per stored unit in the integer file
 constexpr double kTwoPi = 6.283185307179586;
@@ -90,14 +94,20 @@ double Volts(int i, int s, int k) {
   return 0.8 * burst * std::sin(kTwoPi * 87.0 * t * (k - 10) + std::sin(1237.0 * t));
 }
 
-Spec BenchSpec(bool floatData) {
+// The TRIAL field of frame number f: two INT words, low word first.
+std::vector<float> TrialField(int f) {
+  const auto low = static_cast<std::int16_t>(static_cast<std::uint16_t>(f & 0xFFFF));
+  return {static_cast<float>(low), static_cast<float>(f >> 16)};
+}
+
+Spec BenchSpec(bool floatData, int frames = kFrames) {
   Spec spec;
   spec.processor = Processor::Intel;
   spec.floatData = floatData;
   spec.markerScale = kMarkerScale;
   spec.frameRate = kRate;
   spec.firstFrame = 1;
-  spec.frames = kFrames;
+  spec.frames = frames;
   spec.points = kPoints;
   spec.analogChannels = kChannels;
   spec.analogRatio = kRatio;
@@ -107,9 +117,8 @@ Spec BenchSpec(bool floatData) {
   // Capture software writes the trial's frame range in every file; past
   // 32767 frames its low words must be read unsigned.
   spec.groups.push_back({"TRIAL", "Trial range", false});
-  spec.params.push_back(NumberParam("TRIAL", "ACTUAL_START_FIELD", 2, {1, 0}));
-  spec.params.push_back(
-      NumberParam("TRIAL", "ACTUAL_END_FIELD", 2, {static_cast<float>(kFrames - 65536), 0}));
+  spec.params.push_back(NumberParam("TRIAL", "ACTUAL_START_FIELD", 2, TrialField(1)));
+  spec.params.push_back(NumberParam("TRIAL", "ACTUAL_END_FIELD", 2, TrialField(frames)));
   spec.pointValue = [floatData](int i, int j, int c) -> float {
     if (Lost(i, j)) return c == 3 ? -1.0f : 0.0f;
     if (c == 3) return static_cast<float>(ResidualWord(i, j));
@@ -179,6 +188,12 @@ int main(int argc, char** argv) {
     }
     std::printf("%s  %.1f MB\n", path.c_str(), std::filesystem::file_size(path) / 1e6);
   }
+  const std::filesystem::path longFile = dir / "bench_long.c3d";
+  if (!WriteLarge(longFile.string(), BenchSpec(false, kLongFrames))) {
+    std::fprintf(stderr, "make_bench_files: cannot write %s\n", longFile.c_str());
+    return 1;
+  }
+  std::printf("%s  %.1f MB\n", longFile.c_str(), std::filesystem::file_size(longFile) / 1e6);
   const std::filesystem::path adc = dir / "bench_adc.adc";
   if (!WriteAdc(adc)) {
     std::fprintf(stderr, "make_bench_files: cannot write %s\n", adc.c_str());

@@ -13,14 +13,21 @@ FLOAT_FILE="$DATA/bench_float.c3d"
 INT_FILE="$DATA/bench_int.c3d"
 ADC_FILE="$DATA/bench_adc.adc"
 VAD_FILE="$DATA/bench_vad01.vad"
+LONG_FILE="$DATA/bench_long.c3d"
 
-BENCHMARKS=(open export vad_c3d gui_open startup)
+BENCHMARKS=(open open_long export vad_c3d gui_open gui_plot startup)
 
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
 run_open() {
   "$BIN/bench_open" --kinex2 "$ROOT/build/default/bin/kinex2" "$ROOT/samples/sample.c3d" \
     "$FLOAT_FILE" "$INT_FILE" "$ADC_FILE"
+}
+
+# Opening a recording of 100000 frames (more than the header's 16 bits
+# count; the range comes from its TRIAL group) against cat (target: 5 x).
+run_open_long() {
+  "$BIN/bench_open" "$LONG_FILE"
 }
 
 # Exports with the program's formatter and with snprintf, in one run, and
@@ -52,6 +59,12 @@ run_gui_open() {
     "$BIN/bench_gui_open" "$ROOT/build/default/bin/kinex2" "$FLOAT_FILE" "$INT_FILE"
 }
 
+# Milliseconds per redraw of the details pane's plot of a 600000-sample
+# channel, offscreen (target: under 50 ms).
+run_gui_plot() {
+  QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$BIN/bench_gui_plot"
+}
+
 # Milliseconds per `kinex2 info` and `kinex2 convert` of the bundled sample: mostly process start-up
 # (target: 4 ms, the window libraries never loaded).
 run_startup() {
@@ -66,7 +79,7 @@ build() {
 
 make_data() {
   # Made again when the generator changed since.
-  if [[ ! -f "$ADC_FILE" || ! -f "$VAD_FILE" || "$BIN/make_bench_files" -nt "$FLOAT_FILE" ]]; then
+  if [[ ! -f "$ADC_FILE" || ! -f "$VAD_FILE" || ! -f "$LONG_FILE" || "$BIN/make_bench_files" -nt "$FLOAT_FILE" ]]; then
     echo "== making benchmark files in $DATA"
     "$BIN/make_bench_files" "$DATA"
   fi

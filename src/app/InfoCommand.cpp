@@ -3,43 +3,12 @@
 #include <string>
 
 #include "documents/FormatRegistry.h"
+#include "documents/ItemDetails.h"
 #include "export/DstHeader.h"
 #include "export/ItemLabels.h"
 #include "model/Recording.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
-
-namespace {
-
-// The first few values of a parameter, for a one-line summary.
-std::string FirstValues(const CParam& p) {
-  constexpr int kShown = 6;
-  std::string s;
-  const int n = p.type == kParamChar ? static_cast<int>(p.strings.size()) : p.elementCount;
-  for (int i = 0; i < n && i < kShown; ++i) {
-    if (i > 0) s += ' ';
-    if (p.type == kParamChar) {
-      s += "\"" + p.GetString(i) + "\"";
-    } else if (p.type == kParamFloat) {
-      s += Format("%g", p.GetValue(i));
-    } else if (p.type == kParamByte || p.type == kParamInt) {
-      s += Format("%d", static_cast<int>(p.type == kParamByte ? p.GetByte(i) : p.GetInt(i)));
-    }
-  }
-  if (n > kShown) s += Format(" ... (%d values)", n);
-  return s;
-}
-
-std::string Dimensions(const CParam& p) {
-  std::string s = "[";
-  for (std::size_t i = 0; i < p.dimensions.size(); ++i) {
-    if (i > 0) s += ',';
-    s += std::to_string(p.dimensions[i]);
-  }
-  return s + "]";
-}
-
-}  // namespace
 
 int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
   const CFormatEntry& entry = FormatFor(file);
@@ -59,16 +28,16 @@ int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
     const std::string qualified = set.GetGroupName(p) + ":" + p.name;
     s += Format("PARAM %-32s %-5s dims=%s %s\n", qualified.c_str(),
                 (*ParamTypeName(p.type) != '\0' ? ParamTypeName(p.type) : "OTHER"),
-                Dimensions(p).c_str(), FirstValues(p).c_str());
+                ParamDimensionsText(p).c_str(), ParamFirstValues(p).c_str());
   }
-  const CParam* analogLabels = set.Find("Analog", "Labels");
+  const CContinuedStrings analogLabels(set, "Analog", "Labels");
   for (int k = 0; k < rec.AnalogCount(); ++k) {
     const CAnalog& a = rec.analog[k];
     s += Format("ANALOG %3d %-16s min=%g max=%g\n", k + 1,
                 ItemLabel(analogLabels, k, format.channelLabelFormat).c_str(), a.minimum,
                 a.maximum);
   }
-  const CParam* pointLabels = set.Find("Point", "Labels");
+  const CContinuedStrings pointLabels(set, "Point", "Labels");
   for (int j = 0; j < rec.PointCount(); ++j) {
     const CVideo& v = rec.points[j];
     s += Format("POINT  %3d %-16s x=[%g,%g] y=[%g,%g] z=[%g,%g]\n", j + 1,

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "export/ItemLabels.h"
 #include "platform/Text.h"
 
 namespace {
@@ -31,15 +32,6 @@ void SetFlag(std::string& flags, long long i, char v) {
 
 void SetAll(std::string& flags, char v) {
   for (char& c : flags) c = v;
-}
-
-// The label of item k from `labels` (the branch's "Labels" parameter), or the
-// default text when the parameter is missing, not CHAR or too short.
-std::string LabelOr(const CParam* labels, int k, const char* fallback) {
-  if (labels != nullptr && labels->type == kParamChar && k < labels->elementCount) {
-    return labels->GetString(k);
-  }
-  return Format(fallback, k + 1);
 }
 
 }  // namespace
@@ -130,17 +122,17 @@ void CSelectionTree::Build(const CRecording& recording, const CTreeLayout& layou
 
   const int data = Add(TreeItemKind::Data, -1, 3, kDataItemText, root);
   const int analog = Add(TreeItemKind::AnalogBranch, -1, 31, kAnalogItemText, data);
-  const CParam* analogLabels = set.Find("Analog", "Labels");
+  const CContinuedStrings analogLabels(set, "Analog", "Labels");
   for (int k = 0; k < recording.AnalogCount(); ++k) {
     Add(TreeItemKind::Channel, k, CodeOf(layout.channelCodeFormat, k),
-        LabelOr(analogLabels, k, layout.channelTextFormat), analog);
+        ItemLabel(analogLabels, k, layout.channelTextFormat), analog);
   }
   if (layout.markers) {
     const int marker = Add(TreeItemKind::MarkerBranch, -1, 32, kMarkerItemText, data);
-    const CParam* pointLabels = set.Find("Point", "Labels");
+    const CContinuedStrings pointLabels(set, "Point", "Labels");
     for (int j = 0; j < recording.PointCount(); ++j) {
-      Add(TreeItemKind::Point, j, CodeOf("32%02d", j), LabelOr(pointLabels, j, kDefaultMarkerText),
-          marker);
+      Add(TreeItemKind::Point, j, CodeOf("32%02d", j),
+          ItemLabel(pointLabels, j, kDefaultMarkerText), marker);
     }
   }
   RefreshImages(selection, states);

@@ -178,7 +178,7 @@ class CDstWriter {
     const bool scaled = m_options.AnalogScaled != 0;
     const int decimals = (scaled || !m_rec.integerData) ? m_options.Precision : 0;
     const float general = scaled && format.analogScalable ? m_rec.GetGenScale() : 1.0f;
-    const CParam* labels = set.Find("Analog", "Labels");
+    const CContinuedStrings labels(set, "Analog", "Labels");
     for (int k = 0; k < channels; ++k) {
       if (!Selected(m_sel.analog, static_cast<std::size_t>(k))) continue;
       float scale = 1.0f;
@@ -217,7 +217,7 @@ class CDstWriter {
     long long i0 = 0;
     long long i1 = 0;
     FrameIndices(i0, i1);
-    const CParam* labels = m_rec.paramSet.Find("Point", "Labels");
+    const CContinuedStrings labels(m_rec.paramSet, "Point", "Labels");
     for (int j = 0; j < m_rec.PointCount(); ++j) {
       if (!Selected(m_sel.points, static_cast<std::size_t>(j))) continue;
       m_out += '!';

@@ -2,6 +2,11 @@
 
 #include "platform/Text.h"
 
+std::string ItemLabel(const CContinuedStrings& labels, int i, const char* defaultFormat) {
+  const std::string* label = labels.At(i);
+  return label != nullptr ? *label : Format(defaultFormat, i + 1);
+}
+
 std::string ItemLabel(const CParam* labels, int i, const char* defaultFormat) {
   if (labels != nullptr && labels->type == kParamChar &&
       i < static_cast<int>(labels->strings.size()))
@@ -11,7 +16,7 @@ std::string ItemLabel(const CParam* labels, int i, const char* defaultFormat) {
 
 std::vector<std::string> ItemLabels(const CParamSet& set, const char* group, const char* name,
                                     const char* defaultFormat, int count) {
-  const CParam* labels = set.Find(group, name);
+  const CContinuedStrings labels(set, group, name);
   std::vector<std::string> names;
   names.reserve(static_cast<std::size_t>(count > 0 ? count : 0));
   for (int k = 0; k < count; ++k) names.push_back(ItemLabel(labels, k, defaultFormat));

@@ -17,6 +17,21 @@ std::string DstKeyLines(const std::vector<CHeaderField>& fields) {
   return s;
 }
 
+std::vector<CHeaderField> ParseDstKeyLines(std::string_view text) {
+  std::vector<CHeaderField> fields;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    const std::size_t colon = line.find(": ");
+    if (colon == std::string_view::npos) continue;
+    std::string_view label = line.substr(0, colon);
+    while (!label.empty() && label.back() == ' ') label.remove_suffix(1);
+    fields.push_back({label, std::string(line.substr(colon + 2))});
+  }
+  return fields;
+}
+
 std::string TextKeyLines(const std::vector<CHeaderField>& fields, const std::string& delimiter) {
   std::string s;
   for (const CHeaderField& f : fields) {

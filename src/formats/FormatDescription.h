@@ -22,6 +22,9 @@ struct CHeaderField {
 };
 // DST key lines: each label padded to 27 characters, ": ", the value.
 std::string DstKeyLines(const std::vector<CHeaderField>& fields);
+// The fields of DstKeyLines text again (labels point into `text`, which must
+// outlive them); a line without the separator is skipped.
+std::vector<CHeaderField> ParseDstKeyLines(std::string_view text);
 // Text export lines: label, delimiter, value.
 std::string TextKeyLines(const std::vector<CHeaderField>& fields, const std::string& delimiter);
 

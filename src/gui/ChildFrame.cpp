@@ -3,12 +3,17 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QSplitter>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include "documents/DocumentTree.h"
+#include "documents/ItemDetails.h"
+#include "gui/DetailsPane.h"
 #include "gui/FramesDlg.h"
 #include "gui/GuiText.h"
+#include "gui/SignalPlot.h"
 #include "gui/TreeImages.h"
 #include "gui/TreeLineStyle.h"
 #include "gui/TreeModel.h"
@@ -24,7 +29,8 @@ CChildFrame::CChildFrame(std::unique_ptr<CDocumentBase> doc, const CFormatEntry&
     : QWidget(parent), m_doc(std::move(doc)), m_type(type) {
   setWindowTitle(Title());
   m_model = new CTreeModel(m_tree, this);
-  m_view = new QTreeView(this);
+  m_splitter = new QSplitter(Qt::Horizontal, this);
+  m_view = new QTreeView(m_splitter);
   m_view->setHeaderHidden(true);
   m_view->setRootIsDecorated(true);
   m_view->setUniformRowHeights(true);
@@ -38,17 +44,38 @@ CChildFrame::CChildFrame(std::unique_ptr<CDocumentBase> doc, const CFormatEntry&
   // The view expands or collapses a double-clicked branch itself, after the
   // selection was toggled.
   m_view->setExpandsOnDoubleClick(true);
+  // Several channels and points can be chosen for the plot; the check marks
+  // stay with double-clicks and Space, which never look at this selection.
+  m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_view->installEventFilter(this);
   connect(m_view, &QTreeView::doubleClicked, this, &CChildFrame::DoubleClickItem);
+  connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          &CChildFrame::UpdatePane);
+  connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &CChildFrame::UpdatePane);
+
+  m_pane = new CDetailsPane(m_splitter);
+  m_splitter->addWidget(m_view);
+  m_splitter->addWidget(m_pane);
+  m_splitter->setStretchFactor(0, 1);
+  m_splitter->setStretchFactor(1, 2);
+  m_splitter->setSizes({300, 600});  // a third for the tree
+  m_splitter->setChildrenCollapsible(false);
+  connect(m_pane->Plot(), &CSignalPlot::FrameRangeChosen, this, &CChildFrame::SetFrameRange);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(m_view);
+  layout->addWidget(m_splitter);
 
   if (UpdateTree(m_tree, *m_doc, FromQ(Title()))) m_model->Reset();
+  m_view->setCurrentIndex(m_model->IndexOfItem(0));
 }
 
 CChildFrame::~CChildFrame() {
-  // The model reads the tree; detach it before the tree goes.
+  // The model reads the tree and the plot the samples; detach both before
+  // they go.
+  m_pane->Clear();
+  disconnect(m_view->selectionModel(), nullptr, this, nullptr);
   m_view->setModel(nullptr);
   if (!m_closed) m_doc->OnCloseDocument();
 }
@@ -60,6 +87,37 @@ QString CChildFrame::Title() const {
 void CChildFrame::DoubleClickItem(const QModelIndex& index) {
   const ToggleEffect effect = OnTreeDblclk(m_tree, *m_doc, m_model->ItemId(index));
   if (effect != ToggleEffect::None) m_model->ImagesChanged();
+}
+
+void CChildFrame::UpdatePane() {
+  if (m_closed) return;
+  std::vector<int> chosen;
+  for (const QModelIndex& index : m_view->selectionModel()->selectedIndexes()) {
+    chosen.push_back(m_model->ItemId(index));
+  }
+  const CRecording& rec = m_doc->Reader();
+  m_pane->Show(DescribeItems(rec, m_doc->Description(), m_tree,
+                             m_model->ItemId(m_view->currentIndex()), chosen),
+               PlotFrameRate(rec, m_doc->Description()), rec.firstFrame, rec.FrameCount());
+  m_pane->SetFrameRange(m_doc->Selection().rangeFirst, m_doc->Selection().rangeLast);
+}
+
+bool CChildFrame::SetFrameRange(long long first, long long last) {
+  if (!m_doc->SetFrameRange(first, last)) return false;
+  m_pane->SetFrameRange(m_doc->Selection().rangeFirst, m_doc->Selection().rangeLast);
+  return true;
+}
+
+bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
+  // Space toggles the current item's check mark as a double-click does.
+  if (watched == m_view && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+      DoubleClickItem(m_view->currentIndex());
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void CChildFrame::OnFileSave() {
@@ -104,11 +162,12 @@ void CChildFrame::OnFrames() {
   dlg.SetLimits(m_doc->RangeMinimum(), m_doc->RangeMaximum());
   dlg.SetRange(m_doc->Selection().rangeFirst, m_doc->Selection().rangeLast);
   if (dlg.exec() != QDialog::Accepted) return;
-  m_doc->SetFrameRange(dlg.First(), dlg.Last());
+  SetFrameRange(dlg.First(), dlg.Last());
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
   if (!m_closed) {
+    m_pane->Clear();
     m_closed = true;
     m_doc->OnCloseDocument();
   }

@@ -1,7 +1,10 @@
 #pragma once
 // One document window: it owns its document (and with it the reader and the
-// export selection) and shows the document's tree. Double-clicks on the tree
-// edit the selection through the document layer; the window only draws.
+// export selection) and shows the document's tree beside a details pane.
+// Double-clicks on the tree, and Space on its current item, edit the
+// selection through the document layer; the pane follows the current item
+// and plots every chosen channel and point (Ctrl/Shift-click), and a
+// Shift-drag on its plot sets the frame range. The window only draws.
 // Closing the window closes the document.
 
 #include <QWidget>
@@ -12,7 +15,9 @@
 #include "documents/FormatRegistry.h"
 #include "documents/TreeItems.h"
 
+class QSplitter;
 class QTreeView;
+class CDetailsPane;
 class CTreeModel;
 
 class CChildFrame : public QWidget {
@@ -34,6 +39,7 @@ class CChildFrame : public QWidget {
   const CSelectionTree& Tree() const { return m_tree; }
   CTreeModel* Model() const { return m_model; }
   QTreeView* View() const { return m_view; }
+  CDetailsPane* Pane() const { return m_pane; }
 
   // The double-click on the item at `index` of the model (invalid: no item).
   void DoubleClickItem(const QModelIndex& index);
@@ -45,18 +51,27 @@ class CChildFrame : public QWidget {
   // 1 text, 2 C3D when the document writes it).
   void SaveAsChosen(const QString& path, int filterIndex);
   void OnFrames();
+  // The frame range a Shift-drag on the plot chose, under the rule of the
+  // Frames command; false (nothing changed) when it breaks it.
+  bool SetFrameRange(long long first, long long last);
 
   // The Save As filter list of this document.
   QStringList SaveAsFilters() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Shows the current item and the chosen ones in the pane.
+  void UpdatePane();
+
   std::unique_ptr<CDocumentBase> m_doc;
   const CFormatEntry& m_type;
   CSelectionTree m_tree;
   CTreeModel* m_model;
   QTreeView* m_view;
+  QSplitter* m_splitter;
+  CDetailsPane* m_pane;
   bool m_closed = false;
 };

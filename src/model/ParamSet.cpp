@@ -155,3 +155,23 @@ void CParamSet::FinishStringParam(CParam& param) {
   if (param.dimensions.empty()) param.dimensions.push_back(0);
   param.dimensions[0] = static_cast<std::uint8_t>(std::min<std::size_t>(width, 255));
 }
+
+CContinuedStrings::CContinuedStrings(const CParamSet& set, std::string_view group,
+                                     std::string_view name) {
+  const CParam* part = set.Find(group, name);
+  for (int n = 2; part != nullptr && part->type == kParamChar; ++n) {
+    m_parts.push_back(part);
+    m_count += static_cast<int>(part->strings.size());
+    part = set.Find(group, std::string(name) + std::to_string(n));
+  }
+}
+
+const std::string* CContinuedStrings::At(int i) const {
+  if (i < 0) return nullptr;
+  for (const CParam* part : m_parts) {
+    const auto n = static_cast<int>(part->strings.size());
+    if (i < n) return &part->strings[static_cast<std::size_t>(i)];
+    i -= n;
+  }
+  return nullptr;
+}

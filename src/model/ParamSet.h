@@ -99,6 +99,25 @@ class CParamSet {
   }
 };
 
+// A CHAR parameter followed by its continuations in the same group: a list
+// longer than one parameter's 255 strings goes on in "<name>2", "<name>3", ...
+// ("LABELS2", "DESCRIPTIONS2", "UNITS2"), each taking over where the one
+// before ends. The chain stops at the first one missing or not CHAR; a
+// missing or non-CHAR first parameter gives no strings at all.
+class CContinuedStrings {
+ public:
+  CContinuedStrings() = default;
+  // Borrows the parameters of `set`, which must outlive this object.
+  CContinuedStrings(const CParamSet& set, std::string_view group, std::string_view name);
+  int Count() const { return m_count; }
+  // String i of the whole chain, or nullptr outside 0 .. Count() - 1.
+  const std::string* At(int i) const;
+
+ private:
+  std::vector<const CParam*> m_parts;
+  int m_count = 0;
+};
+
 // The per-format names of the one model.
 using CAdcParam = CParam;
 using CAdcGroup = CGroup;

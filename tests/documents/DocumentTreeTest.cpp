@@ -53,4 +53,35 @@ TEST(DocumentTreeTest, BuildsOnceAfterOpenAndEditsTheDocument) {
   EXPECT_EQ(tree.Item(tree.FindByCode(1)).image, doc.Selection().header);
 }
 
+TEST(DocumentTreeTest, PointsPast255AreNamedFromTheLabelContinuation) {
+  // 300 points: POINT:LABELS holds the first 255 names, LABELS2 the rest.
+  testsupport::TempDir dir;
+  c3dbuilder::Spec s;
+  s.frames = 2;
+  s.points = 300;
+  std::vector<std::string> first, rest;
+  for (int j = 1; j <= 300; ++j) (j <= 255 ? first : rest).push_back("P" + std::to_string(j));
+  c3dbuilder::AddStandardParameters(s, first, {});
+  s.params.push_back(c3dbuilder::StringParam("POINT", "LABELS2", rest));
+  const auto bytes = c3dbuilder::Build(s);
+  testsupport::WriteFile(dir / "many.c3d", {bytes.begin(), bytes.end()});
+
+  testsupport::RecordingPlatform platform;
+  CC3dDoc doc(platform);
+  ASSERT_TRUE(doc.OnOpenDocument(dir / "many.c3d"));
+  CSelectionTree tree;
+  BuildTree(tree, doc, "many.c3d");
+  const CTreeItem& marker = tree.Item(tree.FindByCode(32));
+  ASSERT_EQ(marker.children.size(), 300u);
+  EXPECT_EQ(tree.Item(marker.children[254]).text, "P255");
+  EXPECT_EQ(tree.Item(marker.children[255]).text, "P256");
+  EXPECT_EQ(tree.Item(marker.children[299]).text, "P300");
+  // The exports name them the same way.
+  ASSERT_GT(doc.ExportDst(dir / "many.dst"), 0u);
+  const std::string dst = testsupport::ReadFileText(dir / "many.dst");
+  EXPECT_NE(dst.find("!P256-"), std::string::npos);
+  EXPECT_NE(dst.find("!P300-"), std::string::npos);
+  EXPECT_EQ(dst.find("Marker_256"), std::string::npos);
+}
+
 }  // namespace

@@ -20,6 +20,11 @@
 //   298 word  12345 when events follow    300 word  event count (<= 18)
 //   304 18 floats event times   376 18 bytes display flags   396 72 bytes labels
 //
+// Recordings of more than 65535 frames keep only the count modulo 65536 in
+// the header. Their true range is in TRIAL:ACTUAL_START_FIELD and
+// ACTUAL_END_FIELD (two INT words each, low word first) or in
+// POINT:LONG_FRAMES (a FLOAT count from the header's first frame).
+//
 // Parameter section: bytes 0..3 = ?, ?, number of blocks, processor (84 Intel,
 // 85 DEC, 86 MIPS). Then records until a name length of 0:
 //   i8 name length n (< 0: locked), i8 number (< 0 group, >= 0 parameter),
@@ -40,6 +45,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <type_traits>
 
@@ -197,11 +203,12 @@ bool CC3d::ReadAll(CInputFile& file) {
   if (!GetFileHeader(file, h)) return false;
   ReadHeaderEvents(h);
   ReadParameters(file);
-  if (!CheckTrialRange()) {
+  if (!CheckTrialRange() && !TakeTrialRange(file.Size())) {
     Platform().LogMessage(kErrTrial, true, false);
     return false;
   }
-  if (!LimitFramesToFile(file.Size())) return false;
+  if (!longRecording) TakeLongFrames(file.Size());
+  if (!longRecording && !LimitFramesToFile(file.Size())) return false;
   if (!AllocateData()) return false;
   if (integerData) {
     ReadIntegerFrames(file);
@@ -220,6 +227,7 @@ void CC3d::Close() {
   markerScaleFactor = videoFrameRate = 0.0f;
   parameterBlocks = 0;
   dataAllocated = 0;
+  longRecording = false;
   firstFrame = 1;
   lastFrame = 0;
   analogRatio = 1;
@@ -422,12 +430,16 @@ bool CC3d::ReadParameter(ParamCursor& in, int n, int g) {
   return true;
 }
 
-bool CC3d::CheckTrialRange() const {
-  const CParam* start = paramSet.Find("TRIAL", "ACTUAL_START_FIELD");
-  const CParam* end = paramSet.Find("TRIAL", "ACTUAL_END_FIELD");
-  if (start == nullptr || end == nullptr) return true;
-  if (start->type == kParamChar || end->type == kParamChar) return true;
-  if (start->elementCount < 2 || end->elementCount < 2) return true;
+namespace {
+
+// The TRIAL group's start and end frame, or false when it gives none (a field
+// missing, CHAR or shorter than two words).
+bool TrialRange(const CParamSet& set, std::int64_t& first, std::int64_t& last) {
+  const CParam* start = set.Find("TRIAL", "ACTUAL_START_FIELD");
+  const CParam* end = set.Find("TRIAL", "ACTUAL_END_FIELD");
+  if (start == nullptr || end == nullptr) return false;
+  if (start->type == kParamChar || end->type == kParamChar) return false;
+  if (start->elementCount < 2 || end->elementCount < 2) return false;
   // Two 16-bit halves stored as signed INTs; the low one is a frame number
   // up to 65535, so it is taken unsigned (sign-extending it refused every
   // trial of 32768 frames or more).
@@ -436,12 +448,57 @@ bool CC3d::CheckTrialRange() const {
     const std::int64_t low = static_cast<std::uint16_t>(TruncateToWord(p.GetValue(0)));
     return high * 65536 + low;
   };
-  return field(*start) == firstVideoFrame && field(*end) == lastVideoFrame;
+  first = field(*start);
+  last = field(*end);
+  return true;
+}
+
+}  // namespace
+
+bool CC3d::CheckTrialRange() const {
+  std::int64_t first = 0;
+  std::int64_t last = 0;
+  if (!TrialRange(paramSet, first, last)) return true;
+  return first == firstVideoFrame && last == lastVideoFrame;
+}
+
+std::int64_t CC3d::FrameSize() const {
+  const std::int64_t width = integerData ? 2 : 4;
+  return (4 * static_cast<std::int64_t>(numPoints) + analogPerFrame) * width;
+}
+
+bool CC3d::TakeLongRange(std::int64_t first, std::int64_t last, std::int64_t fileSize) {
+  const std::int64_t count = last - first + 1;
+  if (count <= 65535 || first < 0 || last > std::numeric_limits<int>::max()) return false;
+  // The header keeps the count modulo 65536; anything else is another range.
+  const std::int64_t header =
+      ((static_cast<std::int64_t>(lastVideoFrame) - firstVideoFrame + 1) % 65536 + 65536) % 65536;
+  if (count % 65536 != header) return false;
+  const std::int64_t frameSize = FrameSize();
+  const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
+  if (frameSize > 0 && (fileSize - dataStart) / frameSize < count) return false;
+  firstFrame = static_cast<int>(first);
+  lastFrame = static_cast<int>(last);
+  longRecording = true;
+  return true;
+}
+
+bool CC3d::TakeTrialRange(std::int64_t fileSize) {
+  std::int64_t first = 0;
+  std::int64_t last = 0;
+  return TrialRange(paramSet, first, last) && TakeLongRange(first, last, fileSize);
+}
+
+void CC3d::TakeLongFrames(std::int64_t fileSize) {
+  const CParam* longFrames = paramSet.Find("POINT", "LONG_FRAMES");
+  if (longFrames == nullptr || !longFrames->IsNumeric() || longFrames->elementCount < 1) return;
+  const double count = longFrames->GetValue(0);
+  if (!(count > 65535.0 && count < 2147483647.0) || count != std::floor(count)) return;
+  TakeLongRange(firstVideoFrame, firstVideoFrame + static_cast<std::int64_t>(count) - 1, fileSize);
 }
 
 bool CC3d::LimitFramesToFile(std::int64_t fileSize) {
-  const std::int64_t width = integerData ? 2 : 4;
-  const std::int64_t frameSize = (4 * static_cast<std::int64_t>(numPoints) + analogPerFrame) * width;
+  const std::int64_t frameSize = FrameSize();
   const int count = FrameCount();
   if (frameSize == 0 || count <= 0) return true;
   // The frame count is taken modulo 65536: a full 65536-frame range holds none.
@@ -578,8 +635,10 @@ void CC3d::ReadFrames(CInputFile& file, Convert convert) {
   const std::size_t N = numAnalogChannels;
   const std::size_t R = analogToVideoRatio;
   const std::size_t frameSize = (4 * P + analogPerFrame) * W;
-  // The frame count is taken modulo 65536: a full 65536-frame range reads none.
-  const std::size_t frames = static_cast<std::size_t>(FrameCount()) % 65536;
+  // The header's frame count is taken modulo 65536: a full 65536-frame range
+  // reads none. A long recording's count came from its parameters.
+  const std::size_t frames = longRecording ? static_cast<std::size_t>(FrameCount())
+                                           : static_cast<std::size_t>(FrameCount()) % 65536;
   if (frameSize == 0 || frames == 0) return;
 
   std::vector<Sample*> pointData(P);

@@ -44,6 +44,10 @@ class CC3d : public CRecording {
   float videoFrameRate = 0;
   int parameterBlocks = 0;
   int dataAllocated = 0;
+  // More than 65535 frames: the header's 16-bit range is exceeded and the
+  // true one (firstFrame .. lastFrame) came from the TRIAL range or
+  // POINT:LONG_FRAMES.
+  bool longRecording = false;
 
  private:
   struct Header;
@@ -56,6 +60,10 @@ class CC3d : public CRecording {
   bool ReadGroup(ParamCursor& in, int n, int g);
   bool ReadParameter(ParamCursor& in, int n, int g);
   bool CheckTrialRange() const;
+  bool TakeLongRange(std::int64_t first, std::int64_t last, std::int64_t fileSize);
+  bool TakeTrialRange(std::int64_t fileSize);
+  void TakeLongFrames(std::int64_t fileSize);
+  std::int64_t FrameSize() const;
   bool LimitFramesToFile(std::int64_t fileSize);
   bool AllocateData();
   template <typename Sample, typename Convert>

@@ -13,8 +13,9 @@ std::vector<CHeaderField> HeaderFields(const CC3d& c) {
       {"First Parameter Record", Format("%d", c.firstParameterRecord)},
       {"Number of 3D Points", Format("%d", c.numPoints)},
       {"Number of Analog Channels", Format("%d", c.numAnalogChannels)},
-      {"First Video Frame", Format("%d", c.firstVideoFrame)},
-      {"Last Video Frame", Format("%d", c.lastVideoFrame)},
+      // A long recording shows its true range, not the header's 16 bits.
+      {"First Video Frame", Format("%d", c.longRecording ? c.firstFrame : c.firstVideoFrame)},
+      {"Last Video Frame", Format("%d", c.longRecording ? c.lastFrame : c.lastVideoFrame)},
       {"Maximum Interpolation Gap", Format("%d", c.maxInterpolationGap)},
       {"Marker Scale Factor", Format("%.6f", static_cast<double>(c.markerScaleFactor))},
       {"Data Start Record", Format("%d", c.dataStartRecord)},

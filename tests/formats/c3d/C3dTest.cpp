@@ -1,4 +1,5 @@
 #include "formats/c3d/C3d.h"
+#include "formats/c3d/C3dDescription.h"
 #include "formats/ReaderSupport.h"
 
 #include <gtest/gtest.h>
@@ -315,6 +316,70 @@ TEST_F(C3dTest, LongTrialsWithATrialGroupOpen) {
       c3dbuilder::NumberParam("TRIAL", "ACTUAL_END_FIELD", 2, {static_cast<float>(60000 - 65536), 0}));
   ASSERT_TRUE(OpenBytes(c3dbuilder::Build(s))) << platform.Texts().back();
   EXPECT_EQ(c3d.FrameCount(), 60000);
+}
+
+// The TRIAL fields of a range: two INT words each, low word first, the low
+// word stored as a signed 16-bit number.
+std::vector<float> TrialField(std::int64_t frame) {
+  const auto low = static_cast<std::int16_t>(static_cast<std::uint16_t>(frame & 0xFFFF));
+  return {static_cast<float>(low), static_cast<float>(frame >> 16)};
+}
+
+// 100000 frames of one point and one channel; the header holds 34464.
+Spec LongSpec() {
+  Spec s;
+  s.frames = 100000;
+  s.points = 1;
+  s.analogChannels = 1;
+  s.analogRatio = 2;
+  s.pointValue = [](int i, int, int c) { return c == 3 ? 0.0f : static_cast<float>(i % 30000); };
+  s.analogValue = [](int i, int sample, int) { return static_cast<float>((2 * i + sample) % 32000); };
+  return s;
+}
+
+TEST_F(C3dTest, MoreThan65535FramesOpenWholeFromTheTrialRange) {
+  Spec s = LongSpec();
+  s.groups.push_back({"TRIAL", "", false});
+  s.params.push_back(c3dbuilder::NumberParam("TRIAL", "ACTUAL_START_FIELD", 2, TrialField(1)));
+  s.params.push_back(c3dbuilder::NumberParam("TRIAL", "ACTUAL_END_FIELD", 2, TrialField(100000)));
+  const std::vector<std::uint8_t> b = c3dbuilder::Build(s);
+  ASSERT_TRUE(OpenBytes(b)) << platform.Texts().back();
+  EXPECT_TRUE(c3d.longRecording);
+  EXPECT_EQ(c3d.lastVideoFrame, 100000 % 65536);  // the header keeps its 16 bits
+  EXPECT_EQ(c3d.firstFrame, 1);
+  EXPECT_EQ(c3d.lastFrame, 100000);
+  ASSERT_EQ(c3d.points[0].samples.Size(), 100000u * 4);
+  EXPECT_EQ(c3d.points[0].samples.At(99999 * 4), 99999 % 30000);
+  EXPECT_EQ(c3d.analog[0].samples.At(2 * 99999 + 1), (2 * 99999 + 1) % 32000);
+  const std::string header = C3dFormatDescription().dstHeaderLines(c3d);
+  EXPECT_NE(header.find("First Video Frame          : 1\n"), std::string::npos) << header;
+  EXPECT_NE(header.find("Last Video Frame           : 100000\n"), std::string::npos) << header;
+
+  // A range whose count differs from the header's modulo 65536, or that the
+  // data section does not hold, is refused as before.
+  s.params.back().numbers = TrialField(100001);
+  EXPECT_FALSE(OpenBytes(c3dbuilder::Build(s)));
+  EXPECT_EQ(platform.Texts().back().rfind("This file has extra frames", 0), 0u);
+  std::vector<std::uint8_t> cut = b;
+  const std::size_t frameSize = (4 * 1 + 2) * 2;
+  cut.resize((b[16] - 1) * 512 + 100000 * frameSize - 1);  // the last frame cut short
+  EXPECT_FALSE(OpenBytes(cut));
+  EXPECT_EQ(platform.Texts().back().rfind("This file has extra frames", 0), 0u);
+}
+
+TEST_F(C3dTest, LongFramesGiveTheCountBeyondTheHeader) {
+  Spec s = LongSpec();
+  s.groups.push_back({"POINT", "", false});
+  s.params.push_back(c3dbuilder::NumberParam("POINT", "LONG_FRAMES", 4, {100000.0f}));
+  ASSERT_TRUE(OpenBytes(c3dbuilder::Build(s)));
+  EXPECT_EQ(c3d.FrameCount(), 100000);
+  EXPECT_EQ(c3d.analog[0].samples.At(2 * 99999), (2 * 99999) % 32000);
+  // A count that disagrees with the header is not taken: the header's range
+  // opens as without the parameter.
+  s.params.back().numbers = {100001.0f};
+  ASSERT_TRUE(OpenBytes(c3dbuilder::Build(s)));
+  EXPECT_FALSE(c3d.longRecording);
+  EXPECT_EQ(c3d.FrameCount(), 100000 % 65536);
 }
 
 TEST_F(C3dTest, AnalogRatioZeroMeansNoChannels) {

@@ -1,0 +1,126 @@
+#include "documents/PlotSeries.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <type_traits>
+
+#include "formats/FormatDescription.h"
+
+namespace {
+
+template <typename Sample>
+bool Missing(const Sample* data, std::size_t record) {
+  if constexpr (std::is_same_v<Sample, std::int16_t>) {
+    return data[record] < 0;
+  } else {
+    return TruncateToWord(data[record]) < 0;
+  }
+}
+
+// Raw extremes of samples [i0, i1) into `col`, skipping missing ones.
+template <typename Sample>
+void Scan(const Sample* data, const CPlotSeries& s, std::size_t i0, std::size_t i1,
+          CEnvelopeColumn& col) {
+  Sample lo{};
+  Sample hi{};
+  bool any = false;
+  const Sample* p = data + s.start + i0 * s.stride;
+  for (std::size_t i = i0; i < i1; ++i, p += s.stride) {
+    // The residual follows the coordinates of the same record.
+    if (s.residualGaps && Missing(data, i * s.stride + 3)) continue;
+    const Sample v = *p;
+    if (!any) {
+      lo = hi = v;
+      any = true;
+    } else {
+      lo = std::min(lo, v);
+      hi = std::max(hi, v);
+    }
+  }
+  if (!any) return;
+  const float a = (static_cast<float>(lo) - s.offset) * s.scale;
+  const float b = (static_cast<float>(hi) - s.offset) * s.scale;
+  col.lo = std::min(a, b);
+  col.hi = std::max(a, b);
+  col.valid = true;
+}
+
+template <typename Sample>
+void Envelope(const Sample* data, const CPlotSeries& s, double x0, double x1,
+              std::vector<CEnvelopeColumn>& out) {
+  const int columns = static_cast<int>(out.size());
+  const double w = (x1 - x0) / columns;
+  const double n = static_cast<double>(s.count);
+  // First sample at or after frame-axis position x.
+  auto firstAt = [&](double x) {
+    const double i = std::ceil(x * s.samplesPerFrame);
+    return static_cast<std::size_t>(std::clamp(i, 0.0, n));
+  };
+  std::size_t begin = firstAt(x0);
+  for (int c = 0; c < columns; ++c) {
+    const std::size_t end = firstAt(x0 + (c + 1) * w);
+    if (end > begin) Scan(data, s, begin, end, out[static_cast<std::size_t>(c)]);
+    begin = std::max(begin, end);
+  }
+}
+
+}  // namespace
+
+float CPlotSeries::Value(std::size_t i) const {
+  return (buffer->At(start + i * stride) - offset) * scale;
+}
+
+bool CPlotSeries::Valid(std::size_t i) const {
+  if (!residualGaps) return true;
+  const std::size_t record = i * stride + 3;
+  return buffer->IsInteger() ? buffer->Ints()[record] >= 0
+                             : TruncateToWord(buffer->Floats()[record]) >= 0;
+}
+
+std::size_t CPlotSeries::Nearest(double x) const {
+  if (count == 0) return 0;
+  const double i = std::round(x * samplesPerFrame);
+  return static_cast<std::size_t>(std::clamp(i, 0.0, static_cast<double>(count - 1)));
+}
+
+CPlotSeries ChannelSeries(const CRecording& rec, const CFormatDescription& format, int k,
+                          std::string name) {
+  CPlotSeries s;
+  s.name = std::move(name);
+  const CSampleBuffer& b = rec.analog[static_cast<std::size_t>(k)].samples;
+  s.buffer = &b;
+  s.count = b.Size();
+  // C3D keeps every analog sample of a frame; the other formats one per frame.
+  s.samplesPerFrame = format.allAnalogSamples ? std::max(rec.analogRatio, 1) : 1;
+  if (format.analogScalable) {
+    s.scale = rec.GetGenScale() * rec.GetScale(k);
+    s.offset = rec.GetOffset(k, format.defaultOffset);
+  }
+  return s;
+}
+
+CPlotSeries PointSeries(const CRecording& rec, int j, int c, std::string name) {
+  CPlotSeries s;
+  s.name = std::move(name);
+  const CSampleBuffer& b = rec.points[static_cast<std::size_t>(j)].samples;
+  s.buffer = &b;
+  s.count = b.Size() / 4;
+  s.stride = 4;
+  s.start = static_cast<std::size_t>(c);
+  s.scale = rec.integerData ? rec.markerScale : 1.0f;
+  s.residualGaps = true;
+  return s;
+}
+
+std::vector<CEnvelopeColumn> ComputeEnvelope(const CPlotSeries& series, double x0, double x1,
+                                             int columns) {
+  std::vector<CEnvelopeColumn> out(static_cast<std::size_t>(std::max(columns, 0)));
+  if (out.empty() || !(x1 > x0) || series.buffer == nullptr || series.count == 0) return out;
+  if (series.buffer->IsInteger()) {
+    Envelope(series.buffer->Ints(), series, x0, x1, out);
+  } else {
+    Envelope(series.buffer->Floats(), series, x0, x1, out);
+  }
+  return out;
+}

@@ -1,0 +1,147 @@
+#include "gui/DetailsPane.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "gui/SignalPlot.h"
+
+namespace {
+
+constexpr const char* kNoneSuffix = ": none";
+
+}  // namespace
+
+CDetailsPane::CDetailsPane(QWidget* parent) : QWidget(parent) {
+  m_title = new QLabel(this);
+  QFont bold = m_title->font();
+  bold.setBold(true);
+  m_title->setFont(bold);
+  m_title->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+  m_splitter = new QSplitter(Qt::Vertical, this);
+  m_tableArea = new QWidget(m_splitter);
+  auto* tables = new QVBoxLayout(m_tableArea);
+  tables->setContentsMargins(0, 0, 0, 0);
+  // Tables take the height of their rows; what is left stays below them.
+  tables->addStretch(1);
+  m_plot = new CSignalPlot(m_splitter);
+  m_splitter->addWidget(m_tableArea);
+  m_splitter->addWidget(m_plot);
+  m_splitter->setStretchFactor(0, 1);
+  m_splitter->setStretchFactor(1, 2);
+  m_splitter->setChildrenCollapsible(false);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(m_title);
+  layout->addWidget(m_splitter, 1);
+  Clear();
+}
+
+void CDetailsPane::Fill(QTableWidget* table, const CDetailsTable& t) {
+  table->setUpdatesEnabled(false);
+  table->clear();
+  table->setColumnCount(static_cast<int>(t.columns.size()));
+  table->setRowCount(static_cast<int>(t.rows.size()));
+  QStringList columns;
+  for (const std::string& c : t.columns) columns << QString::fromStdString(c);
+  table->setHorizontalHeaderLabels(columns);
+  QStringList titles;
+  for (const std::string& r : t.rowTitles) titles << QString::fromStdString(r);
+  table->setVerticalHeaderLabels(titles);
+  table->verticalHeader()->setVisible(!t.rowTitles.empty());
+  for (int r = 0; r < table->rowCount(); ++r) {
+    const auto& row = t.rows[static_cast<std::size_t>(r)];
+    for (int c = 0; c < static_cast<int>(row.size()) && c < table->columnCount(); ++c) {
+      table->setItem(
+          r, c, new QTableWidgetItem(QString::fromStdString(row[static_cast<std::size_t>(c)])));
+    }
+  }
+  table->resizeColumnsToContents();
+  // Sized sections lose the stretch of the last one until the next resize;
+  // setting it again stretches it now.
+  table->horizontalHeader()->setStretchLastSection(false);
+  table->horizontalHeader()->setStretchLastSection(true);
+  // No taller than its rows: a short table leaves the room to the others
+  // and to the plot; a long one scrolls.
+  const int rows = table->rowCount();
+  const int height = table->horizontalHeader()->sizeHint().height() +
+                     rows * table->verticalHeader()->defaultSectionSize() +
+                     2 * table->frameWidth() + table->horizontalScrollBar()->sizeHint().height();
+  table->setMaximumHeight(height);
+  table->setUpdatesEnabled(true);
+}
+
+int CDetailsPane::TablesHeight() const {
+  int height = 0;
+  for (int i = 0; i < m_shown; ++i) {
+    if (m_tables[static_cast<std::size_t>(i)]->isHidden()) continue;
+    height += m_tables[static_cast<std::size_t>(i)]->maximumHeight();
+    if (!m_captions[static_cast<std::size_t>(i)]->isHidden()) {
+      height += m_captions[static_cast<std::size_t>(i)]->sizeHint().height();
+    }
+    height += m_tableArea->layout()->spacing();
+  }
+  return height;
+}
+
+void CDetailsPane::Show(CItemDetails details, double frameRate, int firstFrame, int frameCount) {
+  m_title->setText(QString::fromStdString(details.title));
+  auto* layout = static_cast<QVBoxLayout*>(m_tableArea->layout());
+  while (m_tables.size() < details.tables.size()) {
+    auto* caption = new QLabel(m_tableArea);
+    auto* table = new QTableWidget(m_tableArea);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setAlternatingRowColors(true);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    // Before the closing stretch.
+    layout->insertWidget(layout->count() - 1, caption);
+    // Tables grow to their rows' height before the stretch below them does.
+    layout->insertWidget(layout->count() - 1, table, 100);
+    m_captions.push_back(caption);
+    m_tables.push_back(table);
+  }
+  m_shown = static_cast<int>(details.tables.size());
+  for (std::size_t i = 0; i < m_tables.size(); ++i) {
+    bool shown = i < details.tables.size();
+    if (shown) {
+      const CDetailsTable& t = details.tables[i];
+      m_captions[i]->setText(QString::fromStdString(t.caption));
+      m_captions[i]->setVisible(!t.caption.empty());
+      Fill(m_tables[i], t);
+      // An empty table says so in its caption instead of taking room.
+      if (t.rows.empty() && !t.caption.empty()) {
+        m_captions[i]->setText(QString::fromStdString(t.caption) + kNoneSuffix);
+      }
+      shown = !t.rows.empty();
+    } else {
+      m_captions[i]->hide();
+    }
+    m_tables[i]->setVisible(shown);
+  }
+  m_tableArea->setVisible(!details.tables.empty());
+  const bool plotted = !details.series.empty();
+  m_plot->SetSeries(std::move(details.series), frameRate, firstFrame, frameCount);
+  m_plot->setVisible(plotted);
+  if (plotted) {
+    // The tables as tall as their rows, up to two fifths; the plot the rest.
+    const int total = std::max(m_splitter->height(), 400);
+    const int tables = details.tables.empty() ? 0 : std::min(TablesHeight(), total * 2 / 5);
+    m_splitter->setSizes({tables, total - tables});
+  }
+}
+
+void CDetailsPane::Clear() {
+  Show(CItemDetails{}, 0.0, 1, 0);
+}
+
+void CDetailsPane::SetFrameRange(int first, int last) {
+  m_plot->SetFrameRange(first, last);
+}

@@ -1,0 +1,92 @@
+#pragma once
+// A plot of one or more curves (analog channels, point coordinates) against
+// time, drawn with QPainter from the min/max envelope of each curve per pixel
+// column, so that a redraw costs the width of the plot, not the length of the
+// recording. The document's frame range is a shaded band behind the curves.
+//
+// Mouse: the wheel zooms the time axis about the cursor (Ctrl+wheel the value
+// axis); a left drag zooms to the dragged rectangle; a right or middle drag
+// pans; a double-click shows everything again; a left drag with Shift chooses
+// a frame range (FrameRangeChosen). The value of every curve under the cursor
+// is shown in the top-left corner.
+//
+// The series borrow the recording's samples: SetSeries again (or Clear)
+// before the recording goes.
+
+#include <QWidget>
+#include <vector>
+
+#include "documents/PlotSeries.h"
+
+class CSignalPlot : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CSignalPlot(QWidget* parent = nullptr);
+
+  // The curves, the frames per second of the time axis (0: the axis counts
+  // frames), the number of the recording's first frame and its frame count.
+  // Shows everything.
+  void SetSeries(std::vector<CPlotSeries> series, double frameRate, int firstFrame, int frameCount);
+  void Clear() { SetSeries({}, 0.0, 1, 0); }
+  // The document's frame range (frame numbers), shaded.
+  void SetFrameRange(int first, int last);
+
+  const std::vector<CPlotSeries>& Series() const { return m_series; }
+  // The visible part of the frame axis (frame indices) and the value axis.
+  double ViewX0() const { return m_x0; }
+  double ViewX1() const { return m_x1; }
+  double ViewY0() const { return m_y0; }
+  double ViewY1() const { return m_y1; }
+  void SetViewX(double x0, double x1);
+  void ShowAll();
+
+  // The rectangle the curves are drawn in, in widget coordinates.
+  QRect PlotArea() const;
+  // Widget x of frame-axis position x, and back.
+  double PixelOf(double x) const;
+  double PositionAt(double px) const;
+  // The text shown for the cursor at widget x `px`: time, frame and the value
+  // of every curve there.
+  QString ValuesAt(double px) const;
+
+ signals:
+  // A Shift-drag chose the frames first .. last (frame numbers, within the
+  // recording).
+  void FrameRangeChosen(long long first, long long last);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  enum class Drag { None, Zoom, Range, Pan };
+
+  double ValuePixel(double v) const;
+  double ValueAt(double py) const;
+  QString TimeText(double x) const;
+  void DrawAxes(QPainter& p, const QRect& area) const;
+  void DrawCurve(QPainter& p, const CPlotSeries& s) const;
+  void DrawLegend(QPainter& p, const QRect& area) const;
+
+  std::vector<CPlotSeries> m_series;
+  double m_frameRate = 0.0;
+  int m_firstFrame = 1;
+  int m_frameCount = 0;
+  int m_rangeFirst = 1;
+  int m_rangeLast = 0;
+  double m_x0 = 0.0, m_x1 = 1.0;
+  double m_y0 = 0.0, m_y1 = 1.0;
+  bool m_valuesFixed = false;  // the value axis was zoomed: no refit on time zoom
+
+  Drag m_drag = Drag::None;
+  QPointF m_dragStart;
+  QPointF m_dragNow;
+  double m_panX0 = 0.0, m_panX1 = 0.0, m_panY0 = 0.0, m_panY1 = 0.0;
+  double m_cursorX = -1.0;  // widget x of the mouse, < 0 when outside
+};
