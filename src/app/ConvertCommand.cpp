@@ -1,6 +1,7 @@
 #include "app/ConvertCommand.h"
 
 #include "app/AppPaths.h"
+#include "app/ConsolePlatform.h"
 #include "app/Kinex2App.h"
 #include "app/QtSettingsStore.h"
 #include "platform/Files.h"
@@ -13,29 +14,7 @@ constexpr char kFramesOutside[] =
     "Frames %lld to %lld are not within the recording's frames %d to %d";
 constexpr char kCannotReadIniFile[] = "kinex2: cannot read kinex2.ini file %s\n";
 constexpr char kNothingWritten[] = "kinex2: nothing written to %s\n";
-constexpr char kOverwriteDeclined[] =
-    "kinex2: %s exists; nothing written (answer y, or pass --overwrite)\n";
-constexpr char kCannotWriteC3d[] =
-    "kinex2: cannot write C3D from this recording; choose a .dst or .txt output\n";
-
-// The terminal platform, counting the errors it showed and the overwrite
-// questions answered No, so that a run that wrote nothing can say why when
-// no error explains it.
-class CConsolePlatform : public CHeadlessPlatform {
- public:
-  using CHeadlessPlatform::CHeadlessPlatform;
-  void LogMessage(const std::string& text, bool showBox, bool writeToLog) override {
-    if (showBox) ++shown;
-    CHeadlessPlatform::LogMessage(text, showBox, writeToLog);
-  }
-  bool AskYesNo(const std::string& question) override {
-    const bool yes = CHeadlessPlatform::AskYesNo(question);
-    if (!yes) declined = true;
-    return yes;
-  }
-  int shown = 0;
-  bool declined = false;
-};
+constexpr char kCannotWriteC3d[] = "kinex2: %s; choose a .dst or .txt output\n";
 
 // After a run that wrote nothing: a declined overwrite says so and how to
 // allow it; a failure nobody reported says that nothing was written.
@@ -54,6 +33,14 @@ bool IsC3dName(const std::filesystem::path& p) {
 }
 
 }  // namespace
+
+const char kC3dNotWritable[] = "cannot write C3D from this recording";
+const char kOverwriteDeclined[] =
+    "kinex2: %s exists; nothing written (answer y, or pass --overwrite)\n";
+
+bool RefusesC3dOutput(const std::filesystem::path& input, const std::filesystem::path& output) {
+  return IsC3dName(output) && !FormatFor(input).description().writesC3d;
+}
 
 std::filesystem::path ConvertOutputPath(const std::filesystem::path& output) {
   return output == kStandardOutputName ? output : FullPath(output);
@@ -81,44 +68,55 @@ std::optional<ExportKind> KindFromOutputName(const std::filesystem::path& output
   return std::nullopt;
 }
 
+std::unique_ptr<CDocumentBase> OpenConversionDocument(CKinex2App& app,
+                                                      const std::filesystem::path& input) {
+  const CFormatEntry& type = FormatFor(input);
+  std::unique_ptr<CDocumentBase> doc = type.createDocument(app.Platform());
+  doc->SetSettings(DocumentSettingsFor(app, type));
+  if (!doc->OnOpenDocument(input)) return nullptr;
+  return doc;
+}
+
+bool NarrowConversionFrames(CKinex2App& app, CDocumentBase& doc, std::optional<long long> first,
+                            std::optional<long long> last) {
+  if (!first && !last) return true;
+  const long long f = first.value_or(doc.RangeMinimum());
+  const long long l = last.value_or(doc.RangeMaximum());
+  if (doc.SetFrameRange(f, l)) return true;
+  app.LogMessage(ErrorInFile(doc.Reader().fileName,
+                             Format(kFramesOutside, f, l, doc.RangeMinimum(), doc.RangeMaximum())),
+                 true, false);
+  return false;
+}
+
+std::uint64_t ExportConversion(CDocumentBase& doc, const std::filesystem::path& output,
+                               std::optional<ExportKind> kind) {
+  if (!kind) {
+    if (doc.CanExportC3d() && IsC3dName(output)) {
+      kind = ExportKind::C3d;
+    } else {
+      kind = doc.Settings().exportTo != 0 ? ExportKind::Text : ExportKind::Dst;
+    }
+  }
+  switch (*kind) {
+    case ExportKind::Dst:
+      return doc.ExportDst(output);
+    case ExportKind::Text:
+      return doc.ExportText(output);
+    case ExportKind::C3d:
+      return doc.ExportC3d(output);
+  }
+  return 0;
+}
+
 int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
                 const std::filesystem::path& outputName, std::optional<ExportKind> kind,
                 std::optional<long long> first, std::optional<long long> last) {
   const std::filesystem::path output = ConvertOutputPath(outputName);
-  const CFormatEntry& type = FormatFor(input);
-  std::unique_ptr<CDocumentBase> doc = type.createDocument(app.Platform());
-  doc->SetSettings(DocumentSettingsFor(app, type));
-  if (!doc->OnOpenDocument(input)) return kExitNothingWritten;
-  if (first || last) {
-    const long long f = first.value_or(doc->RangeMinimum());
-    const long long l = last.value_or(doc->RangeMaximum());
-    if (!doc->SetFrameRange(f, l)) {
-      app.LogMessage(ErrorInFile(FullPath(input), Format(kFramesOutside, f, l, doc->RangeMinimum(),
-                                                         doc->RangeMaximum())),
-                     true, false);
-      doc->OnCloseDocument();
-      return kExitNothingWritten;
-    }
-  }
-  if (!kind) {
-    if (doc->CanExportC3d() && IsC3dName(output)) {
-      kind = ExportKind::C3d;
-    } else {
-      kind = doc->Settings().exportTo != 0 ? ExportKind::Text : ExportKind::Dst;
-    }
-  }
+  std::unique_ptr<CDocumentBase> doc = OpenConversionDocument(app, input);
+  if (!doc) return kExitNothingWritten;
   std::uint64_t bytes = 0;
-  switch (*kind) {
-    case ExportKind::Dst:
-      bytes = doc->ExportDst(output);
-      break;
-    case ExportKind::Text:
-      bytes = doc->ExportText(output);
-      break;
-    case ExportKind::C3d:
-      bytes = doc->ExportC3d(output);
-      break;
-  }
+  if (NarrowConversionFrames(app, *doc, first, last)) bytes = ExportConversion(*doc, output, kind);
   doc->OnCloseDocument();
   return bytes > 0 ? kExitWritten : kExitNothingWritten;
 }
@@ -178,10 +176,8 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
     return kExitWritten;
   }
   if (!NamedFilesReadable(request.settingsFile, request.iniFile, err)) return kExitBadCommandLine;
-  // Decided by the input's format before anything is read: DST or text bytes
-  // in a file named .c3d would pass for a damaged recording.
-  if (IsC3dName(request.output) && !FormatFor(request.input).description().writesC3d) {
-    std::fputs(kCannotWriteC3d, err);
+  if (RefusesC3dOutput(request.input, request.output)) {
+    std::fprintf(err, kCannotWriteC3d, kC3dNotWritable);
     return kExitBadCommandLine;
   }
   CConsolePlatform ui(err);
