@@ -118,11 +118,9 @@ void CMainFrame::CreateActions() {
   m_vdoAppAct = make(kVdoInfoText, [] {});
   m_vdoDocAct = make(kVdoInfoText, [] {});
   m_veltroAct = make(kVeltroInfoText, [this] { OnVeltroInformation(); });
-  m_batchAct = make(kBatchText, [] {});
-  m_defaultsAct = make(kDefaultsText, [] {});
-  for (QAction* a : {m_vdoAppAct, m_vdoDocAct, m_veltroAct, m_batchAct, m_defaultsAct}) {
-    a->setEnabled(false);
-  }
+  m_batchAct = make(kBatchText, [this] { OnBatchFile(); });
+  m_defaultsAct = make(kDefaultsText, [this] { OnDefaults(); });
+  for (QAction* a : {m_vdoAppAct, m_vdoDocAct}) a->setEnabled(false);
 
   m_cascadeAct = make(kCascadeText, [this] { m_mdi->cascadeSubWindows(); });
   m_tileAct = make(kTileText, [this] { TileHorizontally(); });
