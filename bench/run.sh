@@ -13,7 +13,7 @@ FLOAT_FILE="$DATA/bench_float.c3d"
 INT_FILE="$DATA/bench_int.c3d"
 ADC_FILE="$DATA/bench_adc.adc"
 
-BENCHMARKS=(open export gui_open startup)
+BENCHMARKS=(open export gui_open startup batch)
 
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
@@ -49,6 +49,12 @@ run_gui_open() {
 # (target: 4 ms, the window libraries never loaded).
 run_startup() {
   "$BIN/bench_startup" "$ROOT/build/default/bin/kinex2" "$ROOT/samples/sample.c3d"
+}
+
+# 200 small recordings in one `kinex2 batch` against 200 `kinex2 convert`
+# runs of the same rows (target: the batch takes less time).
+run_batch() {
+  "$BIN/bench_batch" "$ROOT/build/default/bin/kinex2" 200
 }
 
 build() {
