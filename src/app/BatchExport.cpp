@@ -20,6 +20,7 @@ namespace {
 
 constexpr std::size_t kListFields = 4;
 constexpr char kWholeRange[] = "-1";
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
 // Every comma separates, so an empty field keeps its place: "a.c3d,,10,20"
 // exports frames 10 to 20 to the default output.
@@ -98,6 +99,9 @@ bool ReadBatchList(const std::filesystem::path& listFile, std::vector<CBatchRow>
   std::ifstream in(listFile, std::ios::binary);
   if (!in) return false;
   for (std::string line; std::getline(in, line);) {
+    // Editors on Windows start a UTF-8 text with a byte-order mark, which
+    // would otherwise become part of the first input's name.
+    if (rows.empty() && line.rfind(kUtf8Bom, 0) == 0) line.erase(0, sizeof kUtf8Bom - 1);
     if (TrimView(line).empty()) continue;
     const std::vector<std::string> fields = ListFields(line);
     CBatchRow row;

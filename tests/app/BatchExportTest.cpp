@@ -157,8 +157,9 @@ TEST_F(BatchExportTest, EveryFormatInOneListWritesWhatSingleConversionsWrite) {
   Write("jump.vad", VadFile());
   app.logSettings = {1, (dir / "kinex2.log").string(), 0};
   // Relative and absolute inputs, default and explicit outputs, blank lines
-  // and a line end of either kind, fields past the fourth ignored.
-  WriteList("walk.c3d\n" + (data / "trial.adc").string() +
+  // and a line end of either kind, fields past the fourth ignored, and the
+  // byte-order mark some editors write first.
+  WriteList("\xEF\xBB\xBFwalk.c3d\n" + (data / "trial.adc").string() +
             " , adc.dst , -1 , -1 \r\n"
             "   \n"
             "emg.emg,emg.dst,2,3,ignored\n"
