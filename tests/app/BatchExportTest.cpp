@@ -1,6 +1,7 @@
 #include "app/BatchExport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -280,6 +281,9 @@ TEST_F(BatchExportTest, OverwriteAnswersAndRefusedOutputs) {
 TEST_F(BatchExportTest, AListThatCannotBeOpened) {
   EXPECT_FALSE(ReadBatchList(data / "none.txt", rows));
   EXPECT_FALSE(ReadBatchList(data, rows));
+  // A FIFO nobody writes to is refused at once instead of hanging the batch.
+  ASSERT_EQ(::mkfifo((data / "fifo.txt").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadBatchList(data / "fifo.txt", rows));
 }
 
 }  // namespace
