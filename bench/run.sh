@@ -15,7 +15,7 @@ ADC_FILE="$DATA/bench_adc.adc"
 VAD_FILE="$DATA/bench_vad01.vad"
 LONG_FILE="$DATA/bench_long.c3d"
 
-BENCHMARKS=(open open_long export vad_c3d gui_open gui_plot startup)
+BENCHMARKS=(open open_long export vad_c3d gui_open gui_plot startup batch)
 
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
@@ -69,6 +69,12 @@ run_gui_plot() {
 # (target: 4 ms, the window libraries never loaded).
 run_startup() {
   "$BIN/bench_startup" "$ROOT/build/default/bin/kinex2" "$ROOT/samples/sample.c3d"
+}
+
+# 200 small recordings in one `kinex2 batch` against 200 `kinex2 convert`
+# runs of the same rows (target: the batch takes less time).
+run_batch() {
+  "$BIN/bench_batch" "$ROOT/build/default/bin/kinex2" 200
 }
 
 build() {

@@ -17,6 +17,17 @@ const char kConvertUsage[] =
     "                          file), never writing them back; --ini reads marker\n"
     "                          translations and VDO lines from FILE instead of the\n"
     "                          kinex2.ini beside the program\n";
+const char kBatchUsage[] =
+    "  kinex2 batch LIST [--overwrite | --skip-existing] [--settings FILE] [--ini FILE]\n"
+    "                          convert every row of the list file LIST, one per line:\n"
+    "                          IN[,OUT[,FIRST[,LAST]]]; a relative IN is taken from LIST's\n"
+    "                          folder, a relative OUT from IN's; no OUT: IN with .dst or\n"
+    "                          .txt by \"ExportTo\"; FIRST/LAST -1 or empty: that end of\n"
+    "                          the recording; DST or text by \"ExportTo\" (.c3d: C3D where\n"
+    "                          the format writes it). An existing OUT is asked about on a\n"
+    "                          terminal (y yes, a yes to all, n no, c cancel), else kept;\n"
+    "                          --overwrite replaces, --skip-existing keeps every one.\n"
+    "                          Exit status 0 when every row was written, else 1\n";
 const char kInfoUsage[] =
     "  kinex2 info FILE        print the header, events, parameters, channels and points\n";
 
@@ -170,6 +181,47 @@ bool ParseInfoArguments(const std::vector<std::string>& args, CInfoRequest& requ
     return false;
   }
   request.file = files[0];
+  return true;
+}
+
+bool ParseBatchArguments(const std::vector<std::string>& args, CBatchRequest& request,
+                         std::string& error) {
+  std::vector<std::string> files;
+  bool optionsEnd = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (optionsEnd || a.size() < 2 || a[0] != '-') {
+      files.push_back(a);
+    } else if (a == "--") {
+      optionsEnd = true;
+    } else if (a == "--overwrite") {
+      request.overwrite = true;
+    } else if (a == "--skip-existing") {
+      request.skipExisting = true;
+    } else if (IsHelp(a)) {
+      request.help = true;
+    } else if (IsOptionWithValue(a, "--settings") || IsOptionWithValue(a, "--ini")) {
+      std::string name;
+      std::string value;
+      if (!TakeValue(args, i, name, value, error) ||
+          !TakeFileName(name, value, name == "--ini" ? request.iniFile : request.settingsFile,
+                        error))
+        return false;
+    } else {
+      error = "unknown option " + a;
+      return false;
+    }
+  }
+  if (request.help) return true;
+  if (request.overwrite && request.skipExisting) {
+    error = "--overwrite and --skip-existing exclude each other";
+    return false;
+  }
+  if (files.size() != 1) {
+    error = files.empty() ? "batch needs a list file" : "batch takes one list file";
+    return false;
+  }
+  request.list = files[0];
   return true;
 }
 

@@ -12,6 +12,9 @@
 // The script form: kinex2 convert IN OUT [--to dst|text] [--frames FIRST:LAST]
 // [--overwrite] [--settings FILE] [--ini FILE]; OUT "-" is standard output.
 //
+// The batch form: kinex2 batch LIST [--overwrite | --skip-existing]
+// [--settings FILE] [--ini FILE].
+//
 // Options of the whole program may stand before the verb, as Unix tools take
 // them: kinex2 [--settings FILE] [--ini FILE] [--help|-h] [--version] [VERB ...].
 
@@ -29,6 +32,7 @@ extern const char kStandardOutputName[];  // "-": the output is standard output
 // The usage lines of the verbs, for `--help` and `VERB --help`.
 extern const char kConvertUsage[];
 extern const char kInfoUsage[];
+extern const char kBatchUsage[];
 
 // The argument text of a whole process command line: everything after the
 // double quote that closes a quoted program path (searched from the second
@@ -82,6 +86,19 @@ struct CConvertRequest {
 // standard error) when they are malformed.
 bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest& request,
                            std::string& error);
+
+struct CBatchRequest {
+  std::filesystem::path list;
+  bool overwrite = false;     // --overwrite: Yes To All from the start
+  bool skipExisting = false;  // --skip-existing: No for every existing output
+  std::filesystem::path settingsFile;
+  std::filesystem::path iniFile;
+  bool help = false;
+};
+// Parses the arguments after "batch": one list file ("--" before a name that
+// starts with "-"), at most one of --overwrite and --skip-existing.
+bool ParseBatchArguments(const std::vector<std::string>& args, CBatchRequest& request,
+                         std::string& error);
 
 struct CInfoRequest {
   std::filesystem::path file;

@@ -1,6 +1,7 @@
 #include "app/ConvertCommand.h"
 
 #include "app/AppPaths.h"
+#include "app/ConsolePlatform.h"
 #include "app/Kinex2App.h"
 #include "app/QtStoreAccess.h"
 #include "platform/Files.h"
@@ -13,31 +14,8 @@ constexpr char kFramesOutside[] =
     "Frames %lld to %lld are not within the recording's frames %d to %d";
 constexpr char kCannotReadIniFile[] = "kinex2: cannot read kinex2.ini file %s\n";
 constexpr char kNothingWritten[] = "kinex2: nothing written to %s\n";
-constexpr char kOverwriteDeclined[] =
-    "kinex2: %s exists; nothing written (answer y, or pass --overwrite)\n";
-constexpr char kCannotWriteC3d[] =
-    "Recordings of this format cannot be written as C3D files; choose a .dst or .txt output";
 constexpr char kC3dNameWithTo[] =
     "--to %s cannot write %s: an output named .c3d is always written as C3D";
-
-// The terminal platform, counting the errors it showed and the overwrite
-// questions answered No, so that a run that wrote nothing can say why when
-// no error explains it.
-class CConsolePlatform : public CHeadlessPlatform {
- public:
-  using CHeadlessPlatform::CHeadlessPlatform;
-  void LogMessage(const std::string& text, bool showBox, bool writeToLog) override {
-    if (showBox) ++shown;
-    CHeadlessPlatform::LogMessage(text, showBox, writeToLog);
-  }
-  bool AskYesNo(const std::string& question) override {
-    const bool yes = CHeadlessPlatform::AskYesNo(question);
-    if (!yes) declined = true;
-    return yes;
-  }
-  int shown = 0;
-  bool declined = false;
-};
 
 // After a run that wrote nothing: a declined overwrite says so and how to
 // allow it; a failure nobody reported says that nothing was written.
@@ -56,6 +34,15 @@ bool IsC3dName(const std::filesystem::path& p) {
 }
 
 }  // namespace
+
+const char kC3dNotWritable[] =
+    "Recordings of this format cannot be written as C3D files; choose a .dst or .txt output";
+const char kOverwriteDeclined[] =
+    "kinex2: %s exists; nothing written (answer y, or pass --overwrite)\n";
+
+bool RefusesC3dOutput(const std::filesystem::path& input, const std::filesystem::path& output) {
+  return IsC3dName(output) && !FormatFor(input).description().writesC3d;
+}
 
 std::filesystem::path ConvertOutputPath(const std::filesystem::path& output) {
   return output == kStandardOutputName ? output : FullPath(output);
@@ -83,48 +70,59 @@ std::optional<ExportKind> KindFromOutputName(const std::filesystem::path& output
   return std::nullopt;
 }
 
+std::unique_ptr<CDocumentBase> OpenConversionDocument(CKinex2App& app,
+                                                      const std::filesystem::path& input) {
+  const CFormatEntry& type = FormatFor(input);
+  std::unique_ptr<CDocumentBase> doc = type.createDocument(app.Platform());
+  doc->SetSettings(DocumentSettingsFor(app, type));
+  if (!doc->OnOpenDocument(input)) return nullptr;
+  return doc;
+}
+
+bool NarrowConversionFrames(CKinex2App& app, CDocumentBase& doc, std::optional<long long> first,
+                            std::optional<long long> last) {
+  if (!first && !last) return true;
+  const long long f = first.value_or(doc.RangeMinimum());
+  const long long l = last.value_or(doc.RangeMaximum());
+  if (doc.SetFrameRange(f, l)) return true;
+  app.LogMessage(ErrorInFile(doc.Reader().fileName,
+                             Format(kFramesOutside, f, l, doc.RangeMinimum(), doc.RangeMaximum())),
+                 true, false);
+  return false;
+}
+
+std::uint64_t ExportConversion(CDocumentBase& doc, const std::filesystem::path& output,
+                               std::optional<ExportKind> kind) {
+  if (doc.CanExportC3d() && IsC3dName(output)) {
+    kind = ExportKind::C3d;  // whatever "ExportTo" says
+  } else if (!kind) {
+    kind = doc.Settings().exportTo != 0 ? ExportKind::Text : ExportKind::Dst;
+  }
+  switch (*kind) {
+    case ExportKind::Dst:
+      return doc.ExportDst(output);
+    case ExportKind::Text:
+      return doc.ExportText(output);
+    case ExportKind::C3d:
+      return doc.ExportC3d(output);
+  }
+  return 0;
+}
+
 int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
                 const std::filesystem::path& outputName, std::optional<ExportKind> kind,
                 std::optional<long long> first, std::optional<long long> last) {
   const std::filesystem::path output = ConvertOutputPath(outputName);
-  const CFormatEntry& type = FormatFor(input);
   // Decided by the input's format before anything is read: DST or text bytes
   // in a file named .c3d would pass for a damaged recording.
-  if (IsC3dName(output) && !type.description().writesC3d) {
-    app.LogMessage(ErrorInFile(FullPath(input), kCannotWriteC3d), true, false);
+  if (RefusesC3dOutput(input, output)) {
+    app.LogMessage(ErrorInFile(FullPath(input), kC3dNotWritable), true, false);
     return kExitNothingWritten;
   }
-  std::unique_ptr<CDocumentBase> doc = type.createDocument(app.Platform());
-  doc->SetSettings(DocumentSettingsFor(app, type));
-  if (!doc->OnOpenDocument(input)) return kExitNothingWritten;
-  if (first || last) {
-    const long long f = first.value_or(doc->RangeMinimum());
-    const long long l = last.value_or(doc->RangeMaximum());
-    if (!doc->SetFrameRange(f, l)) {
-      app.LogMessage(ErrorInFile(FullPath(input), Format(kFramesOutside, f, l, doc->RangeMinimum(),
-                                                         doc->RangeMaximum())),
-                     true, false);
-      doc->OnCloseDocument();
-      return kExitNothingWritten;
-    }
-  }
-  if (IsC3dName(output)) {
-    kind = ExportKind::C3d;  // whatever "ExportTo" says
-  } else if (!kind) {
-    kind = doc->Settings().exportTo != 0 ? ExportKind::Text : ExportKind::Dst;
-  }
+  std::unique_ptr<CDocumentBase> doc = OpenConversionDocument(app, input);
+  if (!doc) return kExitNothingWritten;
   std::uint64_t bytes = 0;
-  switch (*kind) {
-    case ExportKind::Dst:
-      bytes = doc->ExportDst(output);
-      break;
-    case ExportKind::Text:
-      bytes = doc->ExportText(output);
-      break;
-    case ExportKind::C3d:
-      bytes = doc->ExportC3d(output);
-      break;
-  }
+  if (NarrowConversionFrames(app, *doc, first, last)) bytes = ExportConversion(*doc, output, kind);
   doc->OnCloseDocument();
   return bytes > 0 ? kExitWritten : kExitNothingWritten;
 }

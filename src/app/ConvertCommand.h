@@ -10,8 +10,10 @@
 // written); 2 the command line is malformed or asks for what cannot be done
 // (an unreadable settings file, --to for an output named .c3d).
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +32,29 @@ CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CFormatEntry&
 // The output path as the writers get it: made absolute, so every message
 // names the file in full; "-" (standard output) unchanged.
 std::filesystem::path ConvertOutputPath(const std::filesystem::path& output);
+
+// The stages of one conversion, for the batch export.
+// Opens `input` as a document of the format its extension names, with the
+// application's settings; null when the reader failed (it has said why).
+std::unique_ptr<CDocumentBase> OpenConversionDocument(CKinex2App& app,
+                                                      const std::filesystem::path& input);
+// Narrows the frame range to `first`..`last` (either missing: that end of the
+// recording); false, with "ERROR in <input> : Frames ... are not within the
+// recording's frames ..." shown, when the range lies outside the recording.
+bool NarrowConversionFrames(CKinex2App& app, CDocumentBase& doc, std::optional<long long> first,
+                            std::optional<long long> last);
+// Exports `doc` to `output` (a full path) as ConvertFile does; bytes written.
+std::uint64_t ExportConversion(CDocumentBase& doc, const std::filesystem::path& output,
+                               std::optional<ExportKind> kind);
+
+// True when `output` is named .c3d (any case) and `input`'s format does not
+// write C3D: refused before anything is read, since DST or text bytes in a
+// file named .c3d would pass for a damaged recording.
+bool RefusesC3dOutput(const std::filesystem::path& input, const std::filesystem::path& output);
+extern const char kC3dNotWritable[];  // "Recordings of this format cannot be written as C3D ..."
+// Said on the terminal after an overwrite answered No: "kinex2: %s exists;
+// nothing written (answer y, or pass --overwrite)\n".
+extern const char kOverwriteDeclined[];
 
 // Converts `input` to `output` with the application's settings. An `output`
 // ending in ".c3d" (any case) is written as C3D, whatever `kind` and

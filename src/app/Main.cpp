@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/AppPaths.h"
+#include "app/BatchCommand.h"
 #include "app/CommandLine.h"
 #include "app/ConvertCommand.h"
 #include "app/InfoCommand.h"
@@ -29,6 +30,7 @@ void PrintUsage(std::FILE* f) {
       "                          C3D for an OUTPUT named .c3d)\n",
       f);
   std::fputs(kConvertUsage, f);
+  std::fputs(kBatchUsage, f);
   std::fputs(kInfoUsage, f);
   std::fputs(
       "  kinex2 --help, -h       this text (after a verb: that verb's usage)\n"
@@ -114,6 +116,10 @@ int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
   if (!rest.empty() && rest[0] == "convert") {
     return RunConvertCommand({rest.begin() + 1, rest.end()}, stderr, global.settingsFile,
                              global.iniFile);
+  }
+  if (!rest.empty() && rest[0] == "batch") {
+    return RunBatchCommand({rest.begin() + 1, rest.end()}, stderr, global.settingsFile,
+                           global.iniFile);
   }
   // Without options of the whole program the comma form reads the raw
   // command line, as it always has; after them, the arguments that follow.

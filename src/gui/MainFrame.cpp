@@ -24,16 +24,20 @@
 
 #include "app/ConvertCommand.h"
 #include "app/Kinex2App.h"
+#include "app/OptionsPages.h"
 #include "documents/DocumentBase.h"
 #include "documents/FormatRegistry.h"
 #include "gui/AboutDlg.h"
 #include "gui/AppIcon.h"
+#include "gui/BatchDlg.h"
 #include "gui/ChildFrame.h"
 #include "gui/GuiPlatform.h"
 #include "gui/GuiText.h"
 #include "gui/LoggingDlg.h"
+#include "gui/OptionsDlg.h"
 #include "gui/VeltroInfoDlg.h"
 #include "gui/WindowPlacement.h"
+#include "model/Recording.h"
 #include "platform/Files.h"
 
 namespace {
@@ -279,6 +283,27 @@ void CMainFrame::OnVeltroInformation() {
   CVeltroInfoDlg dlg(m_app, this);
   connect(&dlg, &CVeltroInfoDlg::ValueChanged, this, [this] { RefreshDocumentSettings(); });
   dlg.exec();
+}
+
+void CMainFrame::OnBatchFile() {
+  CBatchDlg dlg(m_app, this);
+  dlg.exec();
+}
+
+void CMainFrame::OnDefaults() {
+  // A document's Defaults first offers its file's groups on its format's page;
+  // they stay in the settings even when the sheet is cancelled.
+  if (CChildFrame* c = ActiveChild()) {
+    std::vector<std::string> names;
+    for (const CGroup& g : c->Document().Reader().paramSet.groups) names.push_back(g.name);
+    MergeGroupNames(m_app.Selection(c->Type().selection), names);
+  }
+  COptions sheet(COptionsValues::From(m_app), FirstOptionsPage(m_app.ExportTo), this);
+  if (sheet.exec() != QDialog::Accepted) return;
+  sheet.Values().CopyTo(m_app);
+  // Open documents export with the new options; an ADC document reads its
+  // samples again at the new rate and scale.
+  RefreshDocumentSettings();
 }
 
 void CMainFrame::OnAbout() {

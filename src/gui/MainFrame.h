@@ -71,6 +71,8 @@ class CMainFrame : public QMainWindow {
   // Commands.
   void OnFileOpen();
   void OnVeltroInformation();
+  void OnBatchFile();
+  void OnDefaults();
   void OnLogging();
   void OnAbout();
   void OnHelpTopics();

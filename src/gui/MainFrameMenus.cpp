@@ -114,15 +114,13 @@ void CMainFrame::CreateActions() {
   m_framesAct = make(kFramesText, [this] {
     if (CChildFrame* c = ActiveChild()) c->OnFrames();
   });
+  m_veltroAct = make(kVeltroInfoText, [this] { OnVeltroInformation(); });
+  m_batchAct = make(kBatchText, [this] { OnBatchFile(); });
+  m_defaultsAct = make(kDefaultsText, [this] { OnDefaults(); });
   // Commands whose dialogs are not part of the program yet: present, disabled.
   m_vdoAppAct = make(kVdoInfoText, [] {});
   m_vdoDocAct = make(kVdoInfoText, [] {});
-  m_veltroAct = make(kVeltroInfoText, [this] { OnVeltroInformation(); });
-  m_batchAct = make(kBatchText, [] {});
-  m_defaultsAct = make(kDefaultsText, [] {});
-  for (QAction* a : {m_vdoAppAct, m_vdoDocAct, m_veltroAct, m_batchAct, m_defaultsAct}) {
-    a->setEnabled(false);
-  }
+  for (QAction* a : {m_vdoAppAct, m_vdoDocAct}) a->setEnabled(false);
 
   m_cascadeAct = make(kCascadeText, [this] { m_mdi->cascadeSubWindows(); });
   m_tileAct = make(kTileText, [this] { TileHorizontally(); });

@@ -32,28 +32,27 @@ bool IsYes(const std::string& answer) {
 #ifdef _WIN32
 const char* const CHeadlessPlatform::kTerminalDevice = "CONIN$";
 
-bool AskYesNoOnTerminal(const char* device, const std::string& question) {
+static std::string AnswerOnTerminal(const char* device, const std::string& prompt) {
   // The console has one device to read ("CONIN$") and one to write.
   std::FILE* in = std::fopen(device, "r");
   std::FILE* out = std::fopen("CONOUT$", "w");
-  bool yes = false;
+  std::string answer;
   if (in != nullptr && out != nullptr) {
-    std::fprintf(out, "%s [y/N] ", question.c_str());
+    std::fputs(prompt.c_str(), out);
     std::fflush(out);
     char line[kLongestAnswer];
-    yes = std::fgets(line, sizeof line, in) != nullptr && IsYes(line);
+    if (std::fgets(line, sizeof line, in) != nullptr) answer = line;
   }
   if (in != nullptr) std::fclose(in);
   if (out != nullptr) std::fclose(out);
-  return yes;
+  return answer;
 }
 #else
 const char* const CHeadlessPlatform::kTerminalDevice = "/dev/tty";
 
-bool AskYesNoOnTerminal(const char* device, const std::string& question) {
+static std::string AnswerOnTerminal(const char* device, const std::string& prompt) {
   const int fd = ::open(device, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const std::string prompt = question + " [y/N] ";
+  if (fd < 0) return {};
   std::size_t done = 0;
   while (done < prompt.size()) {
     const ssize_t n = ::write(fd, prompt.data() + done, prompt.size() - done);
@@ -69,9 +68,30 @@ bool AskYesNoOnTerminal(const char* device, const std::string& question) {
     answer += c;
   }
   ::close(fd);
-  return IsYes(answer);
+  return answer;
 }
 #endif
+
+bool AskYesNoOnTerminal(const char* device, const std::string& question) {
+  return IsYes(AnswerOnTerminal(device, question + " [y/N] "));
+}
+
+OverwriteAnswer AskOverwriteOnTerminal(const char* device, const std::string& question) {
+  const std::string answer = AnswerOnTerminal(device, question + " [y/a/n/c] ");
+  switch (answer.empty() ? 'n' : answer[0]) {
+    case 'y':
+    case 'Y':
+      return OverwriteAnswer::Yes;
+    case 'a':
+    case 'A':
+      return OverwriteAnswer::YesToAll;
+    case 'c':
+    case 'C':
+      return OverwriteAnswer::Cancel;
+    default:
+      return OverwriteAnswer::No;
+  }
+}
 
 CPlatform& DefaultPlatform() {
   return g_default != nullptr ? *g_default : ProcessHeadless();
@@ -105,7 +125,17 @@ bool CHeadlessPlatform::AskYesNo(const std::string& question) {
 }
 
 OverwriteAnswer CHeadlessPlatform::AskOverwrite(const std::string& question) {
-  return AskYesNo(question) ? OverwriteAnswer::Yes : OverwriteAnswer::No;
+  switch (m_policy) {
+    case AnswerPolicy::Yes:
+      return OverwriteAnswer::YesToAll;
+    case AnswerPolicy::No:
+      return OverwriteAnswer::No;
+    case AnswerPolicy::AskOnTerminal:
+      break;
+  }
+  if (!IsTerminal(stdin)) return OverwriteAnswer::No;
+  ClearProgress();
+  return AskOverwriteOnTerminal(kTerminalDevice, question);
 }
 
 void CHeadlessPlatform::ProgressBegin(int range) {

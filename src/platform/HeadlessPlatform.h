@@ -14,12 +14,15 @@
 // Standard error may be redirected to a file; the terminal still shows the
 // question, so nobody waits for an answer to a question they cannot see.
 bool AskYesNoOnTerminal(const char* device, const std::string& question);
+// The four-answer question the same way, with " [y/a/n/c] ": y Yes, a Yes To
+// All, c Cancel; anything else, end of input or no device is No.
+OverwriteAnswer AskOverwriteOnTerminal(const char* device, const std::string& question);
 
 class CHeadlessPlatform : public CPlatform {
  public:
   enum class AnswerPolicy {
     No,             // never overwrite
-    Yes,            // always overwrite (--overwrite)
+    Yes,            // always overwrite (--overwrite; the batch's question: Yes To All)
     AskOnTerminal,  // ask on the terminal when standard input is one, else No
   };
 

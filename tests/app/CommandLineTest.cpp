@@ -172,6 +172,26 @@ TEST(InfoArgumentsTest, OneFileOrHelp) {
   }
 }
 
+TEST(BatchArgumentsTest, OneListAndAtMostOneOverwriteRule) {
+  CBatchRequest r;
+  std::string error;
+  ASSERT_TRUE(ParseBatchArguments({"list.txt", "--overwrite", "--settings=s.ini"}, r, error));
+  EXPECT_EQ(r.list, "list.txt");
+  EXPECT_TRUE(r.overwrite);
+  EXPECT_EQ(r.settingsFile, "s.ini");
+  CBatchRequest skip;
+  ASSERT_TRUE(ParseBatchArguments({"--skip-existing", "--", "-list.txt"}, skip, error));
+  EXPECT_TRUE(skip.skipExisting);
+  EXPECT_EQ(skip.list, "-list.txt");
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"l.txt", "--overwrite", "--skip-existing"},
+        std::vector<std::string>{}, std::vector<std::string>{"a.txt", "b.txt"},
+        std::vector<std::string>{"l.txt", "--frames", "1:2"}}) {
+    CBatchRequest b;
+    EXPECT_FALSE(ParseBatchArguments(bad, b, error)) << bad.size();
+  }
+}
+
 TEST(ConvertArgumentsTest, KindFromTheOutputName) {
   EXPECT_EQ(KindFromOutputName("a/out.DST"), ExportKind::Dst);
   EXPECT_EQ(KindFromOutputName("out.txt"), ExportKind::Text);
@@ -324,6 +344,44 @@ TEST_F(ProgramTest, ConvertVerb) {
   EXPECT_EQ(Run("convert walk.c3d out.dst --frames 3"), 2);
   EXPECT_EQ(Run("convert walk.c3d"), 2);
   EXPECT_EQ(Run("convert none.c3d out.dst"), 1);
+}
+
+TEST_F(ProgramTest, BatchVerb) {
+  std::ofstream(dir / "list.txt") << "walk.c3d\nwalk.c3d,b.txt,2,3\nnone.c3d\n";
+  EXPECT_EQ(Run("batch list.txt"), 1);
+  EXPECT_TRUE(StartsWith(Err(),
+                         "Exporting from walk.c3d To walk.dst\n"
+                         "Exporting from walk.c3d To b.txt\n"
+                         "Exporting from none.c3d To none.dst\n"
+                         "ERROR in " +
+                             Full("none.c3d") + " : "))
+      << Err();
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.dst"), kSignatureStart));
+  // Text by "ExportTo", whatever the output is called, as the comma form.
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "b.txt"), kSignatureStart));
+  EXPECT_FALSE(std::filesystem::exists(Config()));  // settings read, never written
+
+  // No terminal to ask on: an existing output is kept, as with --skip-existing;
+  // --overwrite replaces it.
+  std::ofstream(dir / "one.txt") << "walk.c3d\n";
+  testsupport::WriteFile(dir / "walk.dst", {'o', 'l', 'd'});
+  EXPECT_EQ(Run("batch one.txt"), 1);
+  EXPECT_EQ(Err(), "Exporting from walk.c3d To walk.dst\nkinex2: " + Full("walk.dst") +
+                       " exists; nothing written (answer y, or pass --overwrite)\n");
+  EXPECT_EQ(Run("batch one.txt --skip-existing"), 1);
+  EXPECT_EQ(Err(), "Exporting from walk.c3d To walk.dst\n");
+  EXPECT_EQ(testsupport::ReadFileText(dir / "walk.dst"), "old");
+  std::ofstream(dir / "text.ini") << "[Settings]\nExportTo=1\n";
+  EXPECT_EQ(Run("--settings text.ini batch one.txt --overwrite"), 0) << Err();
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.txt"), "OriginalFile\t"));
+
+  EXPECT_EQ(Run("batch one.txt --overwrite --skip-existing"), 2);
+  EXPECT_EQ(Run("batch none.txt"), 1);
+  EXPECT_EQ(Err(), "ERROR in " + Full("none.txt") + " : Unable to Open the selected file\n");
+  EXPECT_EQ(Run("batch --help"), 0);
+  EXPECT_TRUE(StartsWith(Out(), "Usage:\n  kinex2 batch LIST")) << Out();
+  EXPECT_EQ(Run("--help"), 0);
+  EXPECT_NE(Out().find("kinex2 batch LIST"), std::string::npos);
 }
 
 TEST_F(ProgramTest, HelpInfoAndNoArguments) {

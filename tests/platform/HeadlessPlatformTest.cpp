@@ -55,6 +55,18 @@ TEST(TerminalQuestionTest, AskedAndAnsweredOnTheTerminalDevice) {
   EXPECT_FALSE(AskYesNoOnTerminal(tty.device(), "Overwrite?"));
   tty.Type("\n");
   EXPECT_FALSE(AskYesNoOnTerminal(tty.device(), "Overwrite?"));
+
+  // The batch's four answers; anything unknown declines.
+  tty.Shown();
+  tty.Type("a\n");
+  EXPECT_EQ(AskOverwriteOnTerminal(tty.device(), "Overwrite?"), OverwriteAnswer::YesToAll);
+  EXPECT_NE(tty.Shown().find("Overwrite? [y/a/n/c] "), std::string::npos);
+  for (const auto& [typed, answer] :
+       {std::pair{"Y\n", OverwriteAnswer::Yes}, std::pair{"c\n", OverwriteAnswer::Cancel},
+        std::pair{"x\n", OverwriteAnswer::No}, std::pair{"\n", OverwriteAnswer::No}}) {
+    tty.Type(typed);
+    EXPECT_EQ(AskOverwriteOnTerminal(tty.device(), "Overwrite?"), answer) << typed;
+  }
 }
 
 TEST(TerminalQuestionTest, NoTerminalMeansNo) {

@@ -1,0 +1,75 @@
+#include "gui/OptionsDlg.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "gui/EnterValueDlg.h"
+#include "gui/GuiText.h"
+
+namespace {
+constexpr int kColumnWidth = 150;
+}  // namespace
+
+COptions::COptions(const COptionsValues& values, OptionsPage first, QWidget* parent)
+    : QDialog(parent), m_values(values) {
+  setWindowTitle(QString::fromUtf8(kOptionsCaption));
+  auto* layout = new QVBoxLayout(this);
+  m_pages = new QTabWidget(this);
+  for (int p = 0; p < kOptionsPageCount; ++p) {
+    const auto page = static_cast<OptionsPage>(p);
+    const COptionsPageInfo& info = PageInfo(page);
+    auto* list = new QTableWidget(0, 2, m_pages);
+    list->setHorizontalHeaderLabels(
+        {QString::fromUtf8(info.columns[0]), QString::fromUtf8(info.columns[1])});
+    list->verticalHeader()->hide();
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setMouseTracking(true);
+    list->setColumnWidth(0, kColumnWidth);
+    list->setColumnWidth(1, kColumnWidth);
+    list->setMinimumWidth(2 * kColumnWidth + 24);
+    connect(list, &QTableWidget::cellDoubleClicked, this,
+            [this, page](int row, int) { DoubleClickRow(page, row); });
+    m_lists[static_cast<std::size_t>(p)] = list;
+    m_pages->addTab(list, QString::fromUtf8(info.caption));
+    Fill(page);
+  }
+  m_pages->setCurrentIndex(static_cast<int>(first));
+  layout->addWidget(m_pages);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+}
+
+void COptions::Fill(OptionsPage page) {
+  QTableWidget* list = List(page);
+  const std::vector<COptionRow> rows = PageRows(page, m_values);
+  list->setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < list->rowCount(); ++r) {
+    const COptionRow& row = rows[static_cast<std::size_t>(r)];
+    list->setItem(r, 0, new QTableWidgetItem(ToQ(row.caption)));
+    list->setItem(r, 1, new QTableWidgetItem(ToQ(row.value)));
+  }
+}
+
+void COptions::DoubleClickRow(OptionsPage page, int row) {
+  const std::vector<COptionRow> rows = PageRows(page, m_values);
+  if (row < 0 || static_cast<std::size_t>(row) >= rows.size()) return;
+  const COptionRow& r = rows[static_cast<std::size_t>(row)];
+  if (r.edit == OptionEdit::EnterValue) {
+    CEnterValueDlg dlg(this);
+    dlg.Setup(ToQ(r.prompt), r.rangeCheck, r.minimum, r.maximum);
+    dlg.SetValue(ToQ(r.value));
+    if (dlg.exec() != QDialog::Accepted) return;
+    SetRowValue(page, row, FromQ(dlg.Value()), m_values);
+  } else {
+    ChangeRow(page, row, m_values);
+  }
+  Fill(page);
+  List(page)->selectRow(row);
+}
