@@ -273,7 +273,7 @@ TEST_F(BatchExportTest, OverwriteAnswersAndRefusedOutputs) {
                       "ERROR in " + mac.string() + " : The output file is the input file"),
             texts.end());
   EXPECT_NE(std::find(texts.begin(), texts.end(),
-                      "ERROR in " + mac.string() + " : " + kC3dNotWritable),
+                      "ERROR in " + (data / "walk.c3d").string() + " : " + kC3dNotWritable),
             texts.end());
 }
 
