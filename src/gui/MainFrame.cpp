@@ -32,6 +32,7 @@
 #include "gui/GuiPlatform.h"
 #include "gui/GuiText.h"
 #include "gui/LoggingDlg.h"
+#include "gui/VdoInfoSheet.h"
 #include "gui/VeltroInfoDlg.h"
 #include "gui/WindowPlacement.h"
 #include "platform/Files.h"
@@ -279,6 +280,11 @@ void CMainFrame::OnVeltroInformation() {
   CVeltroInfoDlg dlg(m_app, this);
   connect(&dlg, &CVeltroInfoDlg::ValueChanged, this, [this] { RefreshDocumentSettings(); });
   dlg.exec();
+}
+
+void CMainFrame::OnVdoInformation(CChildFrame* child) {
+  std::string* plates = child != nullptr ? &child->Document().Selection().forcePlates : nullptr;
+  if (RunVdoInformation(m_app, plates, this)) RefreshDocumentSettings();
 }
 
 void CMainFrame::OnAbout() {

@@ -114,13 +114,15 @@ void CMainFrame::CreateActions() {
   m_framesAct = make(kFramesText, [this] {
     if (CChildFrame* c = ActiveChild()) c->OnFrames();
   });
+  m_vdoAppAct = make(kVdoInfoText, [this] { OnVdoInformation(nullptr); });
+  m_vdoDocAct = make(kVdoInfoText, [this] {
+    if (CChildFrame* c = ActiveChild()) OnVdoInformation(c);
+  });
   // Commands whose dialogs are not part of the program yet: present, disabled.
-  m_vdoAppAct = make(kVdoInfoText, [] {});
-  m_vdoDocAct = make(kVdoInfoText, [] {});
   m_veltroAct = make(kVeltroInfoText, [this] { OnVeltroInformation(); });
   m_batchAct = make(kBatchText, [] {});
   m_defaultsAct = make(kDefaultsText, [] {});
-  for (QAction* a : {m_vdoAppAct, m_vdoDocAct, m_veltroAct, m_batchAct, m_defaultsAct}) {
+  for (QAction* a : {m_veltroAct, m_batchAct, m_defaultsAct}) {
     a->setEnabled(false);
   }
 
