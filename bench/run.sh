@@ -13,7 +13,7 @@ FLOAT_FILE="$DATA/bench_float.c3d"
 INT_FILE="$DATA/bench_int.c3d"
 ADC_FILE="$DATA/bench_adc.adc"
 
-BENCHMARKS=(open export gui_open startup)
+BENCHMARKS=(open export vdo gui_open startup)
 
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
@@ -37,6 +37,12 @@ run_export() {
     { for (i = 1; i <= NF; i++) { if ($i == "dst" && $(i+1) == "export") d[NR % 2] = $(i+2);
                                   if ($i == "text" && $(i+1) == "export") t[NR % 2] = $(i+2); }
       if (NR % 2 == 0) printf "%s: dst export %.1f x faster than snprintf, text export %.1f x [target 3 x]\n", $1, d[0] / d[1], t[0] / t[1] }'
+}
+
+# The VDO flavour (two type-2 plates, every point and channel translated)
+# against the general DST export of the same float file (target: 3 x).
+run_vdo() {
+  "$BIN/bench_vdo" "$FLOAT_FILE"
 }
 
 # Opening in the window (tree shown) against `kinex2 info` (target: 1.5 x).

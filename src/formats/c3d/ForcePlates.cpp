@@ -56,6 +56,30 @@ int ChannelsOfType(int type) {
   return type == 3 ? kType3Channels : kOtherChannels;
 }
 
+// Element p of TYPE (see GetPlateType).
+int TypeOf(const CParam* type, int p) {
+  if (!HasElement(type, p)) return 0;
+  long long v = 0;
+  switch (type->type) {
+    case kParamChar:
+      v = LeadingInteger(type->GetString(p));
+      break;
+    case kParamByte:
+      v = type->GetByte(p);
+      break;
+    case kParamInt:
+      v = type->GetInt(p);
+      break;
+    default: {
+      // To the nearest, ties to even, as "%.0f" writes it; NaN is no type.
+      const float f = std::nearbyint(type->GetFloat(p));
+      v = f >= -1.0f && f <= 255.0f ? static_cast<long long>(f) : -1;
+      break;
+    }
+  }
+  return static_cast<int>(std::clamp<long long>(v, -1, 255));
+}
+
 // Index in CHANNEL of platform p's first channel, or -1.
 long long PlateChannelBase(const CRecording& rec, int p) {
   const CParam* channel = Param(rec, "CHANNEL");
@@ -74,13 +98,13 @@ long long PlateChannelBase(const CRecording& rec, int p) {
       // Only a type-3 plate needs more; types past TYPE's end read 0.
       const int plates = std::min(GetPlateCount(rec), types->elementCount);
       rows = true;
-      for (int q = 0; q < plates && rows; ++q) rows = GetPlateType(rec, q) != 3;
+      for (int q = 0; q < plates && rows; ++q) rows = TypeOf(types, q) != 3;
     }
     if (rows) return static_cast<long long>(p) * row;
   }
   long long offset = 0;
   for (int q = 0; q < p; ++q) {
-    const int type = GetPlateType(rec, q);
+    const int type = TypeOf(types, q);
     if (type < 1 || type > 4) return -1;
     offset += ChannelsOfType(type);
     // Past the last element no later platform has channels either.
@@ -480,27 +504,7 @@ int GetPlateCount(const CRecording& rec) {
 }
 
 int GetPlateType(const CRecording& rec, int p) {
-  const CParam* type = Param(rec, "TYPE");
-  if (!HasElement(type, p)) return 0;
-  long long v = 0;
-  switch (type->type) {
-    case kParamChar:
-      v = LeadingInteger(type->GetString(p));
-      break;
-    case kParamByte:
-      v = type->GetByte(p);
-      break;
-    case kParamInt:
-      v = type->GetInt(p);
-      break;
-    default: {
-      // To the nearest, ties to even, as "%.0f" writes it; NaN is no type.
-      const float f = std::nearbyint(type->GetFloat(p));
-      v = f >= -1.0f && f <= 255.0f ? static_cast<long long>(f) : -1;
-      break;
-    }
-  }
-  return static_cast<int>(std::clamp<long long>(v, -1, 255));
+  return TypeOf(Param(rec, "TYPE"), p);
 }
 
 int GetPlateChannel(const CRecording& rec, int p, int k) {
