@@ -242,29 +242,37 @@ TEST(ForcePlatesTest, BlankingAtTheThresholdAndFiveSamplesAfter) {
 }
 
 TEST(ForcePlatesTest, RotationsFromTwoDegrees) {
-  // Fx 100, Fy 0 on a plate whose X edge is turned by `degrees`.
-  auto forceY = [](double degrees) {
+  // Fx 100 N on a plate whose X edge runs from corner 1 at the origin to
+  // corner 0 at (a, b) mm and whose Y edge to corner 2 at (b, -a): both edges
+  // turned by atan(b / a). Forces turn from two degrees on, the centre of
+  // pressure past two.
+  struct CTurned {
+    float angle;
+    float fy;
+    float copX;  // DX less the plate's centre
+  };
+  auto turned = [](float a, float b) {
     PlateRecording r;
     Type2Plate(r, 100, 0, 500, 0, 0, 0);
-    const double t = degrees * 3.14159265358979 / 180.0;
-    const float dx = static_cast<float>(600.0 * std::cos(t));
-    const float dy = static_cast<float>(600.0 * std::sin(t));
-    // Corners of a square turned by t: 0 -> 1 runs along -x, 1 -> 2 along -y.
-    r.Numbers("CORNERS", kParamFloat,
-              {dx, dy, 0, 0, 0, 0, dy, -dx, 0, dx + dy, dy - dx, 0});
+    r.Numbers("CORNERS", kParamFloat, {a, b, 0, 0, 0, 0, b, -a, 0, a + b, b - a, 0});
     CPlateGeometry g;
     GetPlateGeometryX(r.rec, 0, g);
-    return std::make_pair(g.angle, r.Series(0, PlateComponent::FY)[0]);
+    return CTurned{g.angle, r.Series(0, PlateComponent::FY)[0],
+                   r.Series(0, PlateComponent::DX)[0] - g.cx};
   };
-  const auto [a199, fy199] = forceY(1.99);
-  EXPECT_NEAR(a199, 1.99f, 0.001f);
-  EXPECT_EQ(fy199, 0.0f);  // below two degrees the plate counts as square
-  const auto [a2, fy2] = forceY(2.0005);
-  EXPECT_GE(a2, 2.0f);
-  EXPECT_NEAR(fy2, -100.0f * std::sin(2.0005f * 3.14159265f / 180.0f), 0.01f);
-  const auto [a90, fy90] = forceY(90.0);
-  EXPECT_NEAR(a90, 90.0f, 0.001f);
-  EXPECT_NEAR(fy90, -100.0f, 0.001f);
+  const float rad2 = 2.0f * 3.14159265f / 180.0f;
+  // The plate measures its centre of pressure Fx |dz| / Fz = 8 mm along its X axis.
+  const CTurned below = turned(600.0f, 20.849f);
+  EXPECT_NEAR(below.angle, 1.99f, 0.001f);
+  EXPECT_EQ(below.fy, 0.0f);
+  EXPECT_EQ(below.copX, 8.0f);
+  const CTurned two = turned(400.163f, 13.974f);
+  EXPECT_EQ(two.angle, 2.0f);
+  EXPECT_NEAR(two.fy, -100.0f * std::sin(rad2), 0.001f);
+  EXPECT_NEAR(two.copX, 8.0f * std::cos(rad2), 0.0005f);  // measured turned, placed unturned
+  const CTurned right = turned(0.0f, 600.0f);
+  EXPECT_NEAR(right.angle, 90.0f, 0.001f);
+  EXPECT_NEAR(right.fy, -100.0f, 0.001f);
 }
 
 TEST(ForcePlatesTest, MissingOrForeignChannelsLeaveTheSeriesZero) {
