@@ -99,4 +99,49 @@ TEST(ForcePlatesRealFiles, CentreOfPressureOnThePlateAndSmallFreeMoments) {
   EXPECT_GE(type2, 70);
 }
 
+// In one walk the second plate lies turned round: with forces written along
+// the laboratory's axes both plates read braking, then propulsion, along the
+// way the centre of pressure travels.
+TEST(ForcePlatesRealFiles, BothPlatesOfAWalkReadBrakingThenPropulsion) {
+  KX_REQUIRE_SHARED_DATA();
+  RecordingPlatform platform;
+  CC3d c3d;
+  c3d.SetPlatform(&platform);
+  c3d.fileName = SharedDataDir() / "c3d" / "dec_int.c3d";
+  ASSERT_TRUE(c3d.Open());
+  ASSERT_EQ(GetPlateCount(c3d), 2);
+  for (int p = 0; p < 2; ++p) {
+    SCOPED_TRACE(p + 1);
+    std::vector<float> fx, fy, fz, dx, dy;
+    ComputePlateComponent(c3d, p, PlateComponent::FX, fx);
+    ComputePlateComponent(c3d, p, PlateComponent::FY, fy);
+    ComputePlateComponent(c3d, p, PlateComponent::FZ, fz);
+    ComputePlateComponent(c3d, p, PlateComponent::DX, dx);
+    ComputePlateComponent(c3d, p, PlateComponent::DY, dy);
+    const float sx = static_cast<float>(GetPlateForceSign(c3d, p, 0));
+    const float sy = static_cast<float>(GetPlateForceSign(c3d, p, 1));
+    float largest = 0.0f;
+    for (float f : fz) largest = std::max(largest, std::fabs(f));
+    // The stance: the samples loaded beyond the blanking threshold.
+    std::size_t first = fz.size();
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < fz.size(); ++i) {
+      if (std::fabs(fz[i]) <= 0.3f * largest) continue;
+      first = std::min(first, i);
+      last = i;
+    }
+    ASSERT_LT(first + 40, last);
+    const float wayX = dx[last] - dx[first];
+    const float wayY = dy[last] - dy[first];
+    auto along = [&](std::size_t from, std::size_t to) {
+      double sum = 0.0;
+      for (std::size_t i = from; i < to; ++i) sum += sx * fx[i] * wayX + sy * fy[i] * wayY;
+      return sum;
+    };
+    const std::size_t quarter = (last - first) / 4;
+    EXPECT_LT(along(first, first + quarter), 0.0);
+    EXPECT_GT(along(last - quarter, last), 0.0);
+  }
+}
+
 }  // namespace
