@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s FILE.c3d...\n", argv[0]);
     return 2;
   }
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("kinex2-bench-vdo-" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("kinex2-bench-vdo-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   CHeadlessPlatform platform;
   platform.SetAnswerPolicy(CHeadlessPlatform::AnswerPolicy::Yes);
@@ -75,9 +75,9 @@ int main(int argc, char** argv) {
       labels.sourceNames.push_back(name);
       labels.dstNames.push_back("V" + name);
     }
-    for (const std::string& name : ItemLabels(c3d.paramSet, "Analog", "Labels",
-                                              C3dFormatDescription().channelLabelFormat,
-                                              c3d.AnalogCount())) {
+    for (const std::string& name :
+         ItemLabels(c3d.paramSet, "Analog", "Labels", C3dFormatDescription().channelLabelFormat,
+                    c3d.AnalogCount())) {
       labels.sourceNames.push_back(name);
       labels.dstNames.push_back("V" + name);
     }

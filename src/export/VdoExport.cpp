@@ -38,8 +38,8 @@ struct CUnit {
   float metres;
 };
 constexpr CUnit kUnits[] = {
-    {"mm", 0.001f}, {"cm", 0.01f}, {"ft", 0.3048f}, {"feet", 0.3048f}, {"in", 0.0254f},
-    {"inch", 0.0254f},
+    {"mm", 0.001f},    {"cm", 0.01f},   {"ft", 0.3048f},
+    {"feet", 0.3048f}, {"in", 0.0254f}, {"inch", 0.0254f},
 };
 
 bool Selected(const std::string& flags, std::size_t i) {
@@ -91,7 +91,8 @@ class CVdoWriter {
       m_out += '\n';
       if (comma != std::string::npos) {
         const std::size_t end = line.find(',', comma + 1);
-        m_out.append(line, comma + 1, end == std::string::npos ? std::string::npos : end - comma - 1);
+        m_out.append(line, comma + 1,
+                     end == std::string::npos ? std::string::npos : end - comma - 1);
       }
       m_out += '\n';
     }

@@ -127,7 +127,8 @@ CPageVdoLabels::CPageVdoLabels(std::vector<std::string> sourceNames,
     : CVdoListPage(parent), m_source(std::move(sourceNames)), m_dst(std::move(dstNames)) {
   m_dst.resize(m_source.size());
   std::vector<QStringList> rows;
-  for (std::size_t i = 0; i < m_source.size(); ++i) rows.push_back({ToQ(m_source[i]), ToQ(m_dst[i])});
+  for (std::size_t i = 0; i < m_source.size(); ++i)
+    rows.push_back({ToQ(m_source[i]), ToQ(m_dst[i])});
   FillList({QStringLiteral("LABEL"), QStringLiteral("NEW LABEL")}, {100, 200}, rows);
 }
 
@@ -252,8 +253,8 @@ LabelTranslations CVdoInfoSheet::Lists() const {
 }
 
 bool RunVdoInformation(CKinex2App& app, std::string* plateSelection, QWidget* parent) {
-  CVdoInfoSheet sheet({app.labelSourceNames, app.labelDstNames, app.vdoExtraLines},
-                      plateSelection, parent);
+  CVdoInfoSheet sheet({app.labelSourceNames, app.labelDstNames, app.vdoExtraLines}, plateSelection,
+                      parent);
   if (sheet.exec() != QDialog::Accepted) return false;
   if (plateSelection != nullptr) *plateSelection = sheet.SelectPage()->Selection();
   const LabelTranslations edited = sheet.Lists();

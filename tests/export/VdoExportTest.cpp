@@ -102,13 +102,12 @@ TEST_F(VdoExportTest, WholeFileUnderTranslatedNames) {
       "!ForcePlate1Corner3-3\n0.100  0.400  0.000\n"
       "!ForcePlate1Corner4-3\n0.500  0.400  0.000\n"
       "!Emg_Left-1\n0.000\n1.000\n2.000\n3.000\n"
-      "!ForcePlate1FX\n" + repeat("10.000") +
+      "!ForcePlate1FX\n" +
+      repeat("10.000") +
       // A zero force of a plate whose Y axis runs against the laboratory's.
-      "!ForcePlate1FY\n" + repeat("-0.000") +
-      "!ForcePlate1FZ\n" + repeat("-500.000") +
+      "!ForcePlate1FY\n" + repeat("-0.000") + "!ForcePlate1FZ\n" + repeat("-500.000") +
       // Centre (300, 200) mm plus the plate's centre of pressure (4.8, -2) mm.
-      "!ForcePlate1DX\n" + repeat("0.305") +
-      "!ForcePlate1DY\n" + repeat("0.198") +
+      "!ForcePlate1DX\n" + repeat("0.305") + "!ForcePlate1DY\n" + repeat("0.198") +
       // Mz + Fx Qy - Fy Qx = 100 + 10 x 2 N mm.
       "!ForcePlate1TZ\n" + repeat("0.120") +
       "!L_HEEL_1-3\n"

@@ -12,8 +12,8 @@
 
 #include "GuiTestSupport.h"
 #include "c3dbuilder/C3dBuilder.h"
-#include "gui/GuiText.h"
 #include "gui/EditableListCtrl.h"
+#include "gui/GuiText.h"
 
 namespace {
 
@@ -56,7 +56,9 @@ QStringList Column(const CEditableListCtrl* list, int column) {
 TEST(VdoInfoSheetTest, PagesEditCopiesAndRefuseEmptyNamesAndCommas) {
   guitest::App();
   LabelTranslations lists{{"LHEE", "RHEE"}, {"L HEEL", "R HEEL"}, {"$Trial,1,2"}};
-  const std::string plates = "1101111111110" "1";  // 13 flags: two plates
+  const std::string plates =
+      "1101111111110"
+      "1";  // 13 flags: two plates
   CVdoInfoSheet sheet(lists, &plates);
   sheet.show();
   QTabWidget* tabs = sheet.Pages();

@@ -157,8 +157,7 @@ bool Geometry(const CRecording& rec, int p, bool xEdge, CPlateGeometry& g) {
 // included), for one of the two ways the series take it.
 enum class Baseline { A, B };
 
-bool ZeroStretch(const CRecording& rec, Baseline kind, std::size_t n, long long& a,
-                 long long& b) {
+bool ZeroStretch(const CRecording& rec, Baseline kind, std::size_t n, long long& a, long long& b) {
   const CParam* zero = Param(rec, "ZERO");
   const std::string t0 = FormatParamElement(zero, 0, 0);
   const std::string t1 = FormatParamElement(zero, 1, 0);
@@ -193,9 +192,7 @@ struct CScaled {
   float z = 0.0f;
   float gen = 1.0f;
   float scale = 1.0f;
-  float operator[](std::size_t i) const {
-    return (static_cast<float>(raw[i]) - z) * gen * scale;
-  }
+  float operator[](std::size_t i) const { return (static_cast<float>(raw[i]) - z) * gen * scale; }
 };
 
 // The inputs of one series: the platform's scaled channels and the length
@@ -458,8 +455,8 @@ void Type3Series(const CRecording& rec, int p, PlateComponent component, float* 
       continue;
     }
     if (blanked) px = py = 0.0f;
-    out[i] = component == PlateComponent::DX ? frame.CopX(signX, px, py)
-                                             : frame.CopY(signY, px, py);
+    out[i] =
+        component == PlateComponent::DX ? frame.CopX(signX, px, py) : frame.CopY(signY, px, py);
   }
 }
 

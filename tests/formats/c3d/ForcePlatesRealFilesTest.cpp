@@ -26,9 +26,9 @@ struct CPlateCheck {
   std::string file;
   int plate;
   int type;
-  float largestForce = 0;  // N, vertical
-  int samplesAbove = 0;    // vertical force above the blanking threshold
-  float worstOutside = 0;  // metres beyond the corners
+  float largestForce = 0;       // N, vertical
+  int samplesAbove = 0;         // vertical force above the blanking threshold
+  float worstOutside = 0;       // metres beyond the corners
   float largestFreeMoment = 0;  // N m, over the same samples
 };
 

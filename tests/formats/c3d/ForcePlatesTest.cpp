@@ -26,7 +26,8 @@ class PlateRecording {
                   std::vector<std::uint8_t> dims = {}) {
     Remove(name);
     CParam& p = rec.paramSet.AddArrayParam(kGroup, name, "", type, static_cast<int>(values.size()));
-    for (std::size_t i = 0; i < values.size(); ++i) SetParamValue(p, static_cast<int>(i), values[i]);
+    for (std::size_t i = 0; i < values.size(); ++i)
+      SetParamValue(p, static_cast<int>(i), values[i]);
     if (!dims.empty()) p.dimensions = dims;
     return p;
   }
@@ -60,15 +61,16 @@ class PlateRecording {
     }
   }
   CParam& AnalogOffset() {
-    return rec.paramSet.params[static_cast<std::size_t>(rec.paramSet.FindParameter("ANALOG", "OFFSET"))];
+    return rec.paramSet
+        .params[static_cast<std::size_t>(rec.paramSet.FindParameter("ANALOG", "OFFSET"))];
   }
   // One square plate in the common orientation (its X axis along the
   // laboratory's, its Y axis against): corner 0 at +x -y, 1 at -x -y, 2 at
   // -x +y, 3 at +x +y.
   void SquarePlate(float cx, float cy, float half = 200.0f) {
     Numbers("CORNERS", kParamFloat,
-            {cx + half, cy - half, 0, cx - half, cy - half, 0, cx - half, cy + half, 0,
-             cx + half, cy + half, 0});
+            {cx + half, cy - half, 0, cx - half, cy - half, 0, cx - half, cy + half, 0, cx + half,
+             cy + half, 0});
   }
 
   std::vector<float> Series(int p, PlateComponent c) const {
@@ -122,8 +124,8 @@ TEST(ForcePlatesTest, ChannelNumbering) {
   r.Numbers("USED", kParamInt, {4});
   // Types 3, 3, 2, 2 padded to rows of eight: each plate its own row.
   r.Numbers("TYPE", kParamInt, {3, 3, 2, 2});
-  std::vector<float> padded = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
-                               23, 24, 25, 26, 27, 28, 0,  0,  17, 18, 19, 20, 21, 22, 0,  0};
+  std::vector<float> padded = {1,  2,  3,  4,  5,  6,  7, 8, 9,  10, 11, 12, 13, 14, 15, 16,
+                               23, 24, 25, 26, 27, 28, 0, 0, 17, 18, 19, 20, 21, 22, 0,  0};
   r.Numbers("CHANNEL", kParamInt, padded, {8, 4});
   EXPECT_EQ(GetPlateChannel(r.rec, 1, 7), 15);
   EXPECT_EQ(GetPlateChannel(r.rec, 2, 0), 22);
@@ -185,8 +187,7 @@ TEST(ForcePlatesTest, OriginGeometryAndSigns) {
   EXPECT_EQ(GetPlateForceSign(r.rec, 0, 0), 1);
   EXPECT_EQ(GetPlateForceSign(r.rec, 0, 1), -1);
   // The same plate turned half round: corner 0 at -x -y.
-  r.Numbers("CORNERS", kParamFloat,
-            {800, 700, 0, 1200, 700, 0, 1200, 300, 0, 800, 300, 0});
+  r.Numbers("CORNERS", kParamFloat, {800, 700, 0, 1200, 700, 0, 1200, 300, 0, 800, 300, 0});
   EXPECT_EQ(GetPlateForceSign(r.rec, 0, 0), -1);
   EXPECT_EQ(GetPlateForceSign(r.rec, 0, 1), 1);
 }
@@ -234,7 +235,8 @@ TEST(ForcePlatesTest, BlankingAtTheThresholdAndFiveSamplesAfter) {
   const std::vector<float> dx = r.Series(0, PlateComponent::DX);
   for (int i = 0; i < 20; ++i) {
     const bool blanked = i >= 10 && i <= 15;
-    EXPECT_EQ(dx[static_cast<std::size_t>(i)], blanked ? 0.0f : 400.0f / (i == 4 ? 300.0f : 1000.0f))
+    EXPECT_EQ(dx[static_cast<std::size_t>(i)],
+              blanked ? 0.0f : 400.0f / (i == 4 ? 300.0f : 1000.0f))
         << i;
   }
   const std::vector<float> tz = r.Series(0, PlateComponent::TZ);
