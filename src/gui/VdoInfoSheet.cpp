@@ -70,6 +70,8 @@ CVdoListPage::CVdoListPage(QWidget* parent) : QWidget(parent) {
     const int row = m_current;
     OnDelete(row);
     m_list->removeRow(row);
+    // No row is current until the user picks one again.
+    m_list->clearSelection();
     m_current = -1;
   });
 }
