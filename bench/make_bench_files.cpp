@@ -6,7 +6,8 @@
 //                    video (58593 C3D frames of 48 samples when written as C3D)
 // Both hold 50 labelled points and 16 labelled analog channels at 10 samples
 // per frame over 60000 frames at 100 Hz, with smooth trajectories, signals
-// and gaps where a marker is lost.
+// and gaps where a marker is lost; the first 12 channels are the forces and
+// moments of two type-2 force plates side by side.
 //   bench_long.c3d   16-bit samples over 100000 frames, about 72 MB: more than
 //                    a C3D header's 16 bits can count, the range in TRIAL
 //   make_bench_files OUTDIR
@@ -114,6 +115,21 @@ Spec BenchSpec(bool floatData, int frames = kFrames) {
   spec.maxGap = 10;
   spec.events = {{"RHS", 1.25f, 1}, {"LTO", 1.61f, 1}, {"LHS", 1.83f, 1}, {"RTO", 2.17f, 0}};
   AddStandardParameters(spec, PointLabels(), ChannelLabels());
+  // Two 464 x 508 mm plates, X along the laboratory's, Y against it.
+  spec.groups.push_back({"FORCE_PLATFORM", "Force platforms", false});
+  spec.params.push_back(NumberParam("FORCE_PLATFORM", "USED", 2, {2}));
+  spec.params.push_back(NumberParam("FORCE_PLATFORM", "TYPE", 2, {2, 2}));
+  spec.params.push_back(NumberParam("FORCE_PLATFORM", "ZERO", 2, {1, 10}));
+  Param channels = NumberParam("FORCE_PLATFORM", "CHANNEL", 2,
+                               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+  channels.dims = {6, 2};
+  spec.params.push_back(channels);
+  spec.params.push_back(NumberParam("FORCE_PLATFORM", "ORIGIN", 4, {0, 0, -40, 0, 0, -40}));
+  Param corners = NumberParam("FORCE_PLATFORM", "CORNERS", 4,
+                              {464, 0, 0, 0, 0, 0, 0, 508, 0, 464, 508, 0,
+                               964, 0, 0, 500, 0, 0, 500, 508, 0, 964, 508, 0});
+  corners.dims = {3, 4, 2};
+  spec.params.push_back(corners);
   // Capture software writes the trial's frame range in every file; past
   // 32767 frames its low words must be read unsigned.
   spec.groups.push_back({"TRIAL", "Trial range", false});

@@ -15,7 +15,7 @@ ADC_FILE="$DATA/bench_adc.adc"
 VAD_FILE="$DATA/bench_vad01.vad"
 LONG_FILE="$DATA/bench_long.c3d"
 
-BENCHMARKS=(open open_long export vad_c3d gui_open gui_plot startup batch)
+BENCHMARKS=(open open_long export vdo vad_c3d gui_open gui_plot startup batch)
 
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
@@ -51,6 +51,12 @@ run_export() {
 # 3 x), peak memory against the input (target: 1.15 x input + 20 MB).
 run_vad_c3d() {
   "$BIN/bench_vad_c3d" "$ROOT/build/default/bin/kinex2" "$VAD_FILE"
+}
+
+# The VDO flavour (two type-2 plates, every point and channel translated)
+# against the general DST export of the same float file (target: 3 x).
+run_vdo() {
+  "$BIN/bench_vdo" "$FLOAT_FILE"
 }
 
 # Opening in the window (tree shown) against `kinex2 info` (target: 1.5 x).

@@ -1,6 +1,8 @@
 #pragma once
 // The body of the fuzz targets that open a recording and, when it opens,
-// export it as general DST and as a text table with every option switched on,
+// export it as general DST, as a text table with every option switched on and,
+// for formats that have it, as the VDO flavour with every force-plate
+// component,
 // over its whole range and over a range reaching past both ends. Hostile
 // counts, labels and samples must never make a reader or a writer read
 // outside what it holds, hang or crash.
@@ -11,6 +13,8 @@
 #include "FuzzSupport.h"
 #include "export/DstExport.h"
 #include "export/TextExport.h"
+#include "export/VdoExport.h"
+#include "formats/c3d/ForcePlates.h"
 #include "formats/ReaderSupport.h"
 
 // A file a reader reads beside its input: its name, made from the input's,
@@ -38,6 +42,11 @@ int FuzzOpenAndExport(const std::uint8_t* data, std::size_t size, const std::str
   sel.params.assign(reader.paramSet.params.size(), '1');
   sel.analog.assign(reader.analog.size(), '1');
   sel.points.assign(reader.points.size(), '1');
+  sel.forcePlates.assign(static_cast<std::size_t>(kPlateComponents) * GetPlateCount(reader), '1');
+  LabelTranslations labels;
+  labels.sourceNames = {"Channel 01", "Marker 01"};
+  labels.dstNames = {"EMG", "MARKER"};
+  labels.extraLines = {"$Trial,1"};
   DstOptions dst;
   dst.AnalogScaled = dst.VideoScaled = dst.ShowResid = dst.ShowMask = 1;
   TextOptions text;
@@ -50,6 +59,7 @@ int FuzzOpenAndExport(const std::uint8_t* data, std::size_t size, const std::str
     CExportJob job{reader, format, sel, files.Output(), platform, true, true};
     ExportDstGeneral(job, dst, signature);
     ExportText(job, text);
+    if (format.hasVdoFlavour) ExportDstVdo(job, dst, labels);
   }
   return 0;
 }

@@ -12,6 +12,6 @@ class CC3dDoc : public CReaderDocument<CC3d, &C3dFormatDescription> {
 
   const CC3d& C3d() const { return m_reader; }
 
-  // FORCE_PLATFORM:USED; 0 when absent, not a number or negative.
+  // GetPlateCount of the reader.
   int ForcePlateCount() const override;
 };

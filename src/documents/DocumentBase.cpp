@@ -6,6 +6,7 @@
 #include "export/DstExport.h"
 #include "export/ExpExport.h"
 #include "export/TextExport.h"
+#include "export/VdoExport.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
@@ -199,9 +200,7 @@ std::uint64_t CDocumentBase::ExportDst(const std::filesystem::path& output) {
       return ExportDstExp(Job(output), m_settings.testSet,
                           Description().expScaledBySetting ? m_settings.selection.Scale : 1.0f);
     case DstFlavour::Vdo:
-      // The marker flavour is not available yet: its documents get the
-      // general file, as formats without it do.
-      [[fallthrough]];
+      return ExportDstVdo(Job(output), m_settings.dst, m_settings.labels);
     case DstFlavour::General:
       break;
   }

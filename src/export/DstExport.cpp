@@ -7,7 +7,6 @@
 #include "export/ItemLabels.h"
 #include "export/NumberFormat.h"
 #include "platform/OutputFile.h"
-#include "platform/OutputFile.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
 
@@ -43,11 +42,6 @@ int CountSelected(const std::string& flags, std::size_t items) {
 
 const char* TrueFalse(int v) {
   return v != 0 ? "TRUE" : "FALSE";
-}
-
-// The section name of a channel or point.
-std::string ChannelSectionName(const std::string& name) {
-  return ReplaceAll(ReplaceAll(Trim(name), ' ', '_'), '-', '_');
 }
 
 class CDstWriter {

@@ -22,3 +22,7 @@ std::vector<std::string> ItemLabels(const CParamSet& set, const char* group, con
   for (int k = 0; k < count; ++k) names.push_back(ItemLabel(labels, k, defaultFormat));
   return names;
 }
+
+std::string ChannelSectionName(const std::string& name) {
+  return ReplaceAll(ReplaceAll(Trim(name), ' ', '_'), '-', '_');
+}

@@ -14,6 +14,9 @@ std::string ItemLabel(const CContinuedStrings& labels, int i, const char* defaul
 // Name of item i (0-based) from one parameter alone; `labels` may be null or
 // not CHAR.
 std::string ItemLabel(const CParam* labels, int i, const char* defaultFormat);
+// The DST section name of a channel or point: trimmed, blanks and hyphens
+// replaced by "_".
+std::string ChannelSectionName(const std::string& name);
 // Names of items 0 .. count - 1 from the parameter group:name and its
 // continuations.
 std::vector<std::string> ItemLabels(const CParamSet& set, const char* group, const char* name,

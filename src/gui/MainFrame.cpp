@@ -35,6 +35,7 @@
 #include "gui/GuiText.h"
 #include "gui/LoggingDlg.h"
 #include "gui/OptionsDlg.h"
+#include "gui/VdoInfoSheet.h"
 #include "gui/VeltroInfoDlg.h"
 #include "gui/WindowPlacement.h"
 #include "model/Recording.h"
@@ -304,6 +305,11 @@ void CMainFrame::OnDefaults() {
   // Open documents export with the new options; an ADC document reads its
   // samples again at the new rate and scale.
   RefreshDocumentSettings();
+}
+
+void CMainFrame::OnVdoInformation(CChildFrame* child) {
+  std::string* plates = child != nullptr ? &child->Document().Selection().forcePlates : nullptr;
+  if (RunVdoInformation(m_app, plates, this)) RefreshDocumentSettings();
 }
 
 void CMainFrame::OnAbout() {

@@ -73,6 +73,9 @@ class CMainFrame : public QMainWindow {
   void OnVeltroInformation();
   void OnBatchFile();
   void OnDefaults();
+  // The sheet over the application's lists and, with a C3D document's
+  // window, that document's force-plate selection.
+  void OnVdoInformation(CChildFrame* child);
   void OnLogging();
   void OnAbout();
   void OnHelpTopics();

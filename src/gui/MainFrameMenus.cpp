@@ -117,10 +117,10 @@ void CMainFrame::CreateActions() {
   m_veltroAct = make(kVeltroInfoText, [this] { OnVeltroInformation(); });
   m_batchAct = make(kBatchText, [this] { OnBatchFile(); });
   m_defaultsAct = make(kDefaultsText, [this] { OnDefaults(); });
-  // Commands whose dialogs are not part of the program yet: present, disabled.
-  m_vdoAppAct = make(kVdoInfoText, [] {});
-  m_vdoDocAct = make(kVdoInfoText, [] {});
-  for (QAction* a : {m_vdoAppAct, m_vdoDocAct}) a->setEnabled(false);
+  m_vdoAppAct = make(kVdoInfoText, [this] { OnVdoInformation(nullptr); });
+  m_vdoDocAct = make(kVdoInfoText, [this] {
+    if (CChildFrame* c = ActiveChild()) OnVdoInformation(c);
+  });
 
   m_cascadeAct = make(kCascadeText, [this] { m_mdi->cascadeSubWindows(); });
   m_tileAct = make(kTileText, [this] { TileHorizontally(); });

@@ -384,6 +384,18 @@ TEST_F(ProgramTest, BatchVerb) {
   EXPECT_NE(Out().find("kinex2 batch LIST"), std::string::npos);
 }
 
+TEST_F(ProgramTest, BothFormsWriteTheVdoFlavourWithTheNamedTranslations) {
+  std::ofstream(dir / "vdo.ini") << "[GCDExport]\nDstlexicon=1\n";
+  std::ofstream(dir / "labels.ini") << "[vdolabels]\nlabel1=m , Marker-One\n";
+  const std::string expected = "!Marker_One-3\n10.000 11.000 12.000 \n";
+  EXPECT_EQ(Run("convert walk.c3d a.dst --settings vdo.ini --ini labels.ini"), 0) << Err();
+  const std::string a = testsupport::ReadFileText(dir / "a.dst");
+  EXPECT_TRUE(StartsWith(a, "#!DST-2.0 VDO-2.0\n")) << a;
+  EXPECT_NE(a.find(expected), std::string::npos) << a;
+  EXPECT_EQ(Run("--settings vdo.ini --ini labels.ini walk.c3d,b.dst"), 0) << Err();
+  EXPECT_EQ(testsupport::ReadFileText(dir / "b.dst"), a);
+}
+
 TEST_F(ProgramTest, HelpInfoAndNoArguments) {
   EXPECT_EQ(Run("--help"), 0);
   EXPECT_NE(testsupport::ReadFileText(dir / "out.log").find("kinex2 convert IN OUT"),

@@ -191,7 +191,9 @@ TEST_F(C3dDocTest, DstlexiconChoosesTheFlavour) {
     doc.SetSettings(settings);
     const std::filesystem::path out = dir / "flavour.dst";
     ASSERT_GT(doc.ExportDst(out), 0u);
-    const char* first = lexicon == 2 ? "#!DST-1.0 EXP-1.0 " : kSignature;
+    const char* first = lexicon == 1   ? "#!DST-2.0 VDO-2.0\n"
+                        : lexicon == 2 ? "#!DST-1.0 EXP-1.0 "
+                                       : kSignature;
     EXPECT_EQ(testsupport::ReadFileText(out).rfind(first, 0), 0u) << int(lexicon);
   }
 }
