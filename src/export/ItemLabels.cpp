@@ -7,13 +7,6 @@ std::string ItemLabel(const CContinuedStrings& labels, int i, const char* defaul
   return label != nullptr ? *label : Format(defaultFormat, i + 1);
 }
 
-std::string ItemLabel(const CParam* labels, int i, const char* defaultFormat) {
-  if (labels != nullptr && labels->type == kParamChar &&
-      i < static_cast<int>(labels->strings.size()))
-    return labels->strings[i];
-  return Format(defaultFormat, i + 1);
-}
-
 std::vector<std::string> ItemLabels(const CParamSet& set, const char* group, const char* name,
                                     const char* defaultFormat, int count) {
   const CContinuedStrings labels(set, group, name);

@@ -11,9 +11,6 @@
 
 // Name of item i (0-based) from the labels and their continuations.
 std::string ItemLabel(const CContinuedStrings& labels, int i, const char* defaultFormat);
-// Name of item i (0-based) from one parameter alone; `labels` may be null or
-// not CHAR.
-std::string ItemLabel(const CParam* labels, int i, const char* defaultFormat);
 // The DST section name of a channel or point: trimmed, blanks and hyphens
 // replaced by "_".
 std::string ChannelSectionName(const std::string& name);

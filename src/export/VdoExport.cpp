@@ -203,7 +203,7 @@ class CVdoWriter {
 
   template <typename Sample>
   void WriteEmgOf(CProgressScope& progress) {
-    const CParam* names = m_rec.paramSet.Find("Analog", "Labels");
+    const CContinuedStrings names(m_rec.paramSet, "Analog", "Labels");
     const float general = m_rec.GetGenScale();
     for (int k = 0; k < m_rec.AnalogCount(); ++k) {
       if (!Selected(m_sel.analog, static_cast<std::size_t>(k))) continue;
@@ -226,7 +226,7 @@ class CVdoWriter {
 
   template <typename Sample>
   void WriteMarkersOf(CProgressScope& progress) {
-    const CParam* names = m_rec.paramSet.Find("Point", "Labels");
+    const CContinuedStrings names(m_rec.paramSet, "Point", "Labels");
     // Integer coordinates are counts of the marker scale factor.
     const bool integer = m_rec.integerData;
     const float factor = m_rec.markerScale;

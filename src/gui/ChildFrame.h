@@ -55,6 +55,10 @@ class CChildFrame : public QWidget {
   // Frames command; false (nothing changed) when it breaks it.
   bool SetFrameRange(long long first, long long last);
 
+  // Shows the current item and the chosen ones in the pane; again after the
+  // document's settings changed (an ADC document's scale and rates).
+  void UpdatePane();
+
   // The Save As filter list of this document.
   QStringList SaveAsFilters() const;
 
@@ -63,9 +67,6 @@ class CChildFrame : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // Shows the current item and the chosen ones in the pane.
-  void UpdatePane();
-
   std::unique_ptr<CDocumentBase> m_doc;
   const CFormatEntry& m_type;
   CSelectionTree m_tree;

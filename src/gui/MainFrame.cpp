@@ -266,6 +266,7 @@ void CMainFrame::SetExportTo(int exportTo) {
 void CMainFrame::RefreshDocumentSettings() {
   for (CChildFrame* c : Children()) {
     c->Document().SetSettings(DocumentSettingsFor(m_app, c->Type()));
+    c->UpdatePane();
   }
 }
 
