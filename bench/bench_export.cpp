@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "export/DstExport.h"
 #include "formats/c3d/C3dDescription.h"
 #include "export/TextExport.h"
@@ -45,25 +46,6 @@ double MedianTime(F&& run) {
   return Median(t);
 }
 
-// Runs `argv` in a fresh process; returns its wall time, sets its peak RSS.
-double RunChild(const std::vector<std::string>& args, double& peakMb) {
-  const auto a = Clock::now();
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    std::vector<char*> argv;
-    for (const auto& s : args) argv.push_back(const_cast<char*>(s.c_str()));
-    argv.push_back(nullptr);
-    std::freopen("/dev/null", "w", stderr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  struct rusage ru {};
-  ::wait4(pid, &status, 0, &ru);
-  peakMb = static_cast<double>(ru.ru_maxrss) / 1024.0;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) peakMb = -1;
-  return std::chrono::duration<double>(Clock::now() - a).count();
-}
 
 }  // namespace
 
@@ -109,7 +91,7 @@ int main(int argc, char** argv) {
     double peak = 0;
     std::vector<double> conv;
     for (int i = 0; i < kRuns; ++i) {
-      conv.push_back(RunChild({kinex2, "convert", c3d.fileName.string(), dst.string(),
+      conv.push_back(bench::RunChild({kinex2, "convert", c3d.fileName.string(), dst.string(),
                                "--overwrite", "--settings", settings.string()},
                               peak));
     }

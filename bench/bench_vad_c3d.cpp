@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -26,26 +28,6 @@ double Median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
-// Runs `args` in a fresh process; returns its wall time and sets its peak
-// resident memory in MB (-1 when it failed).
-double RunChild(const std::vector<std::string>& args, double& peakMb) {
-  const auto a = Clock::now();
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    std::vector<char*> argv;
-    for (const auto& s : args) argv.push_back(const_cast<char*>(s.c_str()));
-    argv.push_back(nullptr);
-    std::freopen("/dev/null", "w", stderr);
-    ::execvp(argv[0], argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  struct rusage ru {};
-  ::wait4(pid, &status, 0, &ru);
-  peakMb = static_cast<double>(ru.ru_maxrss) / 1024.0;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) peakMb = -1;
-  return std::chrono::duration<double>(Clock::now() - a).count();
-}
 
 }  // namespace
 
@@ -70,13 +52,13 @@ int main(int argc, char** argv) {
   double peak = 0;
   for (int i = 0; i < runs && peak >= 0; ++i) {
     double p = 0;
-    convert.push_back(RunChild({kinex2, "convert", input.string(), c3d.string(), "--overwrite",
+    convert.push_back(bench::RunChild({kinex2, "convert", input.string(), c3d.string(), "--overwrite",
                                 "--settings", settings.string()},
                                p));
     peak = p < 0 ? p : std::max(peak, p);
     std::filesystem::remove(copy);
     double ignored = 0;
-    cp.push_back(RunChild({"cp", c3d.string(), copy.string()}, ignored));
+    cp.push_back(bench::RunChild({"cp", c3d.string(), copy.string()}, ignored));
   }
   int status = 0;
   if (peak < 0) {

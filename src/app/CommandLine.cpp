@@ -133,6 +133,20 @@ bool IsOptionWithValue(std::string_view a, std::string_view name) {
   return a.substr(0, a.find('=')) == name;
 }
 
+// --settings FILE and --ini FILE, the files every verb may be given.
+bool IsNamedFileOption(std::string_view a) {
+  return IsOptionWithValue(a, "--settings") || IsOptionWithValue(a, "--ini");
+}
+
+bool TakeNamedFile(const std::vector<std::string>& args, std::size_t& i,
+                   std::filesystem::path& settingsFile, std::filesystem::path& iniFile,
+                   std::string& error) {
+  std::string name;
+  std::string value;
+  return TakeValue(args, i, name, value, error) &&
+         TakeFileName(name, value, name == "--ini" ? iniFile : settingsFile, error);
+}
+
 }  // namespace
 
 bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& options,
@@ -144,13 +158,8 @@ bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& op
       options.help = true;
     } else if (a == "--version") {
       options.version = true;
-    } else if (IsOptionWithValue(a, "--settings") || IsOptionWithValue(a, "--ini")) {
-      std::string name;
-      std::string value;
-      if (!TakeValue(args, i, name, value, error) ||
-          !TakeFileName(name, value, name == "--ini" ? options.iniFile : options.settingsFile,
-                        error))
-        return false;
+    } else if (IsNamedFileOption(a)) {
+      if (!TakeNamedFile(args, i, options.settingsFile, options.iniFile, error)) return false;
     } else {
       break;
     }
@@ -200,13 +209,8 @@ bool ParseBatchArguments(const std::vector<std::string>& args, CBatchRequest& re
       request.skipExisting = true;
     } else if (IsHelp(a)) {
       request.help = true;
-    } else if (IsOptionWithValue(a, "--settings") || IsOptionWithValue(a, "--ini")) {
-      std::string name;
-      std::string value;
-      if (!TakeValue(args, i, name, value, error) ||
-          !TakeFileName(name, value, name == "--ini" ? request.iniFile : request.settingsFile,
-                        error))
-        return false;
+    } else if (IsNamedFileOption(a)) {
+      if (!TakeNamedFile(args, i, request.settingsFile, request.iniFile, error)) return false;
     } else {
       error = "unknown option " + a;
       return false;
@@ -247,8 +251,11 @@ bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest
       request.help = true;
       continue;
     }
-    if (!IsOptionWithValue(a, "--to") && !IsOptionWithValue(a, "--frames") &&
-        !IsOptionWithValue(a, "--settings") && !IsOptionWithValue(a, "--ini")) {
+    if (IsNamedFileOption(a)) {
+      if (!TakeNamedFile(args, i, request.settingsFile, request.iniFile, error)) return false;
+      continue;
+    }
+    if (!IsOptionWithValue(a, "--to") && !IsOptionWithValue(a, "--frames")) {
       error = "unknown option " + a;
       return false;
     }
@@ -270,9 +277,6 @@ bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest
         error = "--frames takes FIRST:LAST (two whole numbers), not \"" + value + "\"";
         return false;
       }
-    } else if (!TakeFileName(name, value, name == "--ini" ? request.iniFile : request.settingsFile,
-                             error)) {
-      return false;
     }
   }
   if (request.help) return true;

@@ -1,0 +1,37 @@
+#pragma once
+// Running a command in a fresh process for the benchmarks.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// Runs `args` (the program first, looked up on PATH when it has no slash) with
+// its standard error sent to /dev/null; returns its wall time in seconds and
+// sets its peak resident memory in MB (-1 when it failed).
+inline double RunChild(const std::vector<std::string>& args, double& peakMb) {
+  const auto a = std::chrono::steady_clock::now();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    std::vector<char*> argv;
+    for (const auto& s : args) argv.push_back(const_cast<char*>(s.c_str()));
+    argv.push_back(nullptr);
+    std::freopen("/dev/null", "w", stderr);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  struct rusage ru {};
+  ::wait4(pid, &status, 0, &ru);
+  peakMb = static_cast<double>(ru.ru_maxrss) / 1024.0;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) peakMb = -1;
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count();
+}
+
+}  // namespace bench
