@@ -2,12 +2,15 @@
 # Builds the default preset, makes the large benchmark files when they are
 # missing, runs every benchmark and prints its ratios.
 #   bench/run.sh [BENCHMARK...]      (default: all of them, in the order below)
+# KINEX2_BENCH_PRESET=ci bench/run.sh uses an already built preset instead.
 # To add a benchmark: write bench/NAME.cpp (built into build/default/bench/NAME)
 # and a function run_NAME below, and add NAME to BENCHMARKS.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-BIN="$ROOT/build/default/bench"
+PRESET="${KINEX2_BENCH_PRESET:-default}"
+BIN="$ROOT/build/$PRESET/bench"
+KINEX2="$ROOT/build/$PRESET/bin/kinex2"
 DATA="$ROOT/build/bench-data"
 FLOAT_FILE="$DATA/bench_float.c3d"
 INT_FILE="$DATA/bench_int.c3d"
@@ -20,7 +23,7 @@ BENCHMARKS=(open open_long export vdo vad_c3d gui_open gui_plot startup batch)
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
 run_open() {
-  "$BIN/bench_open" --kinex2 "$ROOT/build/default/bin/kinex2" "$ROOT/samples/sample.c3d" \
+  "$BIN/bench_open" --kinex2 "$KINEX2" "$ROOT/samples/sample.c3d" \
     "$FLOAT_FILE" "$INT_FILE" "$ADC_FILE"
 }
 
@@ -36,8 +39,8 @@ run_open_long() {
 # memory (target: at most file + 32 MB).
 run_export() {
   local fast slow
-  fast=$("$BIN/bench_export" "$ROOT/build/default/bin/kinex2" "$FLOAT_FILE" "$INT_FILE")
-  slow=$("$BIN/bench_export_printf" "$ROOT/build/default/bin/kinex2" "$FLOAT_FILE" "$INT_FILE")
+  fast=$("$BIN/bench_export" "$KINEX2" "$FLOAT_FILE" "$INT_FILE")
+  slow=$("$BIN/bench_export_printf" "$KINEX2" "$FLOAT_FILE" "$INT_FILE")
   echo "$fast"
   echo "snprintf formatting:"
   echo "$slow"
@@ -50,7 +53,7 @@ run_export() {
 # A 90 MB VAD recording converted to C3D against `cp` of the result (target:
 # 3 x), peak memory against the input (target: 1.15 x input + 20 MB).
 run_vad_c3d() {
-  "$BIN/bench_vad_c3d" "$ROOT/build/default/bin/kinex2" "$VAD_FILE"
+  "$BIN/bench_vad_c3d" "$KINEX2" "$VAD_FILE"
 }
 
 # The VDO flavour (two type-2 plates, every point and channel translated)
@@ -62,7 +65,7 @@ run_vdo() {
 # Opening in the window (tree shown) against `kinex2 info` (target: 1.5 x).
 run_gui_open() {
   QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} \
-    "$BIN/bench_gui_open" "$ROOT/build/default/bin/kinex2" "$FLOAT_FILE" "$INT_FILE"
+    "$BIN/bench_gui_open" "$KINEX2" "$FLOAT_FILE" "$INT_FILE"
 }
 
 # Milliseconds per redraw of the details pane's plot of a 600000-sample
@@ -74,19 +77,19 @@ run_gui_plot() {
 # Milliseconds per `kinex2 info` and `kinex2 convert` of the bundled sample: mostly process start-up
 # (target: 4 ms, the window libraries never loaded).
 run_startup() {
-  "$BIN/bench_startup" "$ROOT/build/default/bin/kinex2" "$ROOT/samples/sample.c3d"
+  "$BIN/bench_startup" "$KINEX2" "$ROOT/samples/sample.c3d"
 }
 
 # 200 small recordings in one `kinex2 batch` against 200 `kinex2 convert`
 # runs of the same rows (target: the batch takes less time).
 run_batch() {
-  "$BIN/bench_batch" "$ROOT/build/default/bin/kinex2" 200
+  "$BIN/bench_batch" "$KINEX2" 200
 }
 
 build() {
   cd "$ROOT"
-  cmake --preset default >/dev/null
-  cmake --build --preset default -j2
+  cmake --preset "$PRESET" >/dev/null
+  cmake --build --preset "$PRESET" -j2
 }
 
 make_data() {

@@ -7,6 +7,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 std::filesystem::path ExecutablePath() {
@@ -26,6 +28,8 @@ std::filesystem::path ExecutablePath() {
 bool IsWritableFolder(const std::filesystem::path& folder) {
   std::error_code ec;
   if (folder.empty() || !std::filesystem::is_directory(folder, ec)) return false;
+#ifdef _WIN32
+  // Access lists decide on Windows: a probe file answers for them.
   std::random_device rd;
   const std::filesystem::path probe = folder / (".kinex2-probe-" + std::to_string(rd()));
   bool ok = false;
@@ -35,6 +39,11 @@ bool IsWritableFolder(const std::filesystem::path& folder) {
   }
   if (ok) std::filesystem::remove(probe, ec);
   return ok;
+#else
+  // The system answers for permissions, access lists and read-only mounts
+  // alike, without a file created and removed at every start.
+  return ::access(folder.c_str(), W_OK | X_OK) == 0;
+#endif
 }
 
 std::filesystem::path ChooseDataFolder(const std::filesystem::path& executableFolder,

@@ -12,8 +12,8 @@
 // The running executable; empty when the system cannot tell.
 std::filesystem::path ExecutablePath();
 
-// True when a file can be created in `folder` (checked by creating and removing
-// a probe file, which also answers for read-only mounts and access lists).
+// True when a file can be created in `folder` (read-only mounts and access
+// lists included).
 bool IsWritableFolder(const std::filesystem::path& folder);
 
 // `executableFolder` when it can be written, otherwise `userConfigFolder`.
