@@ -255,6 +255,11 @@ TEST(DetailsPaneShots, DISABLED_WritePictures) {
   shoot(gait, 3112, {3200}, "gait-range-cursor.png", true);
   shoot(codas, 1, {}, "codas-header.png");
   shoot(codas, 31000, {}, "codas-channel.png");
+  // The whole window: menus, tree and pane together.
+  frame.resize(1280, 800);
+  frame.show();
+  QApplication::processEvents();
+  ASSERT_TRUE(frame.grab().save(QString::fromStdString((out / "window.png").string())));
 }
 
 }  // namespace
