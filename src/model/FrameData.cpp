@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -17,15 +19,42 @@ namespace {
 constexpr std::size_t kAlign = 64;               // each slice starts on a cache line
 constexpr std::size_t kMapThreshold = 4u << 20;  // below this, plain calloc
 
+#if defined(__linux__)
+// A mapped block whose pages a second thread may be faulting in: it is
+// unmapped only after that thread has finished.
+struct CMappedBlock {
+  void* data = nullptr;
+  std::size_t bytes = 0;
+  std::thread populate;
+  ~CMappedBlock() {
+    if (populate.joinable()) populate.join();
+    ::munmap(data, bytes);
+  }
+};
+#endif
+
 std::shared_ptr<void> ZeroedBlock(std::size_t bytes) {
 #if defined(__linux__)
   if (bytes >= kMapThreshold) {
     void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) return nullptr;
+    auto block = std::make_shared<CMappedBlock>();
+    block->data = p;
+    block->bytes = bytes;
 #if defined(MADV_HUGEPAGE)
     ::madvise(p, bytes, MADV_HUGEPAGE);  // a hint; failure changes nothing
 #endif
-    return std::shared_ptr<void>(p, [bytes](void* q) { ::munmap(q, bytes); });
+#if defined(MADV_POPULATE_WRITE)
+    // The system zeroes every fresh page on its first write, which costs as
+    // much as reading the recording; a second thread has the pages made while
+    // the reader fills them. A hint: where the system cannot, the reader's
+    // own writes make them.
+    try {
+      block->populate = std::thread([p, bytes] { ::madvise(p, bytes, MADV_POPULATE_WRITE); });
+    } catch (const std::system_error&) {
+    }
+#endif
+    return std::shared_ptr<void>(block, p);
   }
 #endif
   void* p = std::calloc(bytes, 1);
