@@ -7,9 +7,6 @@
 // that the outputs agree byte for byte, and prints both times and their
 // ratio. Exits with 1 when a run fails or an output differs.
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,33 +19,15 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "c3dbuilder/C3dBuilder.h"
 
-extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
-// Runs `args` (program first) with standard output and error sent to
-// /dev/null; true when it exited with 0.
-bool Run(std::vector<std::string> args) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return false;
-  int status = 0;
-  if (::waitpid(pid, &status, 0) != pid) return false;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 std::string Read(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -101,14 +80,14 @@ int main(int argc, char** argv) {
 
   int status = 0;
   auto t0 = Clock::now();
-  if (!Run({program, "--settings", settings, "batch", (dir / "list.txt").string(), "--overwrite"}))
+  if (!bench::Spawn({program, "--settings", settings, "batch", (dir / "list.txt").string(), "--overwrite"}))
     status = 1;
   const double batch = std::chrono::duration<double>(Clock::now() - t0).count();
 
   t0 = Clock::now();
   for (int i = 0; i < rows; ++i) {
     const std::string name = (dir / ("trial" + std::to_string(i))).string();
-    if (!Run({program, "--settings", settings, "convert", name + ".c3d", name + "-single.dst",
+    if (!bench::Spawn({program, "--settings", settings, "convert", name + ".c3d", name + "-single.dst",
               "--frames", "10:290", "--overwrite"}))
       status = 1;
   }

@@ -9,9 +9,6 @@
 // thousand small files pays this a thousand times. Exits with 1 when a run
 // fails, 0 otherwise (missing the target is reported, not an error).
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,7 +20,8 @@
 #include <numeric>
 #include <vector>
 
-extern char** environ;
+#include "BenchProcess.h"
+
 
 namespace {
 
@@ -32,27 +30,11 @@ constexpr int kWarmUp = 10;
 
 using Clock = std::chrono::steady_clock;
 
-// One run of the command `args`; false when it could not start or failed.
-bool RunOnce(const std::vector<std::string>& args) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return false;
-  int status = 0;
-  if (::waitpid(pid, &status, 0) != pid) return false;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 // Times `args` and prints one line named `what`; false when a run failed.
 bool Measure(const char* what, const std::vector<std::string>& args, int runs) {
   for (int i = 0; i < kWarmUp; ++i) {
-    if (!RunOnce(args)) {
+    if (!bench::Spawn(args)) {
       std::fprintf(stderr, "bench_startup: kinex2 %s failed\n", what);
       return false;
     }
@@ -61,7 +43,7 @@ bool Measure(const char* what, const std::vector<std::string>& args, int runs) {
   ms.reserve(static_cast<std::size_t>(runs));
   for (int i = 0; i < runs; ++i) {
     const auto t0 = Clock::now();
-    if (!RunOnce(args)) return false;
+    if (!bench::Spawn(args)) return false;
     ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
   }
   std::vector<double> sorted = ms;
