@@ -15,21 +15,16 @@
 #include "platform/Platform.h"
 #include "platform/Text.h"
 
-namespace {
-std::uint64_t g_sampleMemoryLimit = 0;
-
-// Smallest and largest of s[0], s[step], s[2 step], ... below n.
 template <typename Sample>
-void MinMax(const Sample* s, std::size_t n, std::size_t step, Sample& mn, Sample& mx) {
-  mn = mx = s[0];
+void WidenRange(const Sample* s, std::size_t n, std::size_t step, Sample& mn, Sample& mx) {
   std::size_t i = 0;
 #if defined(__SSE2__) || defined(_M_X64)
   // Whole-number channels of a large recording are 30 million samples and
   // more: eight at a time, the pass costs a few milliseconds instead of tens.
   if constexpr (std::is_same_v<Sample, std::int16_t>) {
     if (step == 1 && n >= 8) {
-      __m128i lo = _mm_set1_epi16(s[0]);
-      __m128i hi = lo;
+      __m128i lo = _mm_set1_epi16(mn);
+      __m128i hi = _mm_set1_epi16(mx);
       for (; i + 8 <= n; i += 8) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         lo = _mm_min_epi16(lo, v);
@@ -50,6 +45,19 @@ void MinMax(const Sample* s, std::size_t n, std::size_t step, Sample& mn, Sample
     mn = std::min(mn, s[i]);
     mx = std::max(mx, s[i]);
   }
+}
+template void WidenRange(const std::int16_t*, std::size_t, std::size_t, std::int16_t&,
+                         std::int16_t&);
+template void WidenRange(const float*, std::size_t, std::size_t, float&, float&);
+
+namespace {
+std::uint64_t g_sampleMemoryLimit = 0;
+
+// Smallest and largest of s[0], s[step], s[2 step], ... below n.
+template <typename Sample>
+void MinMax(const Sample* s, std::size_t n, std::size_t step, Sample& mn, Sample& mx) {
+  mn = mx = s[0];
+  WidenRange(s, n, step, mn, mx);
 }
 
 template <typename Sample>
@@ -201,11 +209,13 @@ std::int64_t CForwardReader::FileSize() const {
 
 const std::uint8_t* CForwardReader::At(std::int64_t offset, std::size_t n) {
   if (offset < 0 || offset + static_cast<std::int64_t>(n) > m_file.Size()) return nullptr;
-  if (offset < m_start || offset + static_cast<std::int64_t>(n) > m_start + static_cast<std::int64_t>(m_size)) {
+  if (offset < m_start ||
+      offset + static_cast<std::int64_t>(n) > m_start + static_cast<std::int64_t>(m_size)) {
     m_window.resize(std::max(kWindow, n));
     m_start = offset;
     const std::int64_t left = m_file.Size() - offset;
-    m_size = static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(m_window.size())));
+    m_size = static_cast<std::size_t>(
+        std::min<std::int64_t>(left, static_cast<std::int64_t>(m_window.size())));
     m_file.ReadAt(offset, m_window.data(), m_size);
   }
   return m_window.data() + (offset - m_start);

@@ -21,7 +21,8 @@ inline std::uint32_t LoadLe32(const std::uint8_t* b) {
          (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
 }
 inline std::uint64_t LoadLe64(const std::uint8_t* b) {
-  return static_cast<std::uint64_t>(LoadLe32(b)) | (static_cast<std::uint64_t>(LoadLe32(b + 4)) << 32);
+  return static_cast<std::uint64_t>(LoadLe32(b)) |
+         (static_cast<std::uint64_t>(LoadLe32(b + 4)) << 32);
 }
 inline std::uint16_t LoadBe16(const std::uint8_t* b) {
   return static_cast<std::uint16_t>((b[0] << 8) | b[1]);
@@ -90,6 +91,11 @@ bool AllocateSamples(CRecording& recording, std::size_t points, std::size_t poin
 // The caller has checked that the file holds them.
 void ReadFrameWords(CRecording& recording, CInputFile& file, std::int64_t at, std::int64_t frames,
                     int flagBits = 0);
+
+// Widens [mn, mx] by s[0], s[step], s[2 step], ... below n, taken in order
+// (so a float range keeps the first of +0 and -0, and a NaN it holds).
+template <typename Sample>
+void WidenRange(const Sample* s, std::size_t n, std::size_t step, Sample& mn, Sample& mx);
 
 // Each channel's minimum and maximum over all samples and over the first
 // sample of every frame (the recording's analogRatio apart).

@@ -49,6 +49,10 @@
 #include <new>
 #include <type_traits>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 #include "formats/ReaderSupport.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
@@ -194,8 +198,8 @@ std::uint16_t CC3d::ConvertWord(const std::uint8_t b[2]) const {
 }
 
 bool CC3d::Open() {
-  return ReadRecordingFile(*this, [this](CInputFile& file) { return ReadAll(file); },
-                           kErrDataMemory);
+  return ReadRecordingFile(
+      *this, [this](CInputFile& file) { return ReadAll(file); }, kErrDataMemory);
 }
 
 bool CC3d::ReadAll(CInputFile& file) {
@@ -534,42 +538,137 @@ bool CC3d::AllocateData() {
 
 namespace {
 
-// The value ranges of one point, gathered frame by frame while the frames are
-// read: each coordinate's first non-zero value, widened by the non-zero values
-// from the first frame that holds data to the last one.
+// Each coordinate's smallest and largest non-zero value met so far.
+template <typename Sample>
+struct CNonZeroRange {
+  Sample lo[3] = {}, hi[3] = {};
+  bool has[3] = {};
+
+  // Widens the range by the coordinates of frames [from, to) of a point's
+  // x, y, z, residual records, in order.
+  void Widen(const Sample* d, std::size_t from, std::size_t to) {
+#if defined(__SSE2__) || defined(_M_X64)
+    from = WidenQuickly(d, from, to);
+#endif
+    for (std::size_t f = from; f < to; ++f) {
+      for (int c = 0; c < 3; ++c) {
+        const Sample v = d[4 * f + c];
+        if (v == 0) continue;
+        if (!has[c]) {
+          lo[c] = hi[c] = v;
+          has[c] = true;
+        }
+        if (v < lo[c]) lo[c] = v;
+        if (v > hi[c]) hi[c] = v;
+      }
+    }
+  }
+
+ private:
+#if defined(__SSE2__) || defined(_M_X64)
+  // The bulk of Widen a frame or two per vector; returns the first frame
+  // left for the scalar loop. Floats go this way only while neither the
+  // range nor the frames hold a NaN, whose place in the order matters.
+  std::size_t WidenQuickly(const Sample* d, std::size_t from, std::size_t to) {
+    if constexpr (std::is_same_v<Sample, std::int16_t>) {
+      if (to - from < 2) return from;
+      const __m128i zero = _mm_setzero_si128();
+      const __m128i top = _mm_set1_epi16(std::numeric_limits<std::int16_t>::max());
+      const __m128i bottom = _mm_set1_epi16(std::numeric_limits<std::int16_t>::min());
+      __m128i l = top, h = bottom, any = zero;
+      std::size_t f = from;
+      for (; f + 2 <= to; f += 2) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + 4 * f));
+        const __m128i z = _mm_cmpeq_epi16(v, zero);
+        const __m128i kept = _mm_andnot_si128(z, v);
+        l = _mm_min_epi16(l, _mm_or_si128(kept, _mm_and_si128(z, top)));
+        h = _mm_max_epi16(h, _mm_or_si128(kept, _mm_and_si128(z, bottom)));
+        any = _mm_or_si128(any, v);
+      }
+      alignas(16) std::int16_t ls[8], hs[8], as[8];
+      _mm_store_si128(reinterpret_cast<__m128i*>(ls), l);
+      _mm_store_si128(reinterpret_cast<__m128i*>(hs), h);
+      _mm_store_si128(reinterpret_cast<__m128i*>(as), any);
+      for (int c = 0; c < 3; ++c) {
+        for (int lane = c; lane < 8; lane += 4) {
+          if (as[lane] == 0) continue;
+          Take(c, ls[lane], hs[lane]);
+        }
+      }
+      return f;
+    } else {
+      for (int c = 0; c < 3; ++c) {
+        if (has[c] && (lo[c] != lo[c] || hi[c] != hi[c])) return from;
+      }
+      const __m128 zero = _mm_setzero_ps();
+      const __m128 up = _mm_set1_ps(std::numeric_limits<float>::infinity());
+      const __m128 down = _mm_set1_ps(-std::numeric_limits<float>::infinity());
+      __m128 l = up, h = down, nonzero = zero, nan = zero;
+      for (std::size_t f = from; f < to; ++f) {
+        const __m128 v = _mm_loadu_ps(d + 4 * f);
+        const __m128 z = _mm_cmpeq_ps(v, zero);
+        const __m128 kept = _mm_andnot_ps(z, v);
+        l = _mm_min_ps(l, _mm_or_ps(kept, _mm_and_ps(z, up)));
+        h = _mm_max_ps(h, _mm_or_ps(kept, _mm_and_ps(z, down)));
+        nonzero = _mm_or_ps(nonzero, _mm_cmpneq_ps(v, zero));
+        nan = _mm_or_ps(nan, _mm_cmpunord_ps(v, v));
+      }
+      // Lane 3 is the residual, which may be anything.
+      if ((_mm_movemask_ps(nan) & 7) != 0) return from;
+      alignas(16) float ls[4], hs[4];
+      _mm_store_ps(ls, l);
+      _mm_store_ps(hs, h);
+      const int met = _mm_movemask_ps(nonzero);
+      for (int c = 0; c < 3; ++c) {
+        if ((met & (1 << c)) != 0) Take(c, ls[c], hs[c]);
+      }
+      return to;
+    }
+  }
+
+  void Take(int c, Sample l, Sample h) {
+    if (!has[c]) {
+      lo[c] = l;
+      hi[c] = h;
+      has[c] = true;
+      return;
+    }
+    if (l < lo[c]) lo[c] = l;
+    if (h > hi[c]) hi[c] = h;
+  }
+#endif
+};
+
+// The value ranges of one point, gathered a block of frames at a time while
+// the frames are read: each coordinate's first non-zero value, widened by the
+// non-zero values from the first frame that holds data to the last one.
 template <typename Sample>
 class CPointRange {
  public:
-  void Add(const Sample* r) {
-    const bool holds = HoldsData(r);
-    for (int c = 0; c < 3; ++c) {
-      if (!m_hasStart[c] && r[c] != 0) {
-        m_start[c] = r[c];
-        m_hasStart[c] = true;
-      }
+  // Takes `count` frames of x, y, z, residual records, following those taken
+  // before.
+  void Add(const Sample* d, std::size_t count) {
+    if (!(m_hasStart[0] && m_hasStart[1] && m_hasStart[2])) FindStarts(d, count);
+    std::size_t first = 0;
+    while (first < count && !HoldsData(d + 4 * first)) ++first;
+    std::size_t from = 0;
+    if (!m_inRange) {
+      if (first == count) return;
+      m_inRange = true;
+      from = first;
     }
-    m_inRange = m_inRange || holds;
-    if (!m_inRange) return;
-    for (int c = 0; c < 3; ++c) {
-      const Sample v = r[c];
-      if (v == 0) continue;
-      if (!m_has[c]) {
-        m_lo[c] = m_hi[c] = v;
-        m_has[c] = true;
-      }
-      if (v < m_lo[c]) m_lo[c] = v;
-      if (v > m_hi[c]) m_hi[c] = v;
+    if (first == count) {
+      m_running.Widen(d, 0, count);
+      return;
     }
+    std::size_t last = count - 1;
+    while (!HoldsData(d + 4 * last)) --last;
     // Values after the last frame holding data do not count: what is kept is
     // the range as it stood at the latest such frame.
-    if (holds) {
-      m_holdsAny = true;
-      for (int c = 0; c < 3; ++c) {
-        m_keptHas[c] = m_has[c];
-        m_keptLo[c] = m_lo[c];
-        m_keptHi[c] = m_hi[c];
-      }
-    }
+    m_running.Widen(d, from, last + 1);
+    m_kept = m_running;
+    m_holdsAny = true;
+    m_running.Widen(d, last + 1, count);
   }
 
   void Store(CVideo& v) const {
@@ -578,9 +677,9 @@ class CPointRange {
     for (int c = 0; c < 3; ++c) {
       Sample lo = m_hasStart[c] ? m_start[c] : Sample(0);
       Sample hi = lo;
-      if (m_keptHas[c]) {
-        if (m_keptLo[c] < lo) lo = m_keptLo[c];
-        if (m_keptHi[c] > hi) hi = m_keptHi[c];
+      if (m_kept.has[c]) {
+        if (m_kept.lo[c] < lo) lo = m_kept.lo[c];
+        if (m_kept.hi[c] > hi) hi = m_kept.hi[c];
       }
       *mins[c] = m_holdsAny ? static_cast<float>(lo) : 0.0f;
       *maxs[c] = m_holdsAny ? static_cast<float>(hi) : 0.0f;
@@ -599,14 +698,23 @@ class CPointRange {
     }
   }
 
+  void FindStarts(const Sample* d, std::size_t count) {
+    for (int c = 0; c < 3; ++c) {
+      for (std::size_t f = 0; !m_hasStart[c] && f < count; ++f) {
+        if (d[4 * f + c] != 0) {
+          m_start[c] = d[4 * f + c];
+          m_hasStart[c] = true;
+        }
+      }
+    }
+  }
+
   Sample m_start[3] = {};
   bool m_hasStart[3] = {};
-  bool m_inRange = false;
+  bool m_inRange = false;  // a frame holding data has been met
   bool m_holdsAny = false;
-  Sample m_lo[3] = {}, m_hi[3] = {};
-  bool m_has[3] = {};
-  Sample m_keptLo[3] = {}, m_keptHi[3] = {};
-  bool m_keptHas[3] = {};
+  CNonZeroRange<Sample> m_running;  // from the first frame holding data on
+  CNonZeroRange<Sample> m_kept;     // up to the last frame holding data
 };
 
 // A channel's extremes over all samples and over the first sample of each
@@ -665,50 +773,32 @@ void CC3d::ReadFrames(CInputFile& file, Convert convert) {
     file.ReadAt(offset, chunk.data(), count * frameSize);
     // One pass per destination buffer over a chunk small enough to stay in
     // the cache: each buffer is written sequentially, and its ranges are
-    // taken from the values while they are at hand.
+    // taken from what was just written while it is at hand.
     for (std::size_t j = 0; j < P; ++j) {
       Sample* dst = pointData[j] + first * 4;
       const std::uint8_t* src = chunk.data() + j * 4 * W;
-      CPointRange<Sample>& range = pointRanges[j];
-      for (std::size_t f = 0; f < count; ++f, dst += 4, src += frameSize) {
-        dst[0] = convert(src);
-        dst[1] = convert(src + W);
-        dst[2] = convert(src + 2 * W);
-        dst[3] = convert(src + 3 * W);
-        range.Add(dst);
+      for (std::size_t f = 0; f < count; ++f, src += frameSize) {
+        dst[4 * f] = convert(src);
+        dst[4 * f + 1] = convert(src + W);
+        dst[4 * f + 2] = convert(src + 2 * W);
+        dst[4 * f + 3] = convert(src + 3 * W);
       }
+      pointRanges[j].Add(dst, count);
     }
-    // Analog samples frame by frame in file order: every byte is read once,
-    // and each channel's buffer is still written sequentially.
-    if (N > 0 && R > 0) {
-      if (!channelRanges[0].any) {
-        const std::uint8_t* a = chunk.data() + 4 * P * W;
-        for (std::size_t k = 0; k < N; ++k) {
-          CChannelRange<Sample>& range = channelRanges[k];
-          range.mn = range.mx = range.fmn = range.fmx = convert(a + k * W);
-          range.any = true;
-        }
+    if (N == 0 || R == 0) continue;
+    for (std::size_t k = 0; k < N; ++k) {
+      Sample* dst = channelData[k] + first * R;
+      const std::uint8_t* src = chunk.data() + 4 * P * W + k * W;
+      for (std::size_t f = 0; f < count; ++f, src += frameSize) {
+        for (std::size_t s = 0; s < R; ++s) dst[f * R + s] = convert(src + s * N * W);
       }
-      for (std::size_t f = 0; f < count; ++f) {
-        const std::uint8_t* a = chunk.data() + f * frameSize + 4 * P * W;
-        const std::size_t at = (first + f) * R;
-        for (std::size_t k = 0; k < N; ++k) {
-          CChannelRange<Sample>& range = channelRanges[k];
-          const Sample v0 = convert(a + k * W);
-          range.fmn = std::min(range.fmn, v0);
-          range.fmx = std::max(range.fmx, v0);
-        }
-        for (std::size_t s = 0; s < R; ++s) {
-          const std::uint8_t* src = a + s * N * W;
-          for (std::size_t k = 0; k < N; ++k) {
-            CChannelRange<Sample>& range = channelRanges[k];
-            const Sample v = convert(src + k * W);
-            range.mn = std::min(range.mn, v);
-            range.mx = std::max(range.mx, v);
-            channelData[k][at + s] = v;
-          }
-        }
+      CChannelRange<Sample>& range = channelRanges[k];
+      if (!range.any) {
+        range.mn = range.mx = range.fmn = range.fmx = dst[0];
+        range.any = true;
       }
+      WidenRange(dst, count * R, 1, range.mn, range.mx);
+      WidenRange(dst, count * R, R, range.fmn, range.fmx);
     }
   }
   for (std::size_t j = 0; j < P; ++j) pointRanges[j].Store(points[j]);
@@ -736,4 +826,3 @@ void CC3d::ReadFloatFrames(CInputFile& file) {
       break;
   }
 }
-

@@ -1,9 +1,10 @@
+#include "formats/ReaderSupport.h"
 #include "formats/c3d/C3d.h"
 #include "formats/c3d/C3dDescription.h"
-#include "formats/ReaderSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "c3dbuilder/C3dBuilder.h"
@@ -312,8 +313,8 @@ TEST_F(C3dTest, LongTrialsWithATrialGroupOpen) {
   s.analogChannels = 1;
   s.groups.push_back({"TRIAL", "", false});
   s.params.push_back(c3dbuilder::NumberParam("TRIAL", "ACTUAL_START_FIELD", 2, {1, 0}));
-  s.params.push_back(
-      c3dbuilder::NumberParam("TRIAL", "ACTUAL_END_FIELD", 2, {static_cast<float>(60000 - 65536), 0}));
+  s.params.push_back(c3dbuilder::NumberParam("TRIAL", "ACTUAL_END_FIELD", 2,
+                                             {static_cast<float>(60000 - 65536), 0}));
   ASSERT_TRUE(OpenBytes(c3dbuilder::Build(s))) << platform.Texts().back();
   EXPECT_EQ(c3d.FrameCount(), 60000);
 }
@@ -333,7 +334,9 @@ Spec LongSpec() {
   s.analogChannels = 1;
   s.analogRatio = 2;
   s.pointValue = [](int i, int, int c) { return c == 3 ? 0.0f : static_cast<float>(i % 30000); };
-  s.analogValue = [](int i, int sample, int) { return static_cast<float>((2 * i + sample) % 32000); };
+  s.analogValue = [](int i, int sample, int) {
+    return static_cast<float>((2 * i + sample) % 32000);
+  };
   return s;
 }
 
@@ -389,6 +392,72 @@ TEST_F(C3dTest, AnalogRatioZeroMeansNoChannels) {
   ASSERT_TRUE(OpenBytes(b));
   EXPECT_EQ(c3d.AnalogCount(), 0);
   EXPECT_EQ(c3d.PointCount(), 2);
+}
+
+// Frames are read a few hundred kilobytes at a time: a point's range must not
+// depend on where those blocks end, and a NaN coordinate is passed over as
+// the first reading of the file did, value after value.
+TEST_F(C3dTest, RangesSpanEveryReadBlock) {
+  constexpr int kFrames = 20000;
+  for (bool floatData : {false, true}) {
+    SCOPED_TRACE(floatData ? "float" : "integer");
+    const auto value = [](int i, int j, int c) {
+      if (j == 0 && (i < 5000 || i > 9000)) return 0.0f;    // seen only mid-file
+      if (j == 1) return 0.0f;                              // never seen
+      if (c == 1 && i % 5 == 0) return 0.0f;                // zeros do not count
+      if (j == 2 && c == 2 && i == 12340) return -5000.0f;  // just before the NaN
+      return float((i * 31 + j * 17 + c * 13) % 2001 - 1000);
+    };
+    Spec s = SmallSpec(Processor::Intel, floatData);
+    s.points = 3;
+    s.frames = kFrames;
+    s.events.clear();
+    s.params.clear();
+    s.groups.clear();
+    c3dbuilder::AddStandardParameters(s, {"A", "B", "C"}, {"FX", "FY", "FZ"});
+    s.pointValue = [&](int i, int j, int c) {
+      const bool seen = !(j == 1 || (j == 0 && (i < 5000 || i > 9000)));
+      if (c == 3) return seen ? 0.0f : -1.0f;
+      if (floatData && j == 2 && c == 2 && i == 12345) return std::nanf("");
+      return value(i, j, c);
+    };
+    s.analogValue = [](int i, int smp, int k) {
+      return float((i * 7919 + smp * 131 + k * 104729) % 20001 - 10000);
+    };
+    ASSERT_TRUE(OpenBytes(c3dbuilder::Build(s)));
+    for (int j = 0; j < 3; ++j) {
+      float lo[3] = {}, hi[3] = {};
+      for (int c = 0; c < 3; ++c) {
+        bool has = false;
+        for (int i = 0; i < kFrames; ++i) {
+          const float v = value(i, j, c);
+          if (v == 0) continue;
+          lo[c] = has ? std::min(lo[c], v) : v;
+          hi[c] = has ? std::max(hi[c], v) : v;
+          has = true;
+        }
+      }
+      const CVideo& v = c3d.points[j];
+      EXPECT_EQ((std::vector<float>{v.minX, v.minY, v.minZ, v.maxX, v.maxY, v.maxZ}),
+                (std::vector<float>{lo[0], lo[1], lo[2], hi[0], hi[1], hi[2]}))
+          << "point " << j;
+    }
+    for (int k = 0; k < 3; ++k) {
+      float mn = 1e9f, mx = -1e9f, fmn = 1e9f, fmx = -1e9f;
+      for (int i = 0; i < kFrames; ++i) {
+        for (int smp = 0; smp < 2; ++smp) {
+          const float v = s.analogValue(i, smp, k);
+          mn = std::min(mn, v);
+          mx = std::max(mx, v);
+          if (smp == 0) fmn = std::min(fmn, v), fmx = std::max(fmx, v);
+        }
+      }
+      const CAnalog& a = c3d.analog[k];
+      EXPECT_EQ((std::vector<float>{a.minimum, a.maximum, a.frameMinimum, a.frameMaximum}),
+                (std::vector<float>{mn, mx, fmn, fmx}))
+          << "channel " << k;
+    }
+  }
 }
 
 TEST(C3dConversions, WordsAndFloats) {
