@@ -10,6 +10,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "formats/WordColumns.h"
 #include "model/Recording.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
@@ -178,17 +179,14 @@ void ReadFrameWords(CRecording& recording, CInputFile& file, std::int64_t at, st
   const std::int64_t blockFrames = std::max<std::int64_t>(1, kBlockBytes / frameBytes);
   std::vector<std::uint8_t> block(
       static_cast<std::size_t>(std::min(blockFrames, frames) * frameBytes));
+  std::vector<std::int16_t*> to(channels);
   for (std::int64_t first = 0; first < frames; first += blockFrames) {
     const std::int64_t count = std::min(blockFrames, frames - first);
     file.ReadAt(at + first * frameBytes, block.data(),
                 static_cast<std::size_t>(count * frameBytes));
-    for (std::size_t c = 0; c < channels; ++c) {
-      const std::uint8_t* w = block.data() + 2 * c;
-      std::int16_t* d = data[c] + first;
-      for (std::int64_t f = 0; f < count; ++f, w += frameBytes) {
-        d[f] = static_cast<std::int16_t>(LoadLeI16(w) >> flagBits);
-      }
-    }
+    for (std::size_t c = 0; c < channels; ++c) to[c] = data[c] + first;
+    SplitWordColumns(block.data(), static_cast<std::size_t>(frameBytes),
+                     static_cast<std::size_t>(count), channels, to.data(), flagBits);
   }
 }
 

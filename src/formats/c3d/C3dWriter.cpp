@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/AnalogParameters.h"
+#include "formats/WordColumns.h"
 #include "model/Recording.h"
 #include "platform/OutputFile.h"
 #include "platform/Platform.h"
@@ -270,24 +272,19 @@ void CC3dWriter::WriteData(COutputFile& out) const {
   const std::size_t frameBytes = 2 * n * ratio;
   if (frameBytes == 0) return;
   // Chunks of whole frames, each made in the output buffer and handed on:
-  // the data section is never held whole. Within a chunk (small enough to
-  // stay in the cache) one channel at a time: its samples read in order,
-  // stored every n words.
+  // the data section is never held whole. A chunk is small enough to stay in
+  // the cache while the channels are woven into it.
   const std::size_t chunkFrames = std::max<std::size_t>(1, kDataChunkBytes / frameBytes);
   std::string& buffer = out.Buffer();
+  std::vector<const std::int16_t*> from(n);
   for (std::size_t i = 0; i < frames; i += chunkFrames) {
     const std::size_t count = std::min(chunkFrames, frames - i);
     const std::size_t samples = count * ratio;
     const std::size_t at = buffer.size();
     buffer.resize(at + count * frameBytes);
     auto* chunk = reinterpret_cast<std::uint8_t*>(buffer.data() + at);
-    for (std::size_t k = 0; k < n; ++k) {
-      const std::int16_t* src = r.analog[k].samples.Ints() + start + i * ratio;
-      std::uint8_t* dst = chunk + 2 * k;
-      for (std::size_t s = 0; s < samples; ++s, dst += 2 * n) {
-        StoreLe16(dst, static_cast<std::uint16_t>(src[s]));
-      }
-    }
+    for (std::size_t k = 0; k < n; ++k) from[k] = r.analog[k].samples.Ints() + start + i * ratio;
+    JoinWordColumns(from.data(), samples, n, chunk, 2 * n);
     out.MaybeFlush();
   }
 }
