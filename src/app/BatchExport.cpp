@@ -70,7 +70,7 @@ RowOutcome ExportRow(CKinex2App& app, const CBatchRow& row, const std::filesyste
     app.LogMessage(ErrorInFile(FullPath(input), kC3dNotWritable), true, true);
     return RowOutcome::NotWritten;
   }
-  std::unique_ptr<CDocumentBase> doc = OpenConversionDocument(app, input);
+  std::unique_ptr<CDocumentBase> doc = OpenConversionDocument(app, input, output);
   if (!doc) return RowOutcome::NotWritten;
   RowOutcome outcome = RowOutcome::NotWritten;
   if (NarrowConversionFrames(app, *doc, FrameField(row.start), FrameField(row.end))) {

@@ -33,6 +33,11 @@ bool IsC3dName(const std::filesystem::path& p) {
   return EqualsNoCase(p.extension().string(), ".c3d");
 }
 
+// A .c3d output of a format that writes C3D is C3D whatever "ExportTo" says.
+bool WritesC3d(const CDocumentBase& doc, const std::filesystem::path& output) {
+  return doc.CanExportC3d() && IsC3dName(output);
+}
+
 }  // namespace
 
 const char kC3dNotWritable[] =
@@ -71,10 +76,14 @@ std::optional<ExportKind> KindFromOutputName(const std::filesystem::path& output
 }
 
 std::unique_ptr<CDocumentBase> OpenConversionDocument(CKinex2App& app,
-                                                      const std::filesystem::path& input) {
+                                                      const std::filesystem::path& input,
+                                                      const std::filesystem::path& output) {
   const CFormatEntry& type = FormatFor(input);
   std::unique_ptr<CDocumentBase> doc = type.createDocument(app.Platform());
   doc->SetSettings(DocumentSettingsFor(app, type));
+  // A C3D output only copies the channels' words: the reader may leave them
+  // in the file instead of holding the whole recording.
+  doc->Reader().wordsMayStayInFile = WritesC3d(*doc, output);
   if (!doc->OnOpenDocument(input)) return nullptr;
   return doc;
 }
@@ -93,7 +102,7 @@ bool NarrowConversionFrames(CKinex2App& app, CDocumentBase& doc, std::optional<l
 
 std::uint64_t ExportConversion(CDocumentBase& doc, const std::filesystem::path& output,
                                std::optional<ExportKind> kind) {
-  if (doc.CanExportC3d() && IsC3dName(output)) {
+  if (WritesC3d(doc, output)) {
     kind = ExportKind::C3d;  // whatever "ExportTo" says
   } else if (!kind) {
     kind = doc.Settings().exportTo != 0 ? ExportKind::Text : ExportKind::Dst;
@@ -119,7 +128,7 @@ int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
     app.LogMessage(ErrorInFile(FullPath(input), kC3dNotWritable), true, false);
     return kExitNothingWritten;
   }
-  std::unique_ptr<CDocumentBase> doc = OpenConversionDocument(app, input);
+  std::unique_ptr<CDocumentBase> doc = OpenConversionDocument(app, input, output);
   if (!doc) return kExitNothingWritten;
   std::uint64_t bytes = 0;
   if (NarrowConversionFrames(app, *doc, first, last)) bytes = ExportConversion(*doc, output, kind);

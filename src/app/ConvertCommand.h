@@ -34,10 +34,12 @@ CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CFormatEntry&
 std::filesystem::path ConvertOutputPath(const std::filesystem::path& output);
 
 // The stages of one conversion, for the batch export.
-// Opens `input` as a document of the format its extension names, with the
-// application's settings; null when the reader failed (it has said why).
+// Opens `input`, to be exported to `output`, as a document of the format its
+// extension names, with the application's settings; null when the reader
+// failed (it has said why).
 std::unique_ptr<CDocumentBase> OpenConversionDocument(CKinex2App& app,
-                                                      const std::filesystem::path& input);
+                                                      const std::filesystem::path& input,
+                                                      const std::filesystem::path& output);
 // Narrows the frame range to `first`..`last` (either missing: that end of the
 // recording); false, with "ERROR in <input> : Frames ... are not within the
 // recording's frames ..." shown, when the range lies outside the recording.

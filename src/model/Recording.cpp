@@ -78,5 +78,6 @@ void CRecording::ClearData() {
   events.clear();
   analog.clear();
   points.clear();
+  wordsInFile = -1;
   opened = 0;
 }

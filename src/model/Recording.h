@@ -46,6 +46,14 @@ class CRecording {
   bool integerData = true;   // 16-bit samples, else 32-bit floats
   float markerScale = 1.0f;  // scales integer coordinates and residuals
 
+  // Set before Open by a caller that will only copy the channels' words into
+  // another file. A reader whose file holds them as such a copy needs them
+  // (frame after frame, channel 0 first, 16-bit little-endian words) may then
+  // leave them there: its channels get no samples and no ranges, and
+  // wordsInFile is the byte where the words start. Otherwise -1.
+  bool wordsMayStayInFile = false;
+  std::int64_t wordsInFile = -1;
+
   int FrameCount() const { return lastFrame - firstFrame + 1; }
   int AnalogCount() const { return static_cast<int>(analog.size()); }
   int PointCount() const { return static_cast<int>(points.size()); }

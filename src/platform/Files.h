@@ -60,6 +60,9 @@ class CInputFile {
   bool Open(const std::filesystem::path& path, int& cause);
   void Close();
   std::int64_t Size() const { return m_size; }
+  // False for a pipe or device, which was read whole at Open: opening its
+  // name again would not give the same bytes.
+  bool CanBeReadAgain() const { return !m_streamed; }
 
   // Reads `n` bytes at `offset` into `dst`, zero-filling what lies outside the
   // file or cannot be read. Returns the number of bytes actually read.

@@ -251,6 +251,11 @@ void COutputFile::Flush() {
   if (m_errno != 0) throw CWriteFailed{};
 }
 
+void COutputFile::Abort(int error) {
+  if (m_errno == 0) m_errno = error;
+  throw CWriteFailed{};
+}
+
 std::uint64_t COutputFile::Commit() {
   if (m_fd < 0) return 0;
   if (m_errno == 0 && !m_buffer.empty()) WriteAll(m_buffer.data(), m_buffer.size());

@@ -39,6 +39,11 @@ class COutputFile {
     if (m_buffer.size() >= kFlushBytes) Flush();
   }
 
+  // Ends the export as a write failing with `error` (an errno value) would:
+  // throws CWriteFailed, and Commit reports it and keeps the old target. For
+  // a writer whose own source fails it.
+  [[noreturn]] void Abort(int error);
+
   // Writes what is left, closes and renames over the target. Returns the
   // bytes written, or 0 after reporting the failure.
   std::uint64_t Commit();

@@ -233,6 +233,35 @@ TEST_F(ConvertFileTest, C3dOutputOnlyFromFormatsThatWriteIt) {
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.C3D"), "\x02\x50"));
 }
 
+// Written as C3D by a conversion, a VAD recording's words are copied from its
+// file, never held in memory: the bytes are those written from memory, and a
+// file cut after it was opened writes nothing rather than padding.
+TEST_F(ConvertFileTest, C3dFromVadCopiesTheWordsFromTheFile) {
+  vadbuilder::VadFile vad;
+  vad.n = 9;
+  vad.sample = [](std::int64_t f, int c) {
+    return static_cast<std::int16_t>((f * 37 + c * 1001) % 60000 - 30000);
+  };
+  const std::filesystem::path vadPath = dir / "long01.vad";
+  testsupport::WriteFile(vadPath, vad.Bytes(50000));  // many writer chunks
+  ASSERT_EQ(ConvertFile(app, vadPath, dir / "copied.c3d", std::nullopt, 101, 45000), kExitWritten);
+  std::unique_ptr<CDocumentBase> held = OpenConversionDocument(app, vadPath, dir / "held.dst");
+  ASSERT_TRUE(held);
+  EXPECT_EQ(held->Reader().wordsInFile, -1);
+  ASSERT_TRUE(NarrowConversionFrames(app, *held, 101, 45000));
+  ASSERT_GT(held->ExportC3d(dir / "held.c3d"), 0u);
+  EXPECT_EQ(testsupport::ReadFileText(dir / "copied.c3d"),
+            testsupport::ReadFileText(dir / "held.c3d"));
+
+  std::unique_ptr<CDocumentBase> cut = OpenConversionDocument(app, vadPath, dir / "cut.c3d");
+  ASSERT_TRUE(cut);
+  EXPECT_GT(cut->Reader().wordsInFile, 0);
+  std::filesystem::resize_file(vadPath, 22 + 48 * 9 + 2 * 9 * 40000);
+  EXPECT_EQ(ExportConversion(*cut, dir / "cut.c3d", std::nullopt), 0u);
+  EXPECT_TRUE(platform.messages.back().showBox);
+  EXPECT_FALSE(std::filesystem::exists(dir / "cut.c3d"));
+}
+
 TEST_F(ConvertFileTest, FramesNarrowTheRangeOrWriteNothing) {
   EXPECT_EQ(ConvertFile(app, input, dir / "a.dst", ExportKind::Dst, 2, 3), kExitWritten);
   EXPECT_EQ(platform.messages.back().text,

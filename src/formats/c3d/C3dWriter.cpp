@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include "formats/AnalogParameters.h"
 #include "formats/WordColumns.h"
 #include "model/Recording.h"
+#include "platform/Files.h"
 #include "platform/OutputFile.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
@@ -148,7 +150,8 @@ const char* CC3dWriter::Lay() {
   if (values > kMaxWord || m_videoFrames > kMaxFrames) return kErrC3dTooLarge;
   for (const CAnalog& a : r.analog) {
     if (!a.samples.IsInteger() ||
-        a.samples.Size() < static_cast<std::size_t>(last - r.firstFrame + 1)) {
+        (r.wordsInFile < 0 &&
+         a.samples.Size() < static_cast<std::size_t>(last - r.firstFrame + 1))) {
       return kErrC3dLayout;
     }
   }
@@ -276,6 +279,11 @@ void CC3dWriter::WriteData(COutputFile& out) const {
   // the cache while the channels are woven into it.
   const std::size_t chunkFrames = std::max<std::size_t>(1, kDataChunkBytes / frameBytes);
   std::string& buffer = out.Buffer();
+  // Words the reader left in the recording's file are copied as they lie:
+  // its frames are the rows of a C3D frame.
+  CInputFile in;
+  int cause = 0;
+  if (r.wordsInFile >= 0 && !in.Open(r.fileName, cause)) out.Abort(EIO);
   std::vector<const std::int16_t*> from(n);
   for (std::size_t i = 0; i < frames; i += chunkFrames) {
     const std::size_t count = std::min(chunkFrames, frames - i);
@@ -283,8 +291,18 @@ void CC3dWriter::WriteData(COutputFile& out) const {
     const std::size_t at = buffer.size();
     buffer.resize(at + count * frameBytes);
     auto* chunk = reinterpret_cast<std::uint8_t*>(buffer.data() + at);
-    for (std::size_t k = 0; k < n; ++k) from[k] = r.analog[k].samples.Ints() + start + i * ratio;
-    JoinWordColumns(from.data(), samples, n, chunk, 2 * n);
+    if (r.wordsInFile >= 0) {
+      const auto row = static_cast<std::int64_t>(start + i * ratio);
+      const std::size_t bytes = count * frameBytes;
+      // A file cut since it was opened fails the export, never pads it.
+      if (in.ReadAt(r.wordsInFile + row * static_cast<std::int64_t>(2 * n), chunk, bytes) !=
+          bytes) {
+        out.Abort(EIO);
+      }
+    } else {
+      for (std::size_t k = 0; k < n; ++k) from[k] = r.analog[k].samples.Ints() + start + i * ratio;
+      JoinWordColumns(from.data(), samples, n, chunk, 2 * n);
+    }
     out.MaybeFlush();
   }
 }

@@ -168,12 +168,18 @@ bool CVad::ReadAll(CInputFile& file) {
     ReportReadError(*this, kErrData);
     return false;
   }
-  if (!AllocateSamples(*this, 0, 0, n, static_cast<std::size_t>(frames), kErrMemory)) {
-    return false;
+  if (wordsMayStayInFile && file.CanBeReadAgain()) {
+    // The file's frames are already the words a C3D file stores.
+    analog.resize(n);
+    wordsInFile = dataStart;
+  } else {
+    if (!AllocateSamples(*this, 0, 0, n, static_cast<std::size_t>(frames), kErrMemory)) {
+      return false;
+    }
+    // Frame indices are full width: a recording of more than 65535 frames is
+    // read whole.
+    ReadFrameWords(*this, file, dataStart, frames);
   }
-  // Frame indices are full width: a recording of more than 65535 frames is
-  // read whole.
-  ReadFrameWords(*this, file, dataStart, frames);
   firstFrame = 1;
   lastFrame = static_cast<int>(frames);
   analogRatio = 1;
