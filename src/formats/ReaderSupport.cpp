@@ -40,6 +40,41 @@ void WidenRange(const Sample* s, std::size_t n, std::size_t step, Sample& mn, Sa
         mx = std::max(mx, h[k]);
       }
     }
+  } else {
+    // Lane by lane the vector min and max keep the earlier value on a tie
+    // and pass over a NaN, as the sequential pass does; only a -0 next to a
+    // +0 would make the lanes' order matter, so a block holding a -0 is left
+    // to the sequential pass.
+    if (step == 1 && n >= 8) {
+      __m128 lo0 = _mm_set1_ps(mn), lo1 = lo0;
+      __m128 hi0 = _mm_set1_ps(mx), hi1 = hi0;
+      const __m128 zero = _mm_setzero_ps();
+      __m128 negativeZero = zero;
+      for (; i + 8 <= n; i += 8) {
+        const __m128 a = _mm_loadu_ps(s + i);
+        const __m128 b = _mm_loadu_ps(s + i + 4);
+        lo0 = _mm_min_ps(a, lo0);
+        lo1 = _mm_min_ps(b, lo1);
+        hi0 = _mm_max_ps(a, hi0);
+        hi1 = _mm_max_ps(b, hi1);
+        negativeZero = _mm_or_ps(negativeZero, _mm_and_ps(_mm_cmpeq_ps(a, zero), a));
+        negativeZero = _mm_or_ps(negativeZero, _mm_and_ps(_mm_cmpeq_ps(b, zero), b));
+      }
+      if (_mm_movemask_ps(negativeZero) != 0) {
+        i = 0;
+      } else {
+        alignas(16) float l[8];
+        alignas(16) float h[8];
+        _mm_store_ps(l, lo0);
+        _mm_store_ps(l + 4, lo1);
+        _mm_store_ps(h, hi0);
+        _mm_store_ps(h + 4, hi1);
+        for (int k = 0; k < 8; ++k) {
+          mn = std::min(mn, l[k]);
+          mx = std::max(mx, h[k]);
+        }
+      }
+    }
   }
 #endif
   for (; i < n; i += step) {
