@@ -49,18 +49,33 @@ std::size_t FastFixed(char* buf, double value, int precision) {
   const double margin = scaled * 0x1p-51 + 0x1p-60;
   if (std::fabs(frac - 0.5) <= margin) return 0;
   std::uint64_t n = static_cast<std::uint64_t>(whole) + (frac > 0.5 ? 1 : 0);
+  // Digits from the last one back, two per division: exports are mostly this.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839404142434445"
+      "46474849"
+      "50515253545556575859606162636465666768697071727374757677787980818283848586878889909192939495"
+      "96979899";
   char digits[24];
   int len = 0;
-  do {
-    digits[len++] = static_cast<char>('0' + n % 10);
-    n /= 10;
-  } while (n != 0);
+  while (n >= 100) {
+    const auto pair = static_cast<std::size_t>(n % 100);
+    n /= 100;
+    digits[len++] = kPairs[2 * pair + 1];
+    digits[len++] = kPairs[2 * pair];
+  }
+  if (n >= 10) {
+    digits[len++] = kPairs[2 * n + 1];
+    digits[len++] = kPairs[2 * n];
+  } else {
+    digits[len++] = static_cast<char>('0' + n);
+  }
   while (len < precision + 1) digits[len++] = '0';
   std::size_t at = 0;
   if (std::signbit(value)) buf[at++] = '-';
-  for (int i = len - 1; i >= 0; --i) {
-    buf[at++] = digits[i];
-    if (i == precision && precision > 0) buf[at++] = '.';
+  for (int i = len - 1; i >= precision; --i) buf[at++] = digits[i];
+  if (precision > 0) {
+    buf[at++] = '.';
+    for (int i = precision - 1; i >= 0; --i) buf[at++] = digits[i];
   }
   return at;
 }
