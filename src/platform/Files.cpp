@@ -96,11 +96,12 @@ namespace {
 int OpenReadOnly(const std::filesystem::path& path) {
   return ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }
-bool StatFile(int fd, std::int64_t& size, bool& directory, bool& regular) {
+bool StatFile(int fd, std::int64_t& size, bool& directory, bool& regular, bool& device) {
   struct _stat64 st {};
   if (::_fstat64(fd, &st) != 0) return false;
   directory = (st.st_mode & _S_IFDIR) != 0;
   regular = (st.st_mode & _S_IFREG) != 0;
+  device = (st.st_mode & _S_IFCHR) != 0;
   size = st.st_size;
   return true;
 }
@@ -128,11 +129,12 @@ int OpenReadOnly(const std::filesystem::path& path) {
 long long ReadStream(int fd, void* dst, std::size_t n) {
   return ::read(fd, dst, n);
 }
-bool StatFile(int fd, std::int64_t& size, bool& directory, bool& regular) {
+bool StatFile(int fd, std::int64_t& size, bool& directory, bool& regular, bool& device) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) return false;
   directory = S_ISDIR(st.st_mode);
   regular = S_ISREG(st.st_mode);
+  device = S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode);
   size = static_cast<std::int64_t>(st.st_size);
   return true;
 }
@@ -156,7 +158,8 @@ bool IsReadableRegularFile(const std::filesystem::path& path) {
   std::int64_t size = 0;
   bool directory = false;
   bool regular = false;
-  const bool ok = StatFile(fd, size, directory, regular) && regular;
+  bool device = false;
+  const bool ok = StatFile(fd, size, directory, regular, device) && regular;
   CloseFd(fd);
   return ok;
 }
@@ -175,13 +178,16 @@ bool CInputFile::Open(const std::filesystem::path& path, int& cause) {
   std::int64_t size = 0;
   bool directory = false;
   bool regular = false;
-  if (!StatFile(fd, size, directory, regular)) {
+  bool device = false;
+  if (!StatFile(fd, size, directory, regular, device)) {
     cause = FileErrorCauseFromErrno(errno);
     CloseFd(fd);
     return false;
   }
-  // A directory opens for reading on POSIX systems but is no file to read.
-  if (directory) {
+  // A directory opens for reading on POSIX systems but is no file to read;
+  // no recording lives on a device, and one such as a source of zeros or
+  // random bytes, or a whole disk, would be read without end.
+  if (directory || device) {
     cause = kFileAccessDenied;
     CloseFd(fd);
     return false;
@@ -191,9 +197,8 @@ bool CInputFile::Open(const std::filesystem::path& path, int& cause) {
     m_size = size;
     return true;
   }
-  // A pipe or a device cannot be read at positions: it is read to its end
-  // once, and positional reads are served from that copy. A stream that never
-  // ends (a device of zeros) is cut at half the machine's memory.
+  // A pipe cannot be read at positions: it is read to its end once, and positional reads are served
+  // from that copy. A pipe that never ends is cut at half the machine's memory.
   const std::uint64_t cap = PhysicalMemoryBytes() / 2;
   std::size_t got = 0;
   try {

@@ -47,8 +47,9 @@ std::uint64_t PhysicalMemoryBytes();
 // An input file open for reading only during a reader's Open. Reads are
 // positional: bytes outside the file (before its start or past its end) read
 // as zeros, so a short or hostile file never leaves stale bytes behind. A
-// pipe or device is read to its end at Open (a FIFO without a writer reads as
-// empty instead of blocking).
+// pipe is read to its end at Open (a FIFO without a writer reads as empty
+// instead of blocking); a device is refused as "The file could not be
+// accessed".
 class CInputFile {
  public:
   CInputFile() = default;
@@ -60,7 +61,7 @@ class CInputFile {
   bool Open(const std::filesystem::path& path, int& cause);
   void Close();
   std::int64_t Size() const { return m_size; }
-  // False for a pipe or device, which was read whole at Open: opening its
+  // False for a pipe, which was read whole at Open: opening its
   // name again would not give the same bytes.
   bool CanBeReadAgain() const { return !m_streamed; }
 
@@ -71,6 +72,6 @@ class CInputFile {
  private:
   int m_fd = -1;  // a C runtime descriptor on every system
   std::int64_t m_size = 0;
-  std::vector<unsigned char> m_stream;  // the whole of a pipe or device
+  std::vector<unsigned char> m_stream;  // the whole of a pipe
   bool m_streamed = false;
 };

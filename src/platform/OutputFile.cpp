@@ -12,6 +12,8 @@
 #include <csignal>
 #include <cstring>
 #include <random>
+#include <string>
+#include <string_view>
 #include <system_error>
 
 #include "platform/Files.h"
@@ -132,6 +134,8 @@ struct CTargetStatus {
   bool regular = false;
   bool writable = false;
   unsigned mode = 0;
+  unsigned owner = 0;
+  unsigned group = 0;
 };
 
 CTargetStatus StatusOf(const std::filesystem::path& p) {
@@ -153,8 +157,46 @@ CTargetStatus StatusOf(const std::filesystem::path& p) {
 #endif
   t.exists = true;
   t.mode = static_cast<unsigned>(st.st_mode) & 07777;
+#ifndef _WIN32
+  t.owner = static_cast<unsigned>(st.st_uid);
+  t.group = static_cast<unsigned>(st.st_gid);
+#endif
   return t;
 }
+
+// The file a chain of symbolic links ends at, also when that file does not
+// exist yet (a link made for a file to come keeps pointing at it).
+std::filesystem::path FollowLinks(std::filesystem::path p) {
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && std::filesystem::is_symlink(p, ec); ++hops) {
+    const std::filesystem::path next = std::filesystem::read_symlink(p, ec);
+    if (ec) break;
+    p = next.is_absolute() ? next : p.parent_path() / next;
+  }
+  const std::filesystem::path resolved = std::filesystem::weakly_canonical(p, ec);
+  return ec ? p : resolved;
+}
+
+#ifndef _WIN32
+// The open descriptor that a name such as /dev/stdout or /dev/fd/3 stands
+// for, or -1. Written through directly: following the name would lead to
+// whatever file the shell connected, which must not be replaced or
+// truncated (an appending redirection keeps what it holds).
+int DescriptorNamed(const std::filesystem::path& p) {
+  const std::string s = p.lexically_normal().string();
+  int fd = -1;
+  if (s == "/dev/stdout") fd = 1;
+  if (s == "/dev/stderr") fd = 2;
+  for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    if (s.size() > prefix.size() && s.size() <= prefix.size() + 6 &&
+        s.compare(0, prefix.size(), prefix) == 0 &&
+        s.find_first_not_of("0123456789", prefix.size()) == std::string::npos) {
+      fd = std::stoi(s.substr(prefix.size()));
+    }
+  }
+  return fd >= 0 && ::fcntl(fd, F_GETFD) != -1 ? fd : -1;
+}
+#endif
 }  // namespace
 
 COutputFile::COutputFile(CPlatform& platform, std::filesystem::path target)
@@ -171,12 +213,16 @@ bool COutputFile::Create(bool overwriteAll, const std::filesystem::path& source)
     m_ownsFd = false;
     return true;
   }
+#ifndef _WIN32
+  if (const int fd = DescriptorNamed(m_target); fd >= 0) {
+    m_fd = fd;
+    m_ownsFd = false;
+    return true;
+  }
+#endif
   std::error_code ec;
   m_real = m_target;
-  if (std::filesystem::is_symlink(m_target, ec)) {
-    const std::filesystem::path resolved = std::filesystem::weakly_canonical(m_target, ec);
-    if (!ec) m_real = resolved;
-  }
+  if (std::filesystem::is_symlink(m_target, ec)) m_real = FollowLinks(m_target);
   // Overwriting the recording being read would destroy it for good.
   if (!source.empty() && std::filesystem::equivalent(source, m_real, ec)) {
     Fail(kOutputIsInput);
@@ -223,7 +269,13 @@ bool COutputFile::Create(bool overwriteAll, const std::filesystem::path& source)
   m_ownsFd = true;
   m_slot = RegisterTemp(m_temp);
 #ifndef _WIN32
-  if (status.exists) ::fchmod(m_fd, static_cast<mode_t>(status.mode));
+  if (status.exists) {
+    // The owner first: a change of owner clears the set-user-ID bits. Only
+    // the superuser may give the file away, so a failure changes nothing.
+    [[maybe_unused]] const int given =
+        ::fchown(m_fd, static_cast<uid_t>(status.owner), static_cast<gid_t>(status.group));
+    ::fchmod(m_fd, static_cast<mode_t>(status.mode));
+  }
 #endif
   return true;
 }

@@ -65,6 +65,9 @@ TEST(FilesTest, OpenFailuresGiveTheirCause) {
   testsupport::WriteFile(dir / "plain", {1});
   EXPECT_FALSE(f.Open(dir / "plain" / "below.c3d", cause));
   EXPECT_EQ(cause, kFileBadPath);
+  // A device would be read without end.
+  EXPECT_FALSE(f.Open("/dev/zero", cause));
+  EXPECT_EQ(cause, kFileAccessDenied);
 }
 
 // Settings files are checked with it: a FIFO nobody writes to must be refused

@@ -1,5 +1,6 @@
 #include "platform/OutputFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,6 +56,23 @@ TEST(OutputFileTest, ReplacingKeepsTheLinkAndTheModeAndLeavesNoTemporaryFile) {
   EXPECT_EQ(ReadFileText(real), "new");
   EXPECT_EQ(ModeOf(real), 0640u);
   EXPECT_EQ(FilesIn(dir.path()), 2);
+
+  // A link made for a file still to come keeps pointing at it.
+  std::filesystem::create_directory(dir / "later");
+  const auto ahead = dir / "ahead.dst";
+  std::filesystem::create_symlink("later/new.dst", ahead);
+  EXPECT_EQ(Export(platform, ahead, "made"), 4u);
+  EXPECT_TRUE(std::filesystem::is_symlink(ahead));
+  EXPECT_EQ(ReadFileText(dir / "later" / "new.dst"), "made");
+
+  // The superuser replacing another user's file gives it back to that user.
+  if (::geteuid() != 0) return;
+  ASSERT_EQ(::chown(real.c_str(), 65534, 65534), 0);
+  EXPECT_EQ(Export(platform, real, "theirs"), 6u);
+  struct stat st {};
+  ASSERT_EQ(::stat(real.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 65534u);
+  EXPECT_EQ(st.st_gid, 65534u);
 }
 
 TEST(OutputFileTest, AReadOnlyTargetIsRefusedAndLeftAlone) {
@@ -68,7 +86,8 @@ TEST(OutputFileTest, AReadOnlyTargetIsRefusedAndLeftAlone) {
   EXPECT_FALSE(file.Create(false));
   EXPECT_TRUE(platform.questions.empty());
   ASSERT_EQ(platform.Texts().size(), 1u);
-  EXPECT_EQ(platform.Texts()[0], "ERROR in " + target.string() + " : The file could not be accessed");
+  EXPECT_EQ(platform.Texts()[0],
+            "ERROR in " + target.string() + " : The file could not be accessed");
   EXPECT_EQ(ReadFileText(target), "old");
 }
 
@@ -100,6 +119,16 @@ TEST(OutputFileTest, PipesAndDevicesAreWrittenInPlace) {
   EXPECT_EQ(bytes, 16u);
   EXPECT_EQ(received, "through the pipe");
   EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+
+  // A name of one of the program's descriptors (as /dev/stdout is) writes
+  // through it: a file opened for appending keeps what it held.
+  const auto log = dir / "appended.txt";
+  WriteText(log, "kept ");
+  const int fd = ::open(log.c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(Export(platform, "/dev/fd/" + std::to_string(fd), "added"), 5u);
+  ::close(fd);
+  EXPECT_EQ(ReadFileText(log), "kept added");
 
   if (::geteuid() != 0) GTEST_SKIP() << "replacing a device node needs root to show";
   RecordingPlatform quiet;
