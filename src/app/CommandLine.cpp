@@ -13,8 +13,8 @@ const char kConvertUsage[] =
     "                          convert IN to OUT (\"-\": standard output); the kind follows\n"
     "                          OUT's extension (.dst, .txt) unless --to says otherwise, else\n"
     "                          the \"ExportTo\" setting; an OUT named .c3d is always C3D;\n"
-    "                          --settings reads the settings from an INI file (a regular\n"
-    "                          file), never writing them back; --ini reads marker\n"
+    "                          --settings reads the settings from an INI file (a file or\n"
+    "                          a pipe), never writing them back; --ini reads marker\n"
     "                          translations and VDO lines from FILE instead of the\n"
     "                          kinex2.ini beside the program\n";
 const char kBatchUsage[] =

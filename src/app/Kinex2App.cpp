@@ -147,7 +147,10 @@ void CKinex2App::InitInstance(const std::filesystem::path& settingsFile,
                               const std::filesystem::path& iniFile, bool readOnly) {
   m_iniFile = iniFile;
   const std::vector<std::filesystem::path> userFiles = UserStoreFiles();
-  if (readOnly && !settingsFile.empty()) {
+  if (const std::string* piped = PipedSettingsText(settingsFile)) {
+    // Piped settings are read, never written back.
+    UseSettingsStore(std::make_unique<CConfFileStore>(CConfFileStore::FromText(*piped)));
+  } else if (readOnly && !settingsFile.empty()) {
     UseSettingsStore(std::make_unique<CConfFileStore>(std::vector{settingsFile}));
   } else if (readOnly && !userFiles.empty()) {
     UseSettingsStore(std::make_unique<CConfFileStore>(userFiles));

@@ -1,14 +1,43 @@
 #include "app/SettingsStore.h"
 
 #include <charconv>
+#include <map>
+#include <string>
+#include <system_error>
 
 #include "platform/Files.h"
 #include "platform/Text.h"
 
 const char kCannotReadSettingsFile[] = "kinex2: cannot read settings file %s\n";
 
+namespace {
+// Settings piped to the program, by the name they came under: a pipe gives
+// its text only once.
+std::map<std::filesystem::path, std::string>& PipedSettings() {
+  static std::map<std::filesystem::path, std::string> texts;
+  return texts;
+}
+}  // namespace
+
 bool IsReadableSettingsFile(const std::filesystem::path& file) {
-  return IsReadableRegularFile(file);
+  std::error_code ec;
+  if (std::filesystem::status(file, ec).type() != std::filesystem::file_type::fifo) {
+    return IsReadableRegularFile(file);
+  }
+  if (PipedSettings().count(file) != 0) return true;
+  CInputFile in;
+  int cause = 0;
+  // Nothing read: nobody writes to it.
+  if (!in.Open(file, cause) || in.Size() == 0) return false;
+  std::string text(static_cast<std::size_t>(in.Size()), '\0');
+  in.ReadAt(0, text.data(), text.size());
+  PipedSettings()[file] = std::move(text);
+  return true;
+}
+
+const std::string* PipedSettingsText(const std::filesystem::path& file) {
+  const auto found = PipedSettings().find(file);
+  return found == PipedSettings().end() ? nullptr : &found->second;
 }
 
 std::optional<std::int64_t> ParseStoredInt(std::string_view text) {

@@ -38,10 +38,14 @@ class CSettingsStore {
 };
 
 // An INI file named with --settings must be a regular file this process can
-// read: a missing one is not taken for empty settings (a mistyped name would
-// silently give the defaults), and a FIFO or device is refused before anything
-// waits on it. Otherwise "kinex2: cannot read settings file %s\n" and exit 2.
+// read, or a pipe something writes to: a missing one is not taken for empty
+// settings (a mistyped name would silently give the defaults), and a device
+// or a FIFO nobody writes to is refused without waiting on it. Otherwise
+// "kinex2: cannot read settings file %s\n" and exit 2. A pipe is read to its
+// end here, once; PipedSettingsText then gives its text.
 bool IsReadableSettingsFile(const std::filesystem::path& file);
+// The text read from `file` when it is a pipe, else nullptr.
+const std::string* PipedSettingsText(const std::filesystem::path& file);
 extern const char kCannotReadSettingsFile[];
 
 // A whole decimal number with optional sign and surrounding white space, as an

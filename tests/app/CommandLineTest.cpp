@@ -1,11 +1,13 @@
 #include "app/CommandLine.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 #include "app/ConvertCommand.h"
 #include "app/Kinex2App.h"
@@ -474,6 +476,33 @@ TEST_F(ProgramTest, SettingsFileMustBeARegularReadableFile) {
   EXPECT_EQ(Err(), "kinex2: cannot read kinex2.ini file missing.ini\n");
   EXPECT_EQ(Run("--ini missing.ini walk.c3d,a.dst"), 2);
   EXPECT_FALSE(std::filesystem::exists(dir / "a.dst"));
+}
+
+// Settings piped to the program (as `--settings <(...)` does) are read to
+// their end once, and used as they came.
+TEST(PipedSettingsTest, APipeWithAWriterIsReadToItsEnd) {
+  TempDir dir;
+  const std::filesystem::path fifo = dir / "piped.ini";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int w = ::open(fifo.c_str(), O_RDWR);
+  ASSERT_GE(w, 0);
+  bool readable = false;
+  std::thread reader([&] { readable = IsReadableSettingsFile(fifo); });
+  // More than a pipe holds: the writer waits until the reader is there.
+  const std::string text = "[Settings]\nExportTo=1\n;" + std::string(100000, 'x') + "\n";
+  for (std::size_t done = 0; done < text.size();) {
+    const ssize_t n = ::write(w, text.data() + done, text.size() - done);
+    ASSERT_GT(n, 0);
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(w);
+  reader.join();
+  ASSERT_TRUE(readable);
+  EXPECT_TRUE(IsReadableSettingsFile(fifo));  // asked again: the text kept
+  RecordingPlatform platform;
+  CKinex2App app(platform);
+  app.InitInstance(fifo, {}, true);
+  EXPECT_EQ(app.ExportTo, 1);
 }
 
 TEST_F(ProgramTest, DeclinedOverwriteSaysWhyInBothForms) {
