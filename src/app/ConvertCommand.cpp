@@ -40,8 +40,6 @@ bool WritesC3d(const CDocumentBase& doc, const std::filesystem::path& output) {
 
 }  // namespace
 
-const char kC3dNotWritable[] =
-    "Recordings of this format cannot be written as C3D files; choose a .dst or .txt output";
 const char kOverwriteDeclined[] =
     "kinex2: %s exists; nothing written (answer y, or pass --overwrite)\n";
 

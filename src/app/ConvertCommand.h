@@ -53,7 +53,6 @@ std::uint64_t ExportConversion(CDocumentBase& doc, const std::filesystem::path& 
 // write C3D: refused before anything is read, since DST or text bytes in a
 // file named .c3d would pass for a damaged recording.
 bool RefusesC3dOutput(const std::filesystem::path& input, const std::filesystem::path& output);
-extern const char kC3dNotWritable[];  // "Recordings of this format cannot be written as C3D ..."
 // Said on the terminal after an overwrite answered No: "kinex2: %s exists;
 // nothing written (answer y, or pass --overwrite)\n".
 extern const char kOverwriteDeclined[];

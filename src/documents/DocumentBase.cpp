@@ -15,6 +15,8 @@ const char kOpeningFile[] = "Opening File %s";
 const char kOpenedFile[] = "Opened File %s";
 const char kSavingToFile[] = "Saving to file ";
 const char kSavedFile[] = "Saved file %s (%u bytes)";
+const char kC3dNotWritable[] =
+    "Recordings of this format cannot be written as C3D files; choose a .dst or .txt output";
 
 namespace {
 constexpr int kFlagsPerPlate = 6;
@@ -146,8 +148,15 @@ std::uint64_t CDocumentBase::OnFileSave() {
 std::uint64_t CDocumentBase::SaveAs(const std::filesystem::path& chosen, ExportKind kind) {
   const std::filesystem::path output = SaveAsPath(chosen, kind);
   // A name ending in .c3d gets C3D bytes from a document that writes them,
-  // whichever filter was left selected.
-  if (CanExportC3d() && EqualsNoCase(output.extension().string(), ".c3d")) kind = ExportKind::C3d;
+  // whichever filter was left selected, and nothing from any other: DST or
+  // text in a file named .c3d would pass for a damaged recording.
+  if (EqualsNoCase(output.extension().string(), ".c3d")) {
+    if (!CanExportC3d()) {
+      m_platform.LogMessage(ErrorInFile(Reader().fileName, kC3dNotWritable), true, true);
+      return 0;
+    }
+    kind = ExportKind::C3d;
+  }
   m_platform.SetStatusText(kSavingToFile + output.string());
   const std::uint64_t bytes = Export(output, kind);
   ShowSaved(output, bytes);

@@ -24,6 +24,9 @@ extern const char kOpeningFile[];   // "Opening File %s"
 extern const char kOpenedFile[];    // "Opened File %s"
 extern const char kSavingToFile[];  // "Saving to file "
 extern const char kSavedFile[];     // "Saved file %s (%u bytes)"
+// "Recordings of this format cannot be written as C3D files; choose a .dst or
+// .txt output": a name ending in .c3d from a format that does not write C3D.
+extern const char kC3dNotWritable[];
 
 // The output of Save: the input path with extension "dst" (ExportTo 0) or
 // "txt" (ExportTo 1), in the input's folder.

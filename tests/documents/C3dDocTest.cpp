@@ -178,9 +178,13 @@ TEST_F(C3dDocTest, SaveAsKeepsAChosenExtensionAndExportTo) {
   EXPECT_TRUE(std::filesystem::exists(dir / "out.csv"));
   EXPECT_TRUE(std::filesystem::exists(dir / "other.dst"));
   EXPECT_EQ(doc.Settings().exportTo, 0);
-  // A C3D document cannot write C3D: nothing is written.
+  // A C3D document cannot write C3D: nothing is written, whatever the filter.
   EXPECT_EQ(doc.SaveAs(dir / "copy", ExportKind::C3d), 0u);
   EXPECT_FALSE(std::filesystem::exists(dir / "copy.c3d"));
+  EXPECT_EQ(doc.SaveAs(dir / "copy.C3D", ExportKind::Dst), 0u);
+  EXPECT_FALSE(std::filesystem::exists(dir / "copy.C3D"));
+  EXPECT_TRUE(platform.messages.back().showBox);
+  EXPECT_NE(platform.messages.back().text.find(kC3dNotWritable), std::string::npos);
 }
 
 TEST_F(C3dDocTest, DstlexiconChoosesTheFlavour) {
