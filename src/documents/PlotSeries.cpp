@@ -110,6 +110,7 @@ CPlotSeries PointSeries(const CRecording& rec, int j, int c, std::string name) {
   s.start = static_cast<std::size_t>(c);
   s.scale = rec.integerData ? rec.markerScale : 1.0f;
   s.residualGaps = true;
+  s.point = true;
   return s;
 }
 

@@ -28,6 +28,7 @@ struct CPlotSeries {
   float offset = 0.0f;
   // A point's sample is missing (a gap) where its residual word is negative.
   bool residualGaps = false;
+  bool point = false;  // a point's coordinate, not an analog channel
 
   // Frame-axis position of sample i.
   double X(std::size_t i) const { return static_cast<double>(i) / samplesPerFrame; }

@@ -20,6 +20,7 @@ constexpr const char* kTimeAxisTitle = "Time (s)";
 constexpr const char* kFrameAxisTitle = "Frame";
 constexpr const char* kGapText = "gap";
 constexpr const char* kMoreFormat = "%d more";
+constexpr const char* kRightAxisSuffix = " (right axis)";
 // The value axis never narrows below this share of its values' size.
 constexpr double kMinimumValueSpan = 1e-9;
 
@@ -71,6 +72,9 @@ void CSignalPlot::SetSeries(std::vector<CPlotSeries> series, double frameRate, i
   m_frameRate = frameRate;
   m_firstFrame = firstFrame;
   m_frameCount = std::max(frameCount, 0);
+  const auto isPoint = [](const CPlotSeries& s) { return s.point; };
+  m_twoAxes = std::any_of(m_series.begin(), m_series.end(), isPoint) &&
+              !std::all_of(m_series.begin(), m_series.end(), isPoint);
   ShowAll();
 }
 
@@ -98,7 +102,8 @@ void CSignalPlot::ShowAll() {
 }
 
 QRect CSignalPlot::PlotArea() const {
-  return QRect(kLeftMargin, kTopMargin, std::max(1, width() - kLeftMargin - kRightMargin),
+  const int right = m_twoAxes ? kLeftMargin : kRightMargin;
+  return QRect(kLeftMargin, kTopMargin, std::max(1, width() - kLeftMargin - right),
                std::max(1, height() - kTopMargin - kBottomMargin));
 }
 
@@ -112,14 +117,31 @@ double CSignalPlot::PositionAt(double px) const {
   return m_x0 + (px - area.left()) / area.width() * (m_x1 - m_x0);
 }
 
-double CSignalPlot::ValuePixel(double v) const {
+double CSignalPlot::ValuePixel(double v, int axis) const {
   const QRect area = PlotArea();
-  return area.bottom() + 1 - (v - m_y0) / (m_y1 - m_y0) * area.height();
+  return area.bottom() + 1 - (v - m_lo[axis]) / (m_hi[axis] - m_lo[axis]) * area.height();
 }
 
-double CSignalPlot::ValueAt(double py) const {
+double CSignalPlot::ValueAt(double py, int axis) const {
   const QRect area = PlotArea();
-  return m_y0 + (area.bottom() + 1 - py) / area.height() * (m_y1 - m_y0);
+  return m_lo[axis] + (area.bottom() + 1 - py) / area.height() * (m_hi[axis] - m_lo[axis]);
+}
+
+void CSignalPlot::ShowValuesBetween(double bottom, double top) {
+  double lo[2], hi[2];
+  for (int a = 0; a < 2; ++a) {
+    lo[a] = ValueAt(bottom, a);
+    hi[a] = ValueAt(top, a);
+    // Closer than this the values could no longer be told apart.
+    if (hi[a] - lo[a] <= kMinimumValueSpan * std::max({1.0, std::fabs(lo[a]), std::fabs(hi[a])})) {
+      return;
+    }
+  }
+  for (int a = 0; a < 2; ++a) {
+    m_lo[a] = lo[a];
+    m_hi[a] = hi[a];
+  }
+  m_valuesFixed = true;
 }
 
 QString CSignalPlot::TimeText(double x) const {
@@ -152,11 +174,12 @@ void CSignalPlot::paintEvent(QPaintEvent*) {
   for (const CPlotSeries& s : m_series) {
     envelopes.push_back(ComputeEnvelope(s, m_x0, m_x1, area.width()));
   }
-  if (!m_valuesFixed) {
+  for (int axis = 0; axis < 2 && !m_valuesFixed; ++axis) {
     bool any = false;
     double lo = 0.0, hi = 0.0;
-    for (const auto& env : envelopes) {
-      for (const CEnvelopeColumn& c : env) {
+    for (std::size_t n = 0; n < envelopes.size(); ++n) {
+      if (AxisOf(n) != axis) continue;
+      for (const CEnvelopeColumn& c : envelopes[n]) {
         if (!c.valid) continue;
         lo = any ? std::min<double>(lo, c.lo) : c.lo;
         hi = any ? std::max<double>(hi, c.hi) : c.hi;
@@ -168,8 +191,8 @@ void CSignalPlot::paintEvent(QPaintEvent*) {
       hi = 1.0;
     }
     const double pad = hi > lo ? (hi - lo) * 0.05 : std::max(std::fabs(lo) * 0.05, 1.0);
-    m_y0 = lo - pad;
-    m_y1 = hi + pad;
+    m_lo[axis] = lo - pad;
+    m_hi[axis] = hi + pad;
   }
 
   // The document's frame range behind everything else.
@@ -187,13 +210,14 @@ void CSignalPlot::paintEvent(QPaintEvent*) {
   p.setClipRect(area);
   for (std::size_t n = 0; n < m_series.size(); ++n) {
     const CPlotSeries& s = m_series[n];
+    const int axis = AxisOf(n);
     const QColor& colour = kColours[n % kColourCount];
     p.setPen(QPen(colour, 0));
     // Fewer samples than columns would leave columns without a sample,
     // drawn as gaps: a line through the samples instead.
     const double visible = (m_x1 - m_x0) * s.samplesPerFrame;
     if (visible < area.width()) {
-      DrawCurve(p, s);
+      DrawCurve(p, s, axis);
       continue;
     }
     // One vertical stroke per column from its lowest to its highest value,
@@ -204,16 +228,16 @@ void CSignalPlot::paintEvent(QPaintEvent*) {
     for (std::size_t c = 0; c < env.size(); ++c) {
       if (!env[c].valid) continue;
       const double px = area.left() + static_cast<double>(c) + 0.5;
-      const double yHi = ValuePixel(env[c].hi);
-      double yLo = ValuePixel(env[c].lo);
+      const double yHi = ValuePixel(env[c].hi, axis);
+      double yLo = ValuePixel(env[c].lo, axis);
       if (yLo - yHi < 1.0) yLo = yHi + 1.0;
       lines.append(QLineF(px, yHi, px, yLo));
       if (c == 0 || !env[c - 1].valid) continue;
       const CEnvelopeColumn& before = env[c - 1];
       if (before.hi < env[c].lo) {
-        lines.append(QLineF(px - 1.0, ValuePixel(before.hi), px, yLo));
+        lines.append(QLineF(px - 1.0, ValuePixel(before.hi, axis), px, yLo));
       } else if (before.lo > env[c].hi) {
-        lines.append(QLineF(px - 1.0, ValuePixel(before.lo), px, yHi));
+        lines.append(QLineF(px - 1.0, ValuePixel(before.lo, axis), px, yHi));
       }
     }
     p.drawLines(lines);
@@ -246,7 +270,7 @@ void CSignalPlot::paintEvent(QPaintEvent*) {
   }
 }
 
-void CSignalPlot::DrawCurve(QPainter& p, const CPlotSeries& s) const {
+void CSignalPlot::DrawCurve(QPainter& p, const CPlotSeries& s, int axis) const {
   // Few samples in view: a line through each of them, broken at gaps.
   if (s.count == 0) return;
   const double spf = s.samplesPerFrame;
@@ -264,7 +288,7 @@ void CSignalPlot::DrawCurve(QPainter& p, const CPlotSeries& s) const {
       flush();
       continue;
     }
-    run.append(QPointF(PixelOf(s.X(i)), ValuePixel(s.Value(i))));
+    run.append(QPointF(PixelOf(s.X(i)), ValuePixel(s.Value(i), axis)));
   }
   flush();
 }
@@ -272,8 +296,9 @@ void CSignalPlot::DrawCurve(QPainter& p, const CPlotSeries& s) const {
 void CSignalPlot::DrawAxes(QPainter& p, const QRect& area) const {
   const QColor text = palette().color(QPalette::Text);
   const QFontMetrics fm = p.fontMetrics();
-  // Value axis.
-  for (double v : Ticks(m_y0, m_y1, std::max(2, area.height() / 40))) {
+  // Value axes: the grid follows the left one.
+  const int wanted = std::max(2, area.height() / 40);
+  for (double v : Ticks(m_lo[0], m_hi[0], wanted)) {
     const double y = ValuePixel(v);
     p.setPen(kGridColour);
     p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
@@ -281,6 +306,13 @@ void CSignalPlot::DrawAxes(QPainter& p, const QRect& area) const {
     const QString label = QString::number(v, 'g', 5);
     p.drawText(QRectF(0, y - fm.height() / 2.0, kLeftMargin - 6, fm.height()),
                Qt::AlignRight | Qt::AlignVCenter, label);
+  }
+  for (double v : m_twoAxes ? Ticks(m_lo[1], m_hi[1], wanted) : std::vector<double>()) {
+    const double y = ValuePixel(v, 1);
+    p.setPen(text);
+    p.drawLine(QPointF(area.right() + 1, y), QPointF(area.right() + 4, y));
+    p.drawText(QRectF(area.right() + 7, y - fm.height() / 2.0, kLeftMargin - 7, fm.height()),
+               Qt::AlignLeft | Qt::AlignVCenter, QString::number(v, 'g', 5));
   }
   // Time axis, in seconds when the rate is known, else in frame numbers.
   const double scale = m_frameRate > 0.0 ? 1.0 / m_frameRate : 1.0;
@@ -305,9 +337,13 @@ void CSignalPlot::DrawLegend(QPainter& p, const QRect& area) const {
   if (m_series.empty()) return;
   const QFontMetrics fm = p.fontMetrics();
   constexpr int kSwatch = 16;
+  const auto label = [&](std::size_t n) {
+    const QString name = QString::fromStdString(m_series[n].name);
+    return AxisOf(n) == 1 ? name + kRightAxisSuffix : name;
+  };
   int widest = 0;
-  for (const CPlotSeries& s : m_series) {
-    widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(s.name)));
+  for (std::size_t n = 0; n < m_series.size(); ++n) {
+    widest = std::max(widest, fm.horizontalAdvance(label(n)));
   }
   const int count = static_cast<int>(m_series.size());
   const int lineHeight = fm.height();
@@ -332,7 +368,7 @@ void CSignalPlot::DrawLegend(QPainter& p, const QRect& area) const {
     p.drawLine(box.left() + 4, y + lineHeight / 2, box.left() + 4 + kSwatch, y + lineHeight / 2);
     p.setPen(palette().color(QPalette::Text));
     p.drawText(QRect(box.left() + 8 + kSwatch, y, widest + 4, lineHeight), Qt::AlignVCenter,
-               QString::fromStdString(m_series[static_cast<std::size_t>(n)].name));
+               label(static_cast<std::size_t>(n)));
   }
 }
 
@@ -342,13 +378,10 @@ void CSignalPlot::wheelEvent(QWheelEvent* event) {
   const double factor = std::pow(kWheelStep, notches);
   const QPointF at = event->position();
   if (event->modifiers() & Qt::ControlModifier) {
-    const double v = ValueAt(at.y());
-    const double y0 = v - (v - m_y0) * factor;
-    const double y1 = v + (m_y1 - v) * factor;
-    if (y1 - y0 <= kMinimumValueSpan * std::max({1.0, std::fabs(y0), std::fabs(y1)})) return;
-    m_y0 = y0;
-    m_y1 = y1;
-    m_valuesFixed = true;
+    // The value under the cursor stays where it is.
+    const double bottom = PlotArea().bottom() + 1;
+    ShowValuesBetween(at.y() + (bottom - at.y()) * factor,
+                      at.y() - (at.y() - PlotArea().top()) * factor);
     update();
   } else {
     const double x = PositionAt(at.x());
@@ -365,8 +398,10 @@ void CSignalPlot::mousePressEvent(QMouseEvent* event) {
     m_drag = Drag::Pan;
     m_panX0 = m_x0;
     m_panX1 = m_x1;
-    m_panY0 = m_y0;
-    m_panY1 = m_y1;
+    for (int a = 0; a < 2; ++a) {
+      m_panLo[a] = m_lo[a];
+      m_panHi[a] = m_hi[a];
+    }
   }
   event->accept();
 }
@@ -379,10 +414,11 @@ void CSignalPlot::mouseMoveEvent(QMouseEvent* event) {
     const double dx = (m_dragStart.x() - m_dragNow.x()) / area.width() * (m_panX1 - m_panX0);
     m_x0 = m_panX0 + dx;
     m_x1 = m_panX1 + dx;
-    if (m_valuesFixed) {
-      const double dy = (m_dragNow.y() - m_dragStart.y()) / area.height() * (m_panY1 - m_panY0);
-      m_y0 = m_panY0 + dy;
-      m_y1 = m_panY1 + dy;
+    for (int a = 0; a < 2 && m_valuesFixed; ++a) {
+      const double dy =
+          (m_dragNow.y() - m_dragStart.y()) / area.height() * (m_panHi[a] - m_panLo[a]);
+      m_lo[a] = m_panLo[a] + dy;
+      m_hi[a] = m_panHi[a] + dy;
     }
   }
   update();
@@ -398,13 +434,7 @@ void CSignalPlot::mouseReleaseEvent(QMouseEvent* event) {
   if (drag == Drag::Zoom && wide) {
     const double top = std::min(m_dragStart.y(), m_dragNow.y());
     const double bottom = std::max(m_dragStart.y(), m_dragNow.y());
-    if (bottom - top > kDragThreshold) {
-      const double v0 = ValueAt(bottom);
-      const double v1 = ValueAt(top);
-      m_y0 = v0;
-      m_y1 = v1;
-      m_valuesFixed = true;
-    }
+    if (bottom - top > kDragThreshold) ShowValuesBetween(bottom, top);
     SetViewX(PositionAt(left), PositionAt(right));
   } else if (drag == Drag::Range && wide && m_frameCount > 0) {
     // A frame's samples lie in [i, i + 1): the frames touched by the drag.

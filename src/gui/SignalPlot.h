@@ -33,11 +33,14 @@ class CSignalPlot : public QWidget {
   void SetFrameRange(int first, int last);
 
   const std::vector<CPlotSeries>& Series() const { return m_series; }
-  // The visible part of the frame axis (frame indices) and the value axis.
+  // The visible part of the frame axis (frame indices) and of a value axis:
+  // 0 on the left; 1 on the right, for points drawn together with channels,
+  // whose units differ (millimetres beside volts).
   double ViewX0() const { return m_x0; }
   double ViewX1() const { return m_x1; }
-  double ViewY0() const { return m_y0; }
-  double ViewY1() const { return m_y1; }
+  double ViewY0(int axis = 0) const { return m_lo[axis]; }
+  double ViewY1(int axis = 0) const { return m_hi[axis]; }
+  bool HasRightAxis() const { return m_twoAxes; }
   void SetViewX(double x0, double x1);
   void ShowAll();
 
@@ -67,11 +70,14 @@ class CSignalPlot : public QWidget {
  private:
   enum class Drag { None, Zoom, Range, Pan };
 
-  double ValuePixel(double v) const;
-  double ValueAt(double py) const;
+  int AxisOf(std::size_t n) const { return m_twoAxes && m_series[n].point ? 1 : 0; }
+  double ValuePixel(double v, int axis = 0) const;
+  double ValueAt(double py, int axis = 0) const;
+  // Both value axes to the values now at widget heights `bottom` and `top`.
+  void ShowValuesBetween(double bottom, double top);
   QString TimeText(double x) const;
   void DrawAxes(QPainter& p, const QRect& area) const;
-  void DrawCurve(QPainter& p, const CPlotSeries& s) const;
+  void DrawCurve(QPainter& p, const CPlotSeries& s, int axis) const;
   void DrawLegend(QPainter& p, const QRect& area) const;
 
   std::vector<CPlotSeries> m_series;
@@ -81,12 +87,14 @@ class CSignalPlot : public QWidget {
   int m_rangeFirst = 1;
   int m_rangeLast = 0;
   double m_x0 = 0.0, m_x1 = 1.0;
-  double m_y0 = 0.0, m_y1 = 1.0;
+  double m_lo[2] = {0.0, 0.0}, m_hi[2] = {1.0, 1.0};
+  bool m_twoAxes = false;      // channels and points together
   bool m_valuesFixed = false;  // the value axis was zoomed: no refit on time zoom
 
   Drag m_drag = Drag::None;
   QPointF m_dragStart;
   QPointF m_dragNow;
-  double m_panX0 = 0.0, m_panX1 = 0.0, m_panY0 = 0.0, m_panY1 = 0.0;
+  double m_panX0 = 0.0, m_panX1 = 0.0;
+  double m_panLo[2] = {0.0, 0.0}, m_panHi[2] = {0.0, 0.0};
   double m_cursorX = -1.0;  // widget x of the mouse, < 0 when outside
 };

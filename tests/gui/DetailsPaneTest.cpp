@@ -178,6 +178,49 @@ TEST_F(DetailsPaneTest, PlotZoomsAndPans) {
   EXPECT_EQ(plot->ViewX1(), 40.0);
 }
 
+// A channel and a point drawn together each get a value axis of their own
+// (volts beside millimetres would leave one of them flat), and a zoom of the
+// values takes both.
+TEST_F(DetailsPaneTest, ChannelsAndPointsTogetherHaveAnAxisEach) {
+  MakeCurrent(3100);
+  child->View()->selectionModel()->select(IndexOf(3200), QItemSelectionModel::Select);
+  CSignalPlot* plot = child->Pane()->Plot();
+  plot->resize(800, 300);
+  ASSERT_EQ(plot->Series().size(), 4u);
+  ASSERT_TRUE(plot->HasRightAxis());
+  plot->grab();  // values are fitted when drawn
+  const auto spanOf = [](const std::vector<CPlotSeries>& series, bool points) {
+    double lo = 1e300, hi = -1e300;
+    for (const CPlotSeries& s : series) {
+      if (s.point != points) continue;
+      for (std::size_t i = 0; i < s.count; ++i) {
+        lo = std::min<double>(lo, s.Value(i));
+        hi = std::max<double>(hi, s.Value(i));
+      }
+    }
+    return std::pair(lo, hi);
+  };
+  for (int axis = 0; axis < 2; ++axis) {
+    const auto [lo, hi] = spanOf(plot->Series(), axis == 1);
+    const double pad = (hi - lo) * 0.05;
+    EXPECT_NEAR(plot->ViewY0(axis), lo - pad, 1e-6) << "axis " << axis;
+    EXPECT_NEAR(plot->ViewY1(axis), hi + pad, 1e-6) << "axis " << axis;
+  }
+  // A rubber band over the middle half of the height halves both.
+  const double before[2] = {plot->ViewY1(0) - plot->ViewY0(0), plot->ViewY1(1) - plot->ViewY0(1)};
+  const QRect area = plot->PlotArea();
+  QTest::mousePress(plot, Qt::LeftButton, Qt::NoModifier,
+                    QPoint(area.left() + 10, area.top() + area.height() / 4));
+  QTest::mouseRelease(plot, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(area.right() - 10, area.top() + area.height() * 3 / 4));
+  for (int axis = 0; axis < 2; ++axis) {
+    EXPECT_NEAR((plot->ViewY1(axis) - plot->ViewY0(axis)) / before[axis], 0.5, 0.02);
+  }
+  // Points alone share the one axis again.
+  MakeCurrent(3200);
+  EXPECT_FALSE(plot->HasRightAxis());
+}
+
 TEST_F(DetailsPaneTest, ShiftDragSetsTheFrameRangeThatSaveExports) {
   MakeCurrent(3100);
   CSignalPlot* plot = child->Pane()->Plot();
