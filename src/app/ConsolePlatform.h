@@ -17,6 +17,7 @@ class CConsolePlatform : public CHeadlessPlatform {
     if (!yes) declined = true;
     return yes;
   }
+  bool MayWaitForPipeReader() const override { return true; }
   int shown = 0;
   bool declined = false;
 };

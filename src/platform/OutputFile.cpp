@@ -97,7 +97,7 @@ int OpenNew(const std::filesystem::path& p) {
   return ::_wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                   _S_IREAD | _S_IWRITE);
 }
-int OpenExisting(const std::filesystem::path& p) {
+int OpenExisting(const std::filesystem::path& p, bool /*waitForReader*/) {
   return ::_wopen(p.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
 }
 long long WriteSome(int fd, const char* data, std::size_t n) {
@@ -113,9 +113,15 @@ int OpenNew(const std::filesystem::path& p) {
   return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
 // Non-blocking so that a FIFO without a reader fails at once instead of
-// hanging; writes block again once it is open.
-int OpenExisting(const std::filesystem::path& p) {
-  const int fd = ::open(p.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+// hanging, unless the caller may wait for one; writes block again once it is
+// open.
+int OpenExisting(const std::filesystem::path& p, bool waitForReader) {
+  int fd = ::open(p.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0 && errno == ENXIO && waitForReader) {
+    do {
+      fd = ::open(p.c_str(), O_WRONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+  }
   if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
@@ -235,7 +241,7 @@ bool COutputFile::Create(bool overwriteAll, const std::filesystem::path& source)
   }
   if (status.exists && !status.regular) {
     // A device or a pipe is written to, never replaced.
-    m_fd = OpenExisting(m_real);
+    m_fd = OpenExisting(m_real, m_platform.MayWaitForPipeReader());
     if (m_fd < 0) {
       Fail(ReasonFor(errno));
       return false;

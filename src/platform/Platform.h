@@ -31,6 +31,11 @@ class CPlatform {
   virtual void ProgressEnd() {}
 
   virtual void SetStatusText(const std::string& /*text*/) {}
+
+  // Whether an export to a pipe nobody reads yet waits for its reader, as a
+  // shell's redirection does (`kinex2 convert IN fifo & consumer < fifo`):
+  // on a terminal, where Ctrl-C ends the wait; a window never freezes on it.
+  virtual bool MayWaitForPipeReader() const { return false; }
 };
 
 // The platform used where none was injected: a process-wide headless one

@@ -120,6 +120,16 @@ TEST(OutputFileTest, PipesAndDevicesAreWrittenInPlace) {
   EXPECT_EQ(received, "through the pipe");
   EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
 
+  // On a terminal the export waits for its reader, as a shell would.
+  struct CTerminal : RecordingPlatform {
+    bool MayWaitForPipeReader() const override { return true; }
+  } terminal;
+  std::uint64_t waited = 0;
+  std::thread writer([&] { waited = Export(terminal, fifo, "waited"); });
+  EXPECT_EQ(ReadFileText(fifo), "waited");
+  writer.join();
+  EXPECT_EQ(waited, 6u);
+
   // A name of one of the program's descriptors (as /dev/stdout is) writes
   // through it: a file opened for appending keeps what it held.
   const auto log = dir / "appended.txt";
