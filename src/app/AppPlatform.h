@@ -53,6 +53,7 @@ class CAppPlatform : public CPlatform {
   void ProgressStep() override { m_ui->ProgressStep(); }
   void ProgressEnd() override { m_ui->ProgressEnd(); }
   void SetStatusText(const std::string& text) override { m_ui->SetStatusText(text); }
+  bool MayWaitForPipeReader() const override { return m_ui->MayWaitForPipeReader(); }
 
  private:
   CPlatform* m_ui;

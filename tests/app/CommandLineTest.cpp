@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -262,6 +264,31 @@ TEST_F(ConvertFileTest, C3dFromVadCopiesTheWordsFromTheFile) {
   EXPECT_EQ(ExportConversion(*cut, dir / "cut.c3d", std::nullopt), 0u);
   EXPECT_TRUE(platform.messages.back().showBox);
   EXPECT_FALSE(std::filesystem::exists(dir / "cut.c3d"));
+}
+
+// As with a shell's redirection, a conversion into a pipe nobody reads yet
+// waits for its reader.
+TEST(ConvertToPipeTest, WaitsForTheReader) {
+  TempDir dir;
+  WriteTrial(dir / "walk.c3d");
+  testsupport::WriteFile(dir / "s.ini", {'[', ']'});
+  const std::filesystem::path fifo = dir / "out.fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::atomic<int> status = -1;
+  std::thread convert([&] {
+    status = RunConvertCommand({(dir / "walk.c3d").string(), fifo.string(), "--to", "dst"}, stderr,
+                               dir / "s.ini", {});
+  });
+  // A conversion that gave up at once would leave the reader waiting for ever.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  if (status != -1) {
+    convert.join();
+    FAIL() << "the conversion did not wait: status " << status;
+  }
+  const std::string received = testsupport::ReadFileText(fifo);
+  convert.join();
+  EXPECT_EQ(status, kExitWritten);
+  EXPECT_TRUE(StartsWith(received, kSignatureStart)) << received.substr(0, 40);
 }
 
 TEST_F(ConvertFileTest, FramesNarrowTheRangeOrWriteNothing) {
