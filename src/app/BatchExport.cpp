@@ -56,6 +56,8 @@ class COverwriteAllScope {
 
 bool IsOtherExistingFile(const std::filesystem::path& output, const std::filesystem::path& input) {
   std::error_code ec;
+  // /dev/stdout is written through, whatever file the shell connected.
+  if (COutputFile::WritesInPlace(output)) return false;
   if (!std::filesystem::is_regular_file(output, ec)) return false;
   // Written over its own input the row is refused by the writer; asking
   // first would only make Yes look possible.

@@ -79,5 +79,6 @@ void CRecording::ClearData() {
   analog.clear();
   points.clear();
   wordsInFile = -1;
+  wordsFileStamp = {};
   opened = 0;
 }

@@ -10,6 +10,7 @@
 
 #include "model/FrameData.h"
 #include "model/ParamSet.h"
+#include "platform/Files.h"
 
 class CPlatform;
 
@@ -49,10 +50,12 @@ class CRecording {
   // Set before Open by a caller that will only copy the channels' words into
   // another file. A reader whose file holds them as such a copy needs them
   // (frame after frame, channel 0 first, 16-bit little-endian words) may then
-  // leave them there: its channels get no samples and no ranges, and
-  // wordsInFile is the byte where the words start. Otherwise -1.
+  // leave them there: its channels get no samples and no ranges, wordsInFile
+  // is the byte where the words start (otherwise -1) and wordsFileStamp the
+  // file as it was read, so that a file changed since is never copied.
   bool wordsMayStayInFile = false;
   std::int64_t wordsInFile = -1;
+  CFileStamp wordsFileStamp;
 
   int FrameCount() const { return lastFrame - firstFrame + 1; }
   int AnalogCount() const { return static_cast<int>(analog.size()); }

@@ -44,6 +44,16 @@ bool IsReadableRegularFile(const std::filesystem::path& path);
 // The machine's physical memory in bytes (8 GiB when it cannot be told).
 std::uint64_t PhysicalMemoryBytes();
 
+// What tells one state of a file from another: a file replaced or rewritten
+// since gets another stamp.
+struct CFileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = -1;
+  std::int64_t modified = 0;  // nanoseconds where the system keeps them
+  bool operator==(const CFileStamp&) const = default;
+};
+
 // An input file open for reading only during a reader's Open. Reads are
 // positional: bytes outside the file (before its start or past its end) read
 // as zeros, so a short or hostile file never leaves stale bytes behind. A
@@ -64,6 +74,8 @@ class CInputFile {
   // False for a pipe, which was read whole at Open: opening its
   // name again would not give the same bytes.
   bool CanBeReadAgain() const { return !m_streamed; }
+  // The open file's stamp; the default stamp for a pipe or a closed file.
+  CFileStamp Stamp() const;
 
   // Reads `n` bytes at `offset` into `dst`, zero-filling what lies outside the
   // file or cannot be read. Returns the number of bytes actually read.

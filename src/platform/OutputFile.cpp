@@ -138,6 +138,7 @@ struct CTargetStatus {
   bool exists = false;
   bool directory = false;
   bool regular = false;
+  bool fifo = false;
   bool writable = false;
   unsigned mode = 0;
   unsigned owner = 0;
@@ -157,6 +158,7 @@ CTargetStatus StatusOf(const std::filesystem::path& p) {
   if (::stat(p.c_str(), &st) != 0) return t;
   t.directory = S_ISDIR(st.st_mode);
   t.regular = S_ISREG(st.st_mode);
+  t.fifo = S_ISFIFO(st.st_mode);
   // A file nobody may write is read-only even for the superuser, who could
   // otherwise replace it by renaming over it.
   t.writable = (st.st_mode & 0222) != 0 && ::access(p.c_str(), W_OK) == 0;
@@ -171,12 +173,19 @@ CTargetStatus StatusOf(const std::filesystem::path& p) {
 }
 
 // The file a chain of symbolic links ends at, also when that file does not
-// exist yet (a link made for a file to come keeps pointing at it).
-std::filesystem::path FollowLinks(std::filesystem::path p) {
+// exist yet (a link made for a file to come keeps pointing at it). A chain
+// the system cannot resolve to a path (a descriptor's link reads "pipe:[n]")
+// stays as it is: opening it still reaches the pipe.
+std::filesystem::path FollowLinks(const std::filesystem::path& link) {
   std::error_code ec;
+  if (std::filesystem::exists(link, ec)) {
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(link, ec);
+    return ec ? link : resolved;
+  }
+  std::filesystem::path p = link;
   for (int hops = 0; hops < 40 && std::filesystem::is_symlink(p, ec); ++hops) {
     const std::filesystem::path next = std::filesystem::read_symlink(p, ec);
-    if (ec) break;
+    if (ec) return link;
     p = next.is_absolute() ? next : p.parent_path() / next;
   }
   const std::filesystem::path resolved = std::filesystem::weakly_canonical(p, ec);
@@ -202,6 +211,26 @@ int DescriptorNamed(const std::filesystem::path& p) {
   }
   return fd >= 0 && ::fcntl(fd, F_GETFD) != -1 ? fd : -1;
 }
+
+// The descriptor that `p` or a link of the chain it starts names, or -1.
+int DescriptorBehind(std::filesystem::path p) {
+  std::error_code ec;
+  for (int hops = 0; hops < 40; ++hops) {
+    if (const int fd = DescriptorNamed(p); fd >= 0) return fd;
+    if (!std::filesystem::is_symlink(p, ec)) return -1;
+    const std::filesystem::path next = std::filesystem::read_symlink(p, ec);
+    if (ec) return -1;
+    p = next.is_absolute() ? next : p.parent_path() / next;
+  }
+  return -1;
+}
+
+bool IsSameFile(int fd, const std::filesystem::path& other) {
+  struct stat a {};
+  struct stat b {};
+  return ::fstat(fd, &a) == 0 && ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+}
 #endif
 }  // namespace
 
@@ -220,7 +249,12 @@ bool COutputFile::Create(bool overwriteAll, const std::filesystem::path& source)
     return true;
   }
 #ifndef _WIN32
-  if (const int fd = DescriptorNamed(m_target); fd >= 0) {
+  if (const int fd = DescriptorBehind(m_target); fd >= 0) {
+    // Overwriting the recording being read would destroy it for good.
+    if (!source.empty() && IsSameFile(fd, source)) {
+      Fail(kOutputIsInput);
+      return false;
+    }
     m_fd = fd;
     m_ownsFd = false;
     return true;
@@ -241,7 +275,7 @@ bool COutputFile::Create(bool overwriteAll, const std::filesystem::path& source)
   }
   if (status.exists && !status.regular) {
     // A device or a pipe is written to, never replaced.
-    m_fd = OpenExisting(m_real, m_platform.MayWaitForPipeReader());
+    m_fd = OpenExisting(m_real, status.fifo && m_platform.MayWaitForPipeReader());
     if (m_fd < 0) {
       Fail(ReasonFor(errno));
       return false;
@@ -309,9 +343,21 @@ void COutputFile::Flush() {
   if (m_errno != 0) throw CWriteFailed{};
 }
 
-void COutputFile::Abort(int error) {
-  if (m_errno == 0) m_errno = error;
+void COutputFile::Abort(const std::string& message) {
+  if (m_errno == 0) {
+    m_errno = EIO;
+    m_abortMessage = message;
+  }
   throw CWriteFailed{};
+}
+
+bool COutputFile::WritesInPlace(const std::filesystem::path& target) {
+  if (target == kStandardOutput) return true;
+#ifndef _WIN32
+  if (DescriptorBehind(target) >= 0) return true;
+#endif
+  const CTargetStatus status = StatusOf(target);
+  return status.exists && !status.regular && !status.directory;
 }
 
 std::uint64_t COutputFile::Commit() {
@@ -328,7 +374,11 @@ std::uint64_t COutputFile::Commit() {
     if (ec) m_errno = ec.value();
   }
   if (m_errno != 0) {
-    Fail(ReasonFor(m_errno));
+    if (m_abortMessage.empty()) {
+      Fail(ReasonFor(m_errno));
+    } else {
+      m_platform.LogMessage(m_abortMessage, true, true);
+    }
     Abandon();
     return 0;
   }

@@ -39,10 +39,15 @@ class COutputFile {
     if (m_buffer.size() >= kFlushBytes) Flush();
   }
 
-  // Ends the export as a write failing with `error` (an errno value) would:
-  // throws CWriteFailed, and Commit reports it and keeps the old target. For
-  // a writer whose own source fails it.
-  [[noreturn]] void Abort(int error);
+  // Ends the export as a failed write would: throws CWriteFailed, and Commit
+  // shows `message` (a whole "ERROR in ..." line) and keeps the old target.
+  // For a writer whose own source fails it.
+  [[noreturn]] void Abort(const std::string& message);
+
+  // True when `target` is written in place rather than replaced: "-", a name
+  // of one of the program's descriptors (/dev/stdout), or an existing device
+  // or pipe. Such a target is never asked about before it is written.
+  static bool WritesInPlace(const std::filesystem::path& target);
 
   // Writes what is left, closes and renames over the target. Returns the
   // bytes written, or 0 after reporting the failure.
@@ -66,8 +71,9 @@ class COutputFile {
   bool m_ownsFd = false;  // false for standard output
   std::string m_buffer;
   std::uint64_t m_written = 0;
-  int m_errno = 0;  // first write error
-  int m_slot = -1;  // in the interrupt clean-up list
+  int m_errno = 0;             // first write error
+  std::string m_abortMessage;  // what Abort was told to show
+  int m_slot = -1;             // in the interrupt clean-up list
 };
 
 extern const char kOverwriteQuestion[];  // "The File %s already exists.\n..."

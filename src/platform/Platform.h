@@ -32,9 +32,10 @@ class CPlatform {
 
   virtual void SetStatusText(const std::string& /*text*/) {}
 
-  // Whether an export to a pipe nobody reads yet waits for its reader, as a
+  // Whether an export to a FIFO nobody reads yet waits for its reader, as a
   // shell's redirection does (`kinex2 convert IN fifo & consumer < fifo`):
-  // on a terminal, where Ctrl-C ends the wait; a window never freezes on it.
+  // in the command-line programs, where Ctrl-C ends the wait; a window never
+  // freezes on it.
   virtual bool MayWaitForPipeReader() const { return false; }
 };
 

@@ -14,6 +14,7 @@
 #include "app/ConvertCommand.h"
 #include "app/Kinex2App.h"
 #include "c3dbuilder/C3dBuilder.h"
+#include "formats/c3d/C3dWriter.h"
 #include "support/TestSupport.h"
 #include "vadbuilder/VadBuilder.h"
 
@@ -263,7 +264,19 @@ TEST_F(ConvertFileTest, C3dFromVadCopiesTheWordsFromTheFile) {
   std::filesystem::resize_file(vadPath, 22 + 48 * 9 + 2 * 9 * 40000);
   EXPECT_EQ(ExportConversion(*cut, dir / "cut.c3d", std::nullopt), 0u);
   EXPECT_TRUE(platform.messages.back().showBox);
+  EXPECT_EQ(platform.messages.back().text,
+            "ERROR in " + vadPath.string() + " : " + kErrC3dSourceChanged);
   EXPECT_FALSE(std::filesystem::exists(dir / "cut.c3d"));
+
+  // Another recording of the same size put in its place is not copied either.
+  testsupport::WriteFile(vadPath, vad.Bytes(50000));
+  std::unique_ptr<CDocumentBase> replaced = OpenConversionDocument(app, vadPath, dir / "r.c3d");
+  ASSERT_TRUE(replaced);
+  vad.sample = [](std::int64_t f, int c) { return static_cast<std::int16_t>(f - c); };
+  testsupport::WriteFile(dir / "other01.vad", vad.Bytes(50000));
+  std::filesystem::rename(dir / "other01.vad", vadPath);
+  EXPECT_EQ(ExportConversion(*replaced, dir / "r.c3d", std::nullopt), 0u);
+  EXPECT_FALSE(std::filesystem::exists(dir / "r.c3d"));
 }
 
 // As with a shell's redirection, a conversion into a pipe nobody reads yet
@@ -511,19 +524,9 @@ TEST(PipedSettingsTest, APipeWithAWriterIsReadToItsEnd) {
   TempDir dir;
   const std::filesystem::path fifo = dir / "piped.ini";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const int w = ::open(fifo.c_str(), O_RDWR);
-  ASSERT_GE(w, 0);
   bool readable = false;
-  std::thread reader([&] { readable = IsReadableSettingsFile(fifo); });
-  // More than a pipe holds: the writer waits until the reader is there.
   const std::string text = "[Settings]\nExportTo=1\n;" + std::string(100000, 'x') + "\n";
-  for (std::size_t done = 0; done < text.size();) {
-    const ssize_t n = ::write(w, text.data() + done, text.size() - done);
-    ASSERT_GT(n, 0);
-    done += static_cast<std::size_t>(n);
-  }
-  ::close(w);
-  reader.join();
+  ASSERT_TRUE(testsupport::FeedFifo(fifo, text, [&] { readable = IsReadableSettingsFile(fifo); }));
   ASSERT_TRUE(readable);
   EXPECT_TRUE(IsReadableSettingsFile(fifo));  // asked again: the text kept
   RecordingPlatform platform;

@@ -109,18 +109,9 @@ TEST(FilesTest, AFifoInputIsReadToItsEndAndNeverHangs) {
   file.Close();
 
   // A writer that is there before the reader: the input is read to its end.
-  const int w = ::open(fifo.c_str(), O_RDWR);
-  ASSERT_GE(w, 0);
   bool opened = false;
-  std::thread reader([&] { opened = file.Open(fifo, cause); });
-  const std::string data(100000, 'c');
-  for (std::size_t done = 0; done < data.size();) {
-    const ssize_t n = ::write(w, data.data() + done, data.size() - done);
-    ASSERT_GT(n, 0);
-    done += static_cast<std::size_t>(n);
-  }
-  ::close(w);
-  reader.join();
+  ASSERT_TRUE(testsupport::FeedFifo(fifo, std::string(100000, 'c'),
+                                    [&] { opened = file.Open(fifo, cause); }));
   ASSERT_TRUE(opened);
   const std::int64_t size = file.Size();
   ASSERT_EQ(size, 100000);

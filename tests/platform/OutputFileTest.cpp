@@ -137,8 +137,13 @@ TEST(OutputFileTest, PipesAndDevicesAreWrittenInPlace) {
   const int fd = ::open(log.c_str(), O_WRONLY | O_APPEND);
   ASSERT_GE(fd, 0);
   EXPECT_EQ(Export(platform, "/dev/fd/" + std::to_string(fd), "added"), 5u);
+  // So does a link to such a name, and never into the recording being read.
+  std::filesystem::create_symlink("/dev/fd/" + std::to_string(fd), dir / "to-fd.txt");
+  EXPECT_EQ(Export(platform, dir / "to-fd.txt", " more"), 5u);
+  COutputFile intoInput(platform, dir / "to-fd.txt");
+  EXPECT_FALSE(intoInput.Create(true, log));
   ::close(fd);
-  EXPECT_EQ(ReadFileText(log), "kept added");
+  EXPECT_EQ(ReadFileText(log), "kept added more");
 
   if (::geteuid() != 0) GTEST_SKIP() << "replacing a device node needs root to show";
   RecordingPlatform quiet;

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
 namespace testsupport {
 
@@ -45,6 +51,25 @@ void WriteFile(const std::filesystem::path& path, const std::vector<unsigned cha
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
 }
+
+#ifndef _WIN32
+bool FeedFifo(const std::filesystem::path& fifo, const std::string& data,
+              const std::function<void()>& read) {
+  const int w = ::open(fifo.c_str(), O_RDWR);
+  if (w < 0) return false;
+  std::thread reader(read);
+  // More than a pipe holds makes the writer wait until the reader is there.
+  bool ok = true;
+  for (std::size_t done = 0; ok && done < data.size();) {
+    const ssize_t n = ::write(w, data.data() + done, data.size() - done);
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  ::close(w);
+  reader.join();
+  return ok;
+}
+#endif
 
 std::string ReadFileText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

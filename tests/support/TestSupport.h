@@ -3,6 +3,7 @@
 // test, and a platform that records what was said and asked.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,13 @@ class TempDir {
 
 // Writes `bytes` to `path`.
 void WriteFile(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
+#ifndef _WIN32
+// Feeds `data` into the existing FIFO `fifo` from a writer that is there
+// before the reader, while `read` runs on a thread of its own; returns once
+// the writer has closed and `read` has returned, false when a write failed.
+bool FeedFifo(const std::filesystem::path& fifo, const std::string& data,
+              const std::function<void()>& read);
+#endif
 std::string ReadFileText(const std::filesystem::path& path);
 
 struct LoggedMessage {

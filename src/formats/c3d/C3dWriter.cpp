@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -18,6 +17,7 @@
 
 const char kErrC3dLayout[] = "The recording cannot be laid out in C3D frames";
 const char kErrC3dTooLarge[] = "The recording is too large for a C3D file";
+const char kErrC3dSourceChanged[] = "The recording's file changed before it was written as C3D";
 
 namespace {
 
@@ -283,7 +283,10 @@ void CC3dWriter::WriteData(COutputFile& out) const {
   // its frames are the rows of a C3D frame.
   CInputFile in;
   int cause = 0;
-  if (r.wordsInFile >= 0 && !in.Open(r.fileName, cause)) out.Abort(EIO);
+  const std::string changed = ErrorInFile(r.fileName, kErrC3dSourceChanged);
+  if (r.wordsInFile >= 0 && (!in.Open(r.fileName, cause) || in.Stamp() != r.wordsFileStamp)) {
+    out.Abort(changed);
+  }
   std::vector<const std::int16_t*> from(n);
   for (std::size_t i = 0; i < frames; i += chunkFrames) {
     const std::size_t count = std::min(chunkFrames, frames - i);
@@ -294,10 +297,10 @@ void CC3dWriter::WriteData(COutputFile& out) const {
     if (r.wordsInFile >= 0) {
       const auto row = static_cast<std::int64_t>(start + i * ratio);
       const std::size_t bytes = count * frameBytes;
-      // A file cut since it was opened fails the export, never pads it.
+      // A file cut while it is copied fails the export, never pads it.
       if (in.ReadAt(r.wordsInFile + row * static_cast<std::int64_t>(2 * n), chunk, bytes) !=
           bytes) {
-        out.Abort(EIO);
+        out.Abort(changed);
       }
     } else {
       for (std::size_t k = 0; k < n; ++k) from[k] = r.analog[k].samples.Ints() + start + i * ratio;

@@ -37,6 +37,10 @@ class CRecording;
 // The refusal texts (after "ERROR in <recording> : ").
 extern const char kErrC3dLayout[];    // "The recording cannot be laid out in C3D frames"
 extern const char kErrC3dTooLarge[];  // "The recording is too large for a C3D file"
+// "The recording's file changed before it was written as C3D": words copied
+// from the recording's file (CRecording::wordsInFile) found it replaced, cut
+// or rewritten since it was read.
+extern const char kErrC3dSourceChanged[];
 
 // R, the analog samples per video frame: the analog rate divided by the video
 // frame rate, truncated; 0 when the video rate is not positive or the analog

@@ -172,6 +172,7 @@ bool CVad::ReadAll(CInputFile& file) {
     // The file's frames are already the words a C3D file stores.
     analog.resize(n);
     wordsInFile = dataStart;
+    wordsFileStamp = file.Stamp();
   } else {
     if (!AllocateSamples(*this, 0, 0, n, static_cast<std::size_t>(frames), kErrMemory)) {
       return false;
