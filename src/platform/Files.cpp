@@ -109,16 +109,6 @@ long long ReadStream(int fd, void* dst, std::size_t n) {
   const unsigned chunk = n > 0x40000000u ? 0x40000000u : static_cast<unsigned>(n);
   return ::_read(fd, dst, chunk);
 }
-CFileStamp StampOf(int fd) {
-  CFileStamp t;
-  struct _stat64 st {};
-  if (::_fstat64(fd, &st) != 0) return t;
-  t.device = static_cast<std::uint64_t>(st.st_dev);
-  t.inode = static_cast<std::uint64_t>(st.st_ino);
-  t.size = st.st_size;
-  t.modified = static_cast<std::int64_t>(st.st_mtime);
-  return t;
-}
 // No positional read on this system: seek, then read.
 long long ReadSome(int fd, void* dst, std::size_t n, std::int64_t offset) {
   if (::_lseeki64(fd, offset, SEEK_SET) < 0) return -1;
@@ -139,20 +129,6 @@ int OpenReadOnly(const std::filesystem::path& path) {
 long long ReadStream(int fd, void* dst, std::size_t n) {
   return ::read(fd, dst, n);
 }
-CFileStamp StampOf(int fd) {
-  CFileStamp t;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) return t;
-  t.device = static_cast<std::uint64_t>(st.st_dev);
-  t.inode = static_cast<std::uint64_t>(st.st_ino);
-  t.size = static_cast<std::int64_t>(st.st_size);
-#if defined(__linux__)
-  t.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-#else
-  t.modified = static_cast<std::int64_t>(st.st_mtime);
-#endif
-  return t;
-}
 bool StatFile(int fd, std::int64_t& size, bool& directory, bool& regular, bool& device) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) return false;
@@ -169,6 +145,27 @@ void CloseFd(int fd) {
   ::close(fd);
 }
 #endif
+
+CFileStamp StampOf(int fd) {
+  CFileStamp t;
+#ifdef _WIN32
+  struct _stat64 st {};
+  if (::_fstat64(fd, &st) != 0) return t;
+  t.modified = static_cast<std::int64_t>(st.st_mtime);
+#else
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return t;
+#if defined(__linux__)
+  t.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#else
+  t.modified = static_cast<std::int64_t>(st.st_mtime);
+#endif
+#endif
+  t.device = static_cast<std::uint64_t>(st.st_dev);
+  t.inode = static_cast<std::uint64_t>(st.st_ino);
+  t.size = static_cast<std::int64_t>(st.st_size);
+  return t;
+}
 }  // namespace
 
 bool IsReadableRegularFile(const std::filesystem::path& path) {
