@@ -1,5 +1,6 @@
 #pragma once
-// Running a command in a fresh process for the benchmarks.
+// Shared by the benchmarks: running a command in a fresh process, and
+// median timings.
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -7,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -15,6 +17,26 @@
 extern char** environ;
 
 namespace bench {
+
+// The middle value of `v` (not empty).
+inline double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// The median wall time in seconds of `runs` timed calls of `run`, after
+// `warmups` untimed ones (to warm the cache and the allocator).
+template <typename F>
+double MedianTime(int runs, int warmups, F&& run) {
+  for (int i = 0; i < warmups; ++i) run();
+  std::vector<double> t;
+  for (int i = 0; i < runs; ++i) {
+    const auto a = std::chrono::steady_clock::now();
+    run();
+    t.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count());
+  }
+  return Median(t);
+}
 
 // Runs `args` (the program's path first) with standard output and error sent
 // to /dev/null, the cheapest way to start a process; true when it exited 0.

@@ -22,12 +22,10 @@
 #include "BenchProcess.h"
 #include "c3dbuilder/C3dBuilder.h"
 
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
 
 std::string Read(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -80,15 +78,16 @@ int main(int argc, char** argv) {
 
   int status = 0;
   auto t0 = Clock::now();
-  if (!bench::Spawn({program, "--settings", settings, "batch", (dir / "list.txt").string(), "--overwrite"}))
+  if (!bench::Spawn(
+          {program, "--settings", settings, "batch", (dir / "list.txt").string(), "--overwrite"}))
     status = 1;
   const double batch = std::chrono::duration<double>(Clock::now() - t0).count();
 
   t0 = Clock::now();
   for (int i = 0; i < rows; ++i) {
     const std::string name = (dir / ("trial" + std::to_string(i))).string();
-    if (!bench::Spawn({program, "--settings", settings, "convert", name + ".c3d", name + "-single.dst",
-              "--frames", "10:290", "--overwrite"}))
+    if (!bench::Spawn({program, "--settings", settings, "convert", name + ".c3d",
+                       name + "-single.dst", "--frames", "10:290", "--overwrite"}))
       status = 1;
   }
   const double single = std::chrono::duration<double>(Clock::now() - t0).count();

@@ -20,32 +20,14 @@
 
 #include "BenchProcess.h"
 #include "export/DstExport.h"
-#include "formats/c3d/C3dDescription.h"
 #include "export/TextExport.h"
 #include "formats/c3d/C3d.h"
+#include "formats/c3d/C3dDescription.h"
 #include "platform/HeadlessPlatform.h"
 
 namespace {
 
 constexpr int kRuns = 3;
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-template <typename F>
-double MedianTime(F&& run) {
-  std::vector<double> t;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto a = Clock::now();
-    run();
-    t.push_back(std::chrono::duration<double>(Clock::now() - a).count());
-  }
-  return Median(t);
-}
-
 
 }  // namespace
 
@@ -85,21 +67,22 @@ int main(int argc, char** argv) {
     CExportJob txtJob{c3d, C3dFormatDescription(), sel, txt, platform, true, true};
     const std::string signature = MakeDstSignature("2.560");
     std::uint64_t dstBytes = 0, txtBytes = 0;
-    const double tDst =
-        MedianTime([&] { dstBytes = ExportDstGeneral(dstJob, DstOptions{}, signature); });
-    const double tTxt = MedianTime([&] { txtBytes = ExportText(txtJob, TextOptions{}); });
+    const double tDst = bench::MedianTime(
+        kRuns, 0, [&] { dstBytes = ExportDstGeneral(dstJob, DstOptions{}, signature); });
+    const double tTxt =
+        bench::MedianTime(kRuns, 0, [&] { txtBytes = ExportText(txtJob, TextOptions{}); });
     double peak = 0;
     std::vector<double> conv;
     for (int i = 0; i < kRuns; ++i) {
       conv.push_back(bench::RunChild({kinex2, "convert", c3d.fileName.string(), dst.string(),
-                               "--overwrite", "--settings", settings.string()},
-                              peak));
+                                      "--overwrite", "--settings", settings.string()},
+                                     peak));
     }
     std::printf(
         "%s %.1f MB: dst export %.3f s (%.1f MB/s of text), text export %.3f s (%.1f MB/s of "
         "text); convert to dst %.3f s, peak %.1f MB = file + %.1f MB\n",
         std::filesystem::path(argv[f]).filename().c_str(), mb, tDst, dstBytes / 1e6 / tDst, tTxt,
-        txtBytes / 1e6 / tTxt, Median(conv), peak, peak - mb);
+        txtBytes / 1e6 / tTxt, bench::Median(conv), peak, peak - mb);
   }
   std::filesystem::remove_all(dir);
   return status;

@@ -20,31 +20,17 @@
 #include <filesystem>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "app/Kinex2App.h"
-#include "qtstore/QtSettingsStore.h"
 #include "gui/ChildFrame.h"
 #include "gui/MainFrame.h"
 #include "platform/HeadlessPlatform.h"
+#include "qtstore/QtSettingsStore.h"
 
 namespace {
 
 constexpr int kRuns = 7;
 constexpr double kTarget = 1.5;
-
-using Clock = std::chrono::steady_clock;
-
-template <typename F>
-double MedianTime(F&& run) {
-  run();
-  std::vector<double> t;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto a = Clock::now();
-    run();
-    t.push_back(std::chrono::duration<double>(Clock::now() - a).count());
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
-}
 
 bool RunInfo(const char* program, const char* file) {
   std::fflush(nullptr);  // the child must not write the parent's buffered lines again
@@ -85,8 +71,8 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
       const char* file = argv[i];
       bool ok = true;
-      const double info = MedianTime([&] { ok &= RunInfo(argv[1], file); });
-      const double window = MedianTime([&] {
+      const double info = bench::MedianTime(kRuns, 1, [&] { ok &= RunInfo(argv[1], file); });
+      const double window = bench::MedianTime(kRuns, 1, [&] {
         CChildFrame* child = frame.OpenDocumentFile(QString::fromLocal8Bit(file));
         ok &= child != nullptr;
         if (child == nullptr) return;

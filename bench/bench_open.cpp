@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "documents/FormatRegistry.h"
 #include "model/Recording.h"
 
@@ -37,29 +38,6 @@ constexpr double kMemoryFactor = 1.15;         // peak <= factor * size + slack
 constexpr double kMemorySlack = 20.0 * 1e6;    // bytes
 constexpr char kChildOpen[] = "--child-open";  // internal: open once and exit
 constexpr char kChildIdle[] = "--child-idle";  // internal: baseline process
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point a, Clock::time_point b) {
-  return std::chrono::duration<double>(b - a).count();
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-template <typename F>
-double MedianTime(F&& run) {
-  run();  // warm the cache and the allocator
-  std::vector<double> t;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto a = Clock::now();
-    run();
-    t.push_back(Seconds(a, Clock::now()));
-  }
-  return Median(t);
-}
 
 // Opens with the reader the file's extension chooses.
 bool OpenOnce(const std::string& path) {
@@ -135,10 +113,10 @@ int main(int argc, char** argv) {
       ++failures;
       continue;
     }
-    const double open = MedianTime([&] { OpenOnce(path); });
-    const double whole = MedianTime([&] { ReadWhole(path); });
+    const double open = bench::MedianTime(kRuns, 1, [&] { OpenOnce(path); });
+    const double whole = bench::MedianTime(kRuns, 1, [&] { ReadWhole(path); });
     const std::string cat = "cat " + ShellQuote(path) + " > /dev/null";
-    const double catTime = MedianTime([&] {
+    const double catTime = bench::MedianTime(kRuns, 1, [&] {
       if (std::system(cat.c_str()) != 0) std::fprintf(stderr, "bench_open: cat failed\n");
     });
     const double peak = ChildPeak(argv[0], kChildOpen, path);
@@ -159,7 +137,7 @@ int main(int argc, char** argv) {
       const auto info = [&](const std::string& file) {
         const std::string command =
             ShellQuote(program) + " info " + ShellQuote(file) + " > /dev/null 2>&1";
-        return MedianTime([&] {
+        return bench::MedianTime(kRuns, 1, [&] {
           if (std::system(command.c_str()) != 0) std::fprintf(stderr, "bench_open: info failed\n");
         });
       };

@@ -16,12 +16,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "BenchProcess.h"
-
 
 namespace {
 
@@ -29,7 +28,6 @@ constexpr double kTargetMs = 4.0;
 constexpr int kWarmUp = 10;
 
 using Clock = std::chrono::steady_clock;
-
 
 // Times `args` and prints one line named `what`; false when a run failed.
 bool Measure(const char* what, const std::vector<std::string>& args, int runs) {
@@ -66,9 +64,9 @@ int main(int argc, char** argv) {
   const std::string program = argv[1];
   const std::string file = argv[2];
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 200;
-  const std::string out =
-      (std::filesystem::temp_directory_path() / ("bench_startup." + std::to_string(getpid()) + ".dst"))
-          .string();
+  const std::string out = (std::filesystem::temp_directory_path() /
+                           ("bench_startup." + std::to_string(getpid()) + ".dst"))
+                              .string();
   const bool ok = Measure("info", {program, "info", file}, runs) &&
                   Measure("convert", {program, "convert", file, out, "--overwrite"}, runs);
   std::filesystem::remove(out);

@@ -19,18 +19,6 @@
 
 #include "BenchProcess.h"
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-
-}  // namespace
-
 int main(int argc, char** argv) {
   if (argc < 3) {
     std::fprintf(stderr, "usage: %s KINEX2_BINARY FILE.vad [RUNS]\n", argv[0]);
@@ -52,9 +40,9 @@ int main(int argc, char** argv) {
   double peak = 0;
   for (int i = 0; i < runs && peak >= 0; ++i) {
     double p = 0;
-    convert.push_back(bench::RunChild({kinex2, "convert", input.string(), c3d.string(), "--overwrite",
-                                "--settings", settings.string()},
-                               p));
+    convert.push_back(bench::RunChild({kinex2, "convert", input.string(), c3d.string(),
+                                       "--overwrite", "--settings", settings.string()},
+                                      p));
     peak = p < 0 ? p : std::max(peak, p);
     std::filesystem::remove(copy);
     double ignored = 0;
@@ -67,8 +55,8 @@ int main(int argc, char** argv) {
   } else {
     const double inMb = static_cast<double>(std::filesystem::file_size(input)) / 1e6;
     const double outMb = static_cast<double>(std::filesystem::file_size(c3d)) / 1e6;
-    const double tConvert = Median(convert);
-    const double tCp = Median(cp);
+    const double tConvert = bench::Median(convert);
+    const double tCp = bench::Median(cp);
     std::printf(
         "%s %.1f MB -> C3D %.1f MB: convert %.3f s, cp of the result %.3f s, %.2f x cp "
         "[target 3 x]; peak %.1f MB = %.3f x input, limit 1.15 x input + 20 MB = %.1f MB\n",

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "export/DstExport.h"
 #include "export/ItemLabels.h"
 #include "export/VdoExport.h"
@@ -26,19 +27,6 @@
 namespace {
 
 constexpr int kRuns = 3;
-using Clock = std::chrono::steady_clock;
-
-template <typename F>
-double MedianTime(F&& run) {
-  std::vector<double> t;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto a = Clock::now();
-    run();
-    t.push_back(std::chrono::duration<double>(Clock::now() - a).count());
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
-}
 
 }  // namespace
 
@@ -89,9 +77,10 @@ int main(int argc, char** argv) {
     const std::string signature = MakeDstSignature("2.560");
     std::uint64_t generalBytes = 0;
     std::uint64_t vdoBytes = 0;
-    const double tGeneral =
-        MedianTime([&] { generalBytes = ExportDstGeneral(generalJob, DstOptions{}, signature); });
-    const double tVdo = MedianTime([&] { vdoBytes = ExportDstVdo(vdoJob, DstOptions{}, labels); });
+    const double tGeneral = bench::MedianTime(
+        kRuns, 0, [&] { generalBytes = ExportDstGeneral(generalJob, DstOptions{}, signature); });
+    const double tVdo =
+        bench::MedianTime(kRuns, 0, [&] { vdoBytes = ExportDstVdo(vdoJob, DstOptions{}, labels); });
     if (generalBytes == 0 || vdoBytes == 0) status = 1;
     std::printf(
         "%s: %d plates; general dst %.3f s (%.1f MB), vdo dst %.3f s (%.1f MB): vdo %.2f x the "

@@ -120,14 +120,14 @@ Spec BenchSpec(bool floatData, int frames = kFrames) {
   spec.params.push_back(NumberParam("FORCE_PLATFORM", "USED", 2, {2}));
   spec.params.push_back(NumberParam("FORCE_PLATFORM", "TYPE", 2, {2, 2}));
   spec.params.push_back(NumberParam("FORCE_PLATFORM", "ZERO", 2, {1, 10}));
-  Param channels = NumberParam("FORCE_PLATFORM", "CHANNEL", 2,
-                               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+  Param channels =
+      NumberParam("FORCE_PLATFORM", "CHANNEL", 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
   channels.dims = {6, 2};
   spec.params.push_back(channels);
   spec.params.push_back(NumberParam("FORCE_PLATFORM", "ORIGIN", 4, {0, 0, -40, 0, 0, -40}));
-  Param corners = NumberParam("FORCE_PLATFORM", "CORNERS", 4,
-                              {464, 0, 0, 0, 0, 0, 0, 508, 0, 464, 508, 0,
-                               964, 0, 0, 500, 0, 0, 500, 508, 0, 964, 508, 0});
+  Param corners = NumberParam(
+      "FORCE_PLATFORM", "CORNERS", 4,
+      {464, 0, 0, 0, 0, 0, 0, 508, 0, 464, 508, 0, 964, 0, 0, 500, 0, 0, 500, 508, 0, 964, 508, 0});
   corners.dims = {3, 4, 2};
   spec.params.push_back(corners);
   // Capture software writes the trial's frame range in every file; past
