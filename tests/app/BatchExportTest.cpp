@@ -24,15 +24,7 @@ void Put(std::vector<unsigned char>& b, long long v, int bytes) {
   for (int i = 0; i < bytes; ++i) b.push_back(static_cast<unsigned char>((v >> (8 * i)) & 0xFF));
 }
 
-std::vector<unsigned char> C3dFile() {
-  c3dbuilder::Spec s;
-  s.frames = 5;
-  s.points = 1;
-  s.analogChannels = 1;
-  c3dbuilder::AddStandardParameters(s, {"M"}, {"A"});
-  const auto bytes = c3dbuilder::Build(s);
-  return {bytes.begin(), bytes.end()};
-}
+using testsupport::SmallTrialBytes;
 
 // Five VMS records of two channels.
 std::vector<unsigned char> AdcFile() {
@@ -150,7 +142,7 @@ class BatchExportTest : public ::testing::Test {
 };
 
 TEST_F(BatchExportTest, EveryFormatInOneListWritesWhatSingleConversionsWrite) {
-  const auto c3d = Write("walk.c3d", C3dFile());
+  const auto c3d = Write("walk.c3d", SmallTrialBytes());
   Write("trial.adc", AdcFile());
   Write("emg.emg", BtsFile());
   Write("run.wdq", CodasFile());
@@ -224,7 +216,7 @@ TEST_F(BatchExportTest, EveryFormatInOneListWritesWhatSingleConversionsWrite) {
 }
 
 TEST_F(BatchExportTest, OverwriteAnswersAndRefusedOutputs) {
-  Write("walk.c3d", C3dFile());
+  Write("walk.c3d", SmallTrialBytes());
   for (const char* name : {"a.dst", "b.dst", "c.dst", "d.dst"}) Write(name, {'o', 'l', 'd'});
   WriteList("walk.c3d,a.dst\nwalk.c3d,b.dst\nwalk.c3d,c.dst\nwalk.c3d,d.dst\n");
   ui.answers = {OverwriteAnswer::No, OverwriteAnswer::Yes, OverwriteAnswer::YesToAll};

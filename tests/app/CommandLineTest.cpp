@@ -25,15 +25,7 @@ using testsupport::TempDir;
 
 constexpr char kSignatureStart[] = "#!DST-2.0 Data file created by Kinex2 2.560\n";
 
-void WriteTrial(const std::filesystem::path& p, int frames = 5) {
-  c3dbuilder::Spec s;
-  s.frames = frames;
-  s.points = 1;
-  s.analogChannels = 1;
-  c3dbuilder::AddStandardParameters(s, {"M"}, {"A"});
-  const auto bytes = c3dbuilder::Build(s);
-  testsupport::WriteFile(p, {bytes.begin(), bytes.end()});
-}
+using testsupport::WriteTrial;
 
 bool StartsWith(const std::string& s, const std::string& prefix) {
   return s.rfind(prefix, 0) == 0;

@@ -21,15 +21,7 @@ namespace {
 
 using guitest::OnNextModal;
 
-void WriteTrial(const std::filesystem::path& p) {
-  c3dbuilder::Spec s;
-  s.frames = 5;
-  s.points = 1;
-  s.analogChannels = 1;
-  c3dbuilder::AddStandardParameters(s, {"M"}, {"A"});
-  const auto bytes = c3dbuilder::Build(s);
-  testsupport::WriteFile(p, {bytes.begin(), bytes.end()});
-}
+using testsupport::WriteTrial;
 
 QStringList RowTexts(const QTableWidget* list, int row) {
   QStringList texts;

@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "c3dbuilder/C3dBuilder.h"
+
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -50,6 +52,20 @@ void WriteFile(const std::filesystem::path& path, const std::vector<unsigned cha
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<unsigned char> SmallTrialBytes(int frames) {
+  c3dbuilder::Spec s;
+  s.frames = frames;
+  s.points = 1;
+  s.analogChannels = 1;
+  c3dbuilder::AddStandardParameters(s, {"M"}, {"A"});
+  const auto bytes = c3dbuilder::Build(s);
+  return {bytes.begin(), bytes.end()};
+}
+
+void WriteTrial(const std::filesystem::path& path, int frames) {
+  WriteFile(path, SmallTrialBytes(frames));
 }
 
 #ifndef _WIN32

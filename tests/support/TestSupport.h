@@ -39,6 +39,10 @@ class TempDir {
 
 // Writes `bytes` to `path`.
 void WriteFile(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
+// A C3D recording of `frames` frames, one point "M" and one channel "A": the
+// smallest that every export writes. WriteTrial writes it to `path`.
+std::vector<unsigned char> SmallTrialBytes(int frames = 5);
+void WriteTrial(const std::filesystem::path& path, int frames = 5);
 #ifndef _WIN32
 // Feeds `data` into the existing FIFO `fifo` from a writer that is there
 // before the reader, while `read` runs on a thread of its own; returns once
