@@ -538,11 +538,25 @@ bool CC3d::AllocateData() {
 
 namespace {
 
-// Each coordinate's smallest and largest non-zero value met so far.
+// The value ranges of one point: each coordinate's smallest and largest
+// non-zero value met so far, a block of frames at a time while the frames are
+// read. Only frames that hold data count, but a frame that holds none has
+// every coordinate 0 (an integer one also a residual word of -1), and zeros
+// never count: taking every frame gives the same ranges.
 template <typename Sample>
 struct CNonZeroRange {
   Sample lo[3] = {}, hi[3] = {};
   bool has[3] = {};
+
+  // 0 for a coordinate without a non-zero value.
+  void Store(CVideo& v) const {
+    float* mins[3] = {&v.minX, &v.minY, &v.minZ};
+    float* maxs[3] = {&v.maxX, &v.maxY, &v.maxZ};
+    for (int c = 0; c < 3; ++c) {
+      *mins[c] = has[c] ? static_cast<float>(lo[c]) : 0.0f;
+      *maxs[c] = has[c] ? static_cast<float>(hi[c]) : 0.0f;
+    }
+  }
 
   // Widens the range by the coordinates of frames [from, to) of a point's
   // x, y, z, residual records, in order.
@@ -639,84 +653,6 @@ struct CNonZeroRange {
 #endif
 };
 
-// The value ranges of one point, gathered a block of frames at a time while
-// the frames are read: each coordinate's first non-zero value, widened by the
-// non-zero values from the first frame that holds data to the last one.
-template <typename Sample>
-class CPointRange {
- public:
-  // Takes `count` frames of x, y, z, residual records, following those taken
-  // before.
-  void Add(const Sample* d, std::size_t count) {
-    if (!(m_hasStart[0] && m_hasStart[1] && m_hasStart[2])) FindStarts(d, count);
-    std::size_t first = 0;
-    while (first < count && !HoldsData(d + 4 * first)) ++first;
-    std::size_t from = 0;
-    if (!m_inRange) {
-      if (first == count) return;
-      m_inRange = true;
-      from = first;
-    }
-    if (first == count) {
-      m_running.Widen(d, 0, count);
-      return;
-    }
-    std::size_t last = count - 1;
-    while (!HoldsData(d + 4 * last)) --last;
-    // Values after the last frame holding data do not count: what is kept is
-    // the range as it stood at the latest such frame.
-    m_running.Widen(d, from, last + 1);
-    m_kept = m_running;
-    m_holdsAny = true;
-    m_running.Widen(d, last + 1, count);
-  }
-
-  void Store(CVideo& v) const {
-    float* mins[3] = {&v.minX, &v.minY, &v.minZ};
-    float* maxs[3] = {&v.maxX, &v.maxY, &v.maxZ};
-    for (int c = 0; c < 3; ++c) {
-      Sample lo = m_hasStart[c] ? m_start[c] : Sample(0);
-      Sample hi = lo;
-      if (m_kept.has[c]) {
-        if (m_kept.lo[c] < lo) lo = m_kept.lo[c];
-        if (m_kept.hi[c] > hi) hi = m_kept.hi[c];
-      }
-      *mins[c] = m_holdsAny ? static_cast<float>(lo) : 0.0f;
-      *maxs[c] = m_holdsAny ? static_cast<float>(hi) : 0.0f;
-    }
-  }
-
- private:
-  // As CRecording::FrameHoldsData: an integer point is missing when its
-  // coordinates are 0 and its residual word -1, a float point when its
-  // coordinates are all 0.
-  static bool HoldsData(const Sample* r) {
-    if constexpr (std::is_same_v<Sample, std::int16_t>) {
-      return !(r[3] == -1 && r[0] == 0 && r[1] == 0 && r[2] == 0);
-    } else {
-      return r[0] != 0.0f || r[1] != 0.0f || r[2] != 0.0f;
-    }
-  }
-
-  void FindStarts(const Sample* d, std::size_t count) {
-    for (int c = 0; c < 3; ++c) {
-      for (std::size_t f = 0; !m_hasStart[c] && f < count; ++f) {
-        if (d[4 * f + c] != 0) {
-          m_start[c] = d[4 * f + c];
-          m_hasStart[c] = true;
-        }
-      }
-    }
-  }
-
-  Sample m_start[3] = {};
-  bool m_hasStart[3] = {};
-  bool m_inRange = false;  // a frame holding data has been met
-  bool m_holdsAny = false;
-  CNonZeroRange<Sample> m_running;  // from the first frame holding data on
-  CNonZeroRange<Sample> m_kept;     // up to the last frame holding data
-};
-
 // A channel's extremes over all samples and over the first sample of each
 // frame.
 template <typename Sample>
@@ -762,7 +698,7 @@ void CC3d::ReadFrames(CInputFile& file, Convert convert) {
                                               : static_cast<void*>(analog[k].samples.Floats()));
   }
 
-  std::vector<CPointRange<Sample>> pointRanges(P);
+  std::vector<CNonZeroRange<Sample>> pointRanges(P);
   std::vector<CChannelRange<Sample>> channelRanges(N);
   const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
   const std::size_t chunkFrames = std::max<std::size_t>(1, kFrameChunkBytes / frameSize);
@@ -783,7 +719,7 @@ void CC3d::ReadFrames(CInputFile& file, Convert convert) {
         dst[4 * f + 2] = convert(src + 2 * W);
         dst[4 * f + 3] = convert(src + 3 * W);
       }
-      pointRanges[j].Add(dst, count);
+      pointRanges[j].Widen(dst, 0, count);
     }
     if (N == 0 || R == 0) continue;
     for (std::size_t k = 0; k < N; ++k) {
