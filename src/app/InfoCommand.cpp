@@ -4,6 +4,7 @@
 
 #include "documents/FormatRegistry.h"
 #include "documents/ItemDetails.h"
+#include "documents/RecordingEvents.h"
 #include "export/DstHeader.h"
 #include "export/ItemLabels.h"
 #include "model/Recording.h"
@@ -19,6 +20,14 @@ int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
   if (!rec.Open()) return 1;
 
   std::string s = DstHeaderText(rec, format);
+  // The header block lists the header's events; those of the EVENT group
+  // follow as lines of their own.
+  if (format.hasEvents) {
+    for (const CRecordingEvent& e : EventGroupEvents(rec, format)) {
+      s += Format("EVENT  %-16s context=%s frame=%d time=%.4f\n", e.label.c_str(),
+                  e.context.c_str(), e.frame, e.time);
+    }
+  }
   const CParamSet& set = rec.paramSet;
   for (const CGroup& g : set.groups) {
     s += Format("GROUP %-16s number=%d locked=%d \"%s\"\n", g.name.c_str(), g.number, g.locked,

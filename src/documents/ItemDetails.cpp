@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "documents/RecordingEvents.h"
 #include "export/ItemLabels.h"
 #include "formats/FormatDescription.h"
 #include "platform/Text.h"
+
+const char kRawCountsUnit[] = "raw converter counts";
 
 namespace {
 
@@ -55,12 +58,12 @@ CDetailsTable HeaderTable(const CRecording& rec, const CFormatDescription& forma
   return t;
 }
 
-CDetailsTable EventTable(const CRecording& rec) {
+CDetailsTable EventTable(const CRecording& rec, const CFormatDescription& format) {
   CDetailsTable t;
   t.caption = "Events";
-  t.columns = {"Label", "Frame", "Time"};
-  for (const CEvent& e : rec.events) {
-    t.rows.push_back({e.label, Format("%d", e.frame), Format("%.4f", static_cast<double>(e.time))});
+  t.columns = {"Label", "Context", "Frame", "Time"};
+  for (const CRecordingEvent& e : RecordingEvents(rec, format)) {
+    t.rows.push_back({e.label, e.context, Format("%d", e.frame), Format("%.4f", e.time)});
   }
   return t;
 }
@@ -165,7 +168,7 @@ CDetailsTable ChannelProperties(const CRecording& rec, const CFormatDescription&
   t.rows = {
       {"Label", ItemLabel(texts.labels, k, format.channelLabelFormat)},
       {"Description", CItemTexts::At(texts.descriptions, k)},
-      {"Unit", CItemTexts::At(texts.units, k)},
+      {"Unit", ChannelUnit(rec, format, k)},
       {"Scale", Format("%g", static_cast<double>(scalable ? rec.GetScale(k) : 1.0f))},
       {"Offset",
        Format("%g", static_cast<double>(scalable ? rec.GetOffset(k, format.defaultOffset) : 0.0f))},
@@ -174,6 +177,9 @@ CDetailsTable ChannelProperties(const CRecording& rec, const CFormatDescription&
       {"Raw range",
        Format("%g to %g", static_cast<double>(a.minimum), static_cast<double>(a.maximum))},
   };
+  // Samples that are never scaled are counts whatever unit the file names.
+  const std::string stored = CItemTexts::At(texts.units, k);
+  if (!scalable && !stored.empty()) t.rows.insert(t.rows.begin() + 3, {"Unit in the file", stored});
   return t;
 }
 
@@ -213,7 +219,7 @@ CDetailsTable ChannelList(const CRecording& rec, const CFormatDescription& forma
     const CAnalog& a = rec.analog[static_cast<std::size_t>(k)];
     t.rows.push_back(
         {ItemLabel(texts.labels, k, format.channelLabelFormat),
-         CItemTexts::At(texts.descriptions, k), CItemTexts::At(texts.units, k),
+         CItemTexts::At(texts.descriptions, k), ChannelUnit(rec, format, k),
          Format("%g to %g", static_cast<double>(a.minimum), static_cast<double>(a.maximum))});
   }
   return t;
@@ -245,6 +251,12 @@ void AddSeriesOf(const CRecording& rec, const CFormatDescription& format, const 
 }
 
 }  // namespace
+
+std::string ChannelUnit(const CRecording& rec, const CFormatDescription& format, int k) {
+  if (!format.analogScalable) return kRawCountsUnit;
+  const std::string* unit = CContinuedStrings(rec.paramSet, "Analog", "Units").At(k);
+  return unit != nullptr ? *unit : std::string();
+}
 
 std::string ParamDimensionsText(const CParam& p) {
   std::string s = "[";
@@ -289,7 +301,7 @@ CItemDetails DescribeItems(const CRecording& rec, const CFormatDescription& form
       case TreeItemKind::Root:
       case TreeItemKind::Header:
         d.tables.push_back(HeaderTable(rec, format));
-        if (format.hasEvents) d.tables.push_back(EventTable(rec));
+        if (format.hasEvents) d.tables.push_back(EventTable(rec, format));
         break;
       case TreeItemKind::Parameters:
         d.tables.push_back(GroupsTable(set));

@@ -55,4 +55,9 @@ double PlotFrameRate(const CRecording& rec, const CFormatDescription& format);
 // A parameter's dimensions as "[3,4]" and its first values for a one-line
 // summary (strings quoted, at most six, then the count).
 std::string ParamDimensionsText(const CParam& p);
+// The unit of analog channel k's values as the pane and the plot show them:
+// ANALOG:UNITS, or kRawCountsUnit for a format whose samples are never
+// scaled (BTS), whatever unit text the file stores.
+extern const char kRawCountsUnit[];  // "raw converter counts"
+std::string ChannelUnit(const CRecording& rec, const CFormatDescription& format, int k);
 std::string ParamFirstValues(const CParam& p);

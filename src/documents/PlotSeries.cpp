@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "documents/ItemDetails.h"
 #include "formats/FormatDescription.h"
 
 namespace {
@@ -97,6 +98,7 @@ CPlotSeries ChannelSeries(const CRecording& rec, const CFormatDescription& forma
     s.scale = rec.GetGenScale() * rec.GetScale(k);
     s.offset = rec.GetOffset(k, format.defaultOffset);
   }
+  s.unit = ChannelUnit(rec, format, k);
   return s;
 }
 
@@ -111,6 +113,10 @@ CPlotSeries PointSeries(const CRecording& rec, int j, int c, std::string name) {
   s.scale = rec.integerData ? rec.markerScale : 1.0f;
   s.residualGaps = true;
   s.point = true;
+  // POINT:UNITS names one unit for every point.
+  if (const std::string* unit = CContinuedStrings(rec.paramSet, "Point", "Units").At(0)) {
+    s.unit = *unit;
+  }
   return s;
 }
 
@@ -118,10 +124,9 @@ std::vector<CEnvelopeColumn> ComputeEnvelope(const CPlotSeries& series, double x
                                              int columns) {
   std::vector<CEnvelopeColumn> out(static_cast<std::size_t>(std::max(columns, 0)));
   if (out.empty() || !(x1 > x0) || series.buffer == nullptr || series.count == 0) return out;
-  if (series.buffer->IsInteger()) {
-    Envelope(series.buffer->Ints(), series, x0, x1, out);
-  } else {
-    Envelope(series.buffer->Floats(), series, x0, x1, out);
-  }
+  WithSampleType(*series.buffer, [&](auto type) {
+    using Sample = std::remove_cv_t<std::remove_pointer_t<decltype(type)>>;
+    Envelope(SamplesAs<Sample>(*series.buffer), series, x0, x1, out);
+  });
   return out;
 }

@@ -19,6 +19,7 @@ struct CFormatDescription;
 
 struct CPlotSeries {
   std::string name;  // legend text: "EMG1", "LASI x"
+  std::string unit;  // of the values: "mV", "mm", "raw converter counts"; may be empty
   const CSampleBuffer* buffer = nullptr;
   std::size_t count = 0;   // samples in the curve
   std::size_t stride = 1;  // buffer elements from one sample to the next (4 for a point)

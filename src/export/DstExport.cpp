@@ -1,5 +1,6 @@
 #include "export/DstExport.h"
 
+#include <type_traits>
 #include <algorithm>
 
 #include "export/DstHeader.h"
@@ -102,11 +103,10 @@ class CDstWriter {
   }
 
   void WriteDstAnalog(CProgressScope& progress) {
-    if (m_rec.integerData) {
-      WriteAnalogOf<std::int16_t>(progress);
-    } else {
-      WriteAnalogOf<float>(progress);
-    }
+    m_rec.WithAnalogSampleType([&](auto type) {
+      using Sample = std::remove_cv_t<std::remove_pointer_t<decltype(type)>>;
+      WriteAnalogOf<Sample>(progress);
+    });
   }
 
   void WriteDstPoints(CProgressScope& progress) {

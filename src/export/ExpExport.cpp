@@ -92,7 +92,10 @@ std::uint64_t ExportDstExp(const CExportJob& job, const TestSetValues& testSet, 
   const std::int64_t i1 = std::min<std::int64_t>(static_cast<std::int64_t>(sel.rangeLast) - rec.firstFrame,
                                                  static_cast<std::int64_t>(rec.FrameCount()) - 1);
   const std::int64_t s0 = i0 * r;
-  const std::int64_t s1 = std::max(s0, (i1 + 1) * r);
+  // No more rows than the channels hold: a damaged header's ratio with no
+  // channel to go with it would otherwise give millions of empty ones.
+  const std::int64_t held = static_cast<std::int64_t>(rec.AnalogSamplesHeld());
+  const std::int64_t s1 = std::max(s0, std::min((i1 + 1) * r, held));
   const std::int64_t frames = static_cast<std::int64_t>(sel.rangeLast) - sel.rangeFirst + 1;
   const int progressRange = static_cast<int>(std::clamp<std::int64_t>(r * frames + 1, 0, INT_MAX));
 
@@ -121,11 +124,10 @@ std::uint64_t ExportDstExp(const CExportJob& job, const TestSetValues& testSet, 
     out += "!AdcRESolution\n" + OneLine(testSet, kVeltroRes) + "\n";
     progress.Step();
     out += Format("!EMG-%d\n", static_cast<int>(channels.size()));
-    if (rec.integerData) {
-      WriteExpSamples<std::int16_t>(job, channels, s0, s1, file, progress);
-    } else {
-      WriteExpSamples<float>(job, channels, s0, s1, file, progress);
-    }
+    rec.WithAnalogSampleType([&](auto type) {
+      using Sample = std::remove_cv_t<std::remove_pointer_t<decltype(type)>>;
+      WriteExpSamples<Sample>(job, channels, s0, s1, file, progress);
+    });
     std::string exceeded;
     for (const CExpChannel& c : channels) {
       if (c.exceeded) exceeded += Format(kExceededChannel, c.index + 1);

@@ -3,8 +3,9 @@
 #include "platform/Text.h"
 
 std::string ItemLabel(const CContinuedStrings& labels, int i, const char* defaultFormat) {
+  // A blank label names nothing: the item keeps its default name.
   const std::string* label = labels.At(i);
-  return label != nullptr ? *label : Format(defaultFormat, i + 1);
+  return label != nullptr && !TrimView(*label).empty() ? *label : Format(defaultFormat, i + 1);
 }
 
 std::vector<std::string> ItemLabels(const CParamSet& set, const char* group, const char* name,

@@ -70,30 +70,29 @@ float StdDev(float sum, float sumSq, std::int64_t n) {
   return std::sqrt(variance);
 }
 
-// The first column of the analog and point tables. Seconds are single
-// precision and advanced by adding the step, so they drift the way the format
-// has always drifted. Counting uses an integer: a float counter would stop
-// advancing past 2^24 rows, and below that it gives the same numbers.
+// The first column of the analog and point tables: row n counts from
+// `first`, or shows (first + n) / rate seconds. Each time is computed from
+// the row's number in double precision: adding a single-precision step row
+// after row drifted by seconds over a long recording and repeated times.
 class CFirstColumn {
  public:
-  CFirstColumn(bool counting, std::int64_t firstCount, float firstTime, float step)
-      : m_counting(counting), m_count(firstCount), m_time(firstTime), m_step(step) {}
+  CFirstColumn(bool counting, std::int64_t first, float rate)
+      : m_counting(counting), m_next(first), m_rate(rate) {}
 
   void Append(std::string& out) {
     if (m_counting) {
-      AppendFixedWidth(out, static_cast<double>(m_count), kCountWidth, 0);
-      ++m_count;
+      AppendFixedWidth(out, static_cast<double>(m_next), kCountWidth, 0);
     } else {
-      AppendFixedWidth(out, m_time, kTimeWidth, kTimeDecimals);
-      m_time += m_step;
+      AppendFixedWidth(out, static_cast<double>(m_next) / static_cast<double>(m_rate), kTimeWidth,
+                       kTimeDecimals);
     }
+    ++m_next;
   }
 
  private:
   bool m_counting;
-  std::int64_t m_count;
-  float m_time;
-  float m_step;
+  std::int64_t m_next;
+  float m_rate;
 };
 
 bool Selected(const std::string& flags, std::size_t i) {
@@ -288,11 +287,10 @@ void CTextWriter::WriteTextAnalog() {
     EndLine();
   }
   const int decimals = m_opt.AnalogScaled ? m_opt.Precision : 0;
-  if (m_rec.integerData) {
-    AnalogRows<std::int16_t>(columns, decimals);
-  } else {
-    AnalogRows<float>(columns, decimals);
-  }
+  m_rec.WithAnalogSampleType([&](auto type) {
+    using Sample = std::remove_cv_t<std::remove_pointer_t<decltype(type)>>;
+    AnalogRows<Sample>(columns, decimals);
+  });
 }
 
 template <typename Sample>
@@ -328,9 +326,11 @@ void CTextWriter::AnalogRows(const std::vector<int>& columns, int decimals) {
 
   const float frameRate = m_job.format.frameRate != nullptr ? m_job.format.frameRate(m_rec) : 0.0f;
   const float rate = allSamples ? static_cast<float>(perFrame) * frameRate : frameRate;
-  const float step = 1.0f / rate;
-  CFirstColumn first(m_opt.SamplesByFrame != 0, m_opt.StartAtZero ? 1 : s0 + 1,
-                     m_opt.StartAtZero ? 0.0f : static_cast<float>(s0 + 1) / rate, step);
+  // Analog rows count from s0 + 1, in samples and in time alike: the first
+  // sample of the recording is shown at 1 / rate, not at 0, unless
+  // StartAtZero asks for times from 0 (and counts from 1).
+  const bool counting = m_opt.SamplesByFrame != 0;
+  CFirstColumn first(counting, m_opt.StartAtZero ? (counting ? 1 : 0) : s0 + 1, rate);
 
   const int width = m_width;
   for (std::int64_t s = s0; s <= s1; ++s) {
@@ -420,8 +420,10 @@ void CTextWriter::PointRows(const std::vector<int>& columns, int coordDecimals) 
   const std::int64_t i1 = m_last;
   const std::int64_t n = i1 >= i0 ? i1 - i0 + 1 : 0;
   const float rate = m_job.format.frameRate != nullptr ? m_job.format.frameRate(m_rec) : 0.0f;
-  CFirstColumn first(m_opt.SamplesByFrame != 0, m_opt.StartAtZero ? 1 : i0 + 1,
-                     m_opt.StartAtZero ? 0.0f : static_cast<float>(i0) / rate, 1.0f / rate);
+  // Point rows count frames from i0 + 1 but time them from i0 / rate.
+  const bool counting = m_opt.SamplesByFrame != 0;
+  CFirstColumn first(counting, m_opt.StartAtZero ? (counting ? 1 : 0) : (counting ? i0 + 1 : i0),
+                     rate);
 
   const float scale = m_rec.markerScale;
   const int width = m_width;

@@ -1,5 +1,6 @@
 #include "export/VdoExport.h"
 
+#include <type_traits>
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -119,11 +120,10 @@ class CVdoWriter {
   }
 
   void WriteEmg(CProgressScope& progress) {
-    if (m_rec.integerData) {
-      WriteEmgOf<std::int16_t>(progress);
-    } else {
-      WriteEmgOf<float>(progress);
-    }
+    m_rec.WithAnalogSampleType([&](auto type) {
+      using Sample = std::remove_cv_t<std::remove_pointer_t<decltype(type)>>;
+      WriteEmgOf<Sample>(progress);
+    });
   }
 
   void WriteForcePlates(CProgressScope& progress) {

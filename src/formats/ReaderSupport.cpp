@@ -40,7 +40,7 @@ void WidenRange(const Sample* s, std::size_t n, std::size_t step, Sample& mn, Sa
         mx = std::max(mx, h[k]);
       }
     }
-  } else {
+  } else if constexpr (std::is_same_v<Sample, float>) {
     // Lane by lane the vector min and max keep the earlier value on a tie
     // and pass over a NaN, as the sequential pass does; only a -0 next to a
     // +0 would make the lanes' order matter, so a block holding a -0 is left
@@ -85,6 +85,8 @@ void WidenRange(const Sample* s, std::size_t n, std::size_t step, Sample& mn, Sa
 template void WidenRange(const std::int16_t*, std::size_t, std::size_t, std::int16_t&,
                          std::int16_t&);
 template void WidenRange(const float*, std::size_t, std::size_t, float&, float&);
+template void WidenRange(const std::uint16_t*, std::size_t, std::size_t, std::uint16_t&,
+                         std::uint16_t&);
 
 namespace {
 std::uint64_t g_sampleMemoryLimit = 0;
@@ -228,11 +230,10 @@ void ReadFrameWords(CRecording& recording, CInputFile& file, std::int64_t at, st
 void ComputeAnalogRanges(CRecording& recording) {
   const std::size_t r = static_cast<std::size_t>(std::max(recording.analogRatio, 1));
   for (CAnalog& a : recording.analog) {
-    if (a.samples.IsInteger()) {
-      AnalogRanges(a.samples.Ints(), a.samples.Size(), r, a);
-    } else {
-      AnalogRanges(a.samples.Floats(), a.samples.Size(), r, a);
-    }
+    WithSampleType(a.samples, [&](auto type) {
+      using Sample = std::remove_cv_t<std::remove_pointer_t<decltype(type)>>;
+      AnalogRanges(SamplesAs<Sample>(a.samples), a.samples.Size(), r, a);
+    });
   }
 }
 

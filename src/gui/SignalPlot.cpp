@@ -293,6 +293,21 @@ void CSignalPlot::DrawCurve(QPainter& p, const CPlotSeries& s, int axis) const {
   flush();
 }
 
+QString CSignalPlot::AxisUnit(int axis) const {
+  std::string unit;
+  bool first = true;
+  for (std::size_t n = 0; n < m_series.size(); ++n) {
+    if (AxisOf(n) != axis) continue;
+    if (first) {
+      unit = m_series[n].unit;
+      first = false;
+    } else if (m_series[n].unit != unit) {
+      return {};
+    }
+  }
+  return QString::fromStdString(unit);
+}
+
 void CSignalPlot::DrawAxes(QPainter& p, const QRect& area) const {
   const QColor text = palette().color(QPalette::Text);
   const QFontMetrics fm = p.fontMetrics();
@@ -328,6 +343,14 @@ void CSignalPlot::DrawAxes(QPainter& p, const QRect& area) const {
   }
   p.drawText(QRect(area.left(), area.bottom() + 3 + fm.height(), area.width(), fm.height()),
              Qt::AlignHCenter, m_frameRate > 0.0 ? kTimeAxisTitle : kFrameAxisTitle);
+  // Each value axis names its unit at its top, where its series agree on one.
+  for (int axis = 0; axis < (m_twoAxes ? 2 : 1); ++axis) {
+    const QString unit = AxisUnit(axis);
+    if (unit.isEmpty()) continue;
+    p.setPen(text);
+    const QRect box(area.left() + 4, area.top() + 2, area.width() - 8, fm.height());
+    p.drawText(box, axis == 0 ? Qt::AlignLeft : Qt::AlignRight, unit);
+  }
   p.setPen(QColor(160, 160, 160));
   p.setBrush(Qt::NoBrush);
   p.drawRect(area.adjusted(0, 0, -1, -1));

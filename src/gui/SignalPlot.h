@@ -71,6 +71,8 @@ class CSignalPlot : public QWidget {
   enum class Drag { None, Zoom, Range, Pan };
 
   int AxisOf(std::size_t n) const { return m_twoAxes && m_series[n].point ? 1 : 0; }
+  // The unit every series of `axis` shares, or empty.
+  QString AxisUnit(int axis) const;
   double ValuePixel(double v, int axis = 0) const;
   double ValueAt(double py, int axis = 0) const;
   // Both value axes to the values now at widget heights `bottom` and `top`.

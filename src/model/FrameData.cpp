@@ -70,6 +70,7 @@ bool CSampleBuffer::AllocateBlock(CSampleBuffer* const* buffers, const std::size
   for (std::size_t i = 0; i < n; ++i) {
     buffers[i]->Free();
     buffers[i]->m_integer = integer;
+    buffers[i]->m_unsigned = false;
     if (counts[i] > (SIZE_MAX - total - kAlign) / width) return false;
     total += (counts[i] * width + kAlign - 1) / kAlign * kAlign;
   }
@@ -101,7 +102,7 @@ void CSampleBuffer::Free() {
 
 float ResidualFromWord(std::int16_t w, float markerScale) {
   if (w < 0) return -1.0f;
-  const auto b = static_cast<std::int8_t>(static_cast<std::uint16_t>(w) & 0xFF);
+  const auto b = static_cast<std::uint8_t>(static_cast<std::uint16_t>(w) & 0xFF);
   return std::fabs(static_cast<float>(b) * markerScale);
 }
 

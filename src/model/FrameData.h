@@ -44,6 +44,10 @@ class CSampleBuffer {
   void Free();
 
   bool IsInteger() const { return m_integer; }
+  // 16-bit words that are unsigned (0 .. 65535): the analog samples of a C3D
+  // file whose ANALOG:FORMAT says "UNSIGNED". Set after allocation.
+  bool IsUnsigned() const { return m_integer && m_unsigned; }
+  void SetUnsigned(bool words) { m_unsigned = words; }
   std::size_t Size() const { return m_count; }
   // Keeps only the first `count` samples (a reader that sized the buffer for
   // the most a file could hold and found fewer).
@@ -55,28 +59,46 @@ class CSampleBuffer {
   float* Floats() { return static_cast<float*>(m_data); }
   const float* Floats() const { return static_cast<const float*>(m_data); }
 
+  const std::uint16_t* Words() const { return static_cast<const std::uint16_t*>(m_data); }
+
   // Sample i as a float, whatever the width (callers pass i < Size()).
-  float At(std::size_t i) const { return m_integer ? Ints()[i] : Floats()[i]; }
+  float At(std::size_t i) const {
+    if (!m_integer) return Floats()[i];
+    return m_unsigned ? static_cast<float>(Words()[i]) : static_cast<float>(Ints()[i]);
+  }
 
  private:
   std::shared_ptr<void> m_owner;  // keeps the memory alive
   void* m_data = nullptr;
   std::size_t m_count = 0;
   bool m_integer = true;
+  bool m_unsigned = false;
 };
 
-// One 3D point: frame count records of x, y, z, residual/camera value.
-// The samples of `b` as `Sample` (std::int16_t or float); nullptr when the
-// buffer holds the other width. Hot loops are templated on the sample type.
+// The samples of `b` as `Sample` (std::int16_t, std::uint16_t or float);
+// nullptr when the buffer holds another kind. Hot loops are templated on the
+// sample type.
 template <typename Sample>
 const Sample* SamplesAs(const CSampleBuffer& b) {
   if constexpr (std::is_same_v<Sample, std::int16_t>) {
-    return b.IsInteger() ? b.Ints() : nullptr;
+    return b.IsInteger() && !b.IsUnsigned() ? b.Ints() : nullptr;
+  } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
+    return b.IsUnsigned() ? b.Words() : nullptr;
   } else {
     return b.IsInteger() ? nullptr : b.Floats();
   }
 }
 
+// Calls `f` with a null `const Sample*` of the type `b` holds, so that a
+// templated loop can be chosen once: f(static_cast<const float*>(nullptr)).
+template <typename F>
+decltype(auto) WithSampleType(const CSampleBuffer& b, F&& f) {
+  if (!b.IsInteger()) return f(static_cast<const float*>(nullptr));
+  if (b.IsUnsigned()) return f(static_cast<const std::uint16_t*>(nullptr));
+  return f(static_cast<const std::int16_t*>(nullptr));
+}
+
+// One 3D point: frame count records of x, y, z, residual/camera value.
 class CVideo {
  public:
   CSampleBuffer samples;
@@ -106,7 +128,7 @@ class CEvent {
 };
 
 // The residual of a residual/camera word w: -1 when w < 0, else |b * scale|
-// with b the low byte read as a signed 8-bit number.
+// with b the low byte read as an unsigned number (0 .. 255).
 float ResidualFromWord(std::int16_t w, float markerScale);
 // The seven-character camera text of w ("0000000" for an invalid point).
 void CamerasFromWord(std::int16_t w, char out[8]);

@@ -1,6 +1,9 @@
 #include "model/Recording.h"
 
+#include <algorithm>
+
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 CRecording::CRecording() = default;
 
@@ -23,7 +26,26 @@ float CRecording::GetScale(int k) const {
   return AnalogElement(paramSet, "Scale", k, 1.0f);
 }
 float CRecording::GetOffset(int k, float missing) const {
+  // Unsigned converters centre on 32768, which an INT parameter can only
+  // store as -32768.
+  const CParam* p = paramSet.Find("Analog", "Offset");
+  if (p != nullptr && p->type == kParamInt && k >= 0 && k < p->elementCount &&
+      static_cast<std::size_t>(k) < p->values.size() && AnalogFormatUnsigned()) {
+    return static_cast<float>(static_cast<std::uint16_t>(p->GetInt(k)));
+  }
   return AnalogElement(paramSet, "Offset", k, missing);
+}
+
+bool CRecording::AnalogFormatUnsigned() const {
+  const CParam* p = paramSet.Find("Analog", "Format");
+  return p != nullptr && p->type == kParamChar && !p->strings.empty() &&
+         EqualsNoCase(TrimView(p->strings[0]), "UNSIGNED");
+}
+
+std::size_t CRecording::AnalogSamplesHeld() const {
+  std::size_t n = 0;
+  for (const CAnalog& a : analog) n = std::max(n, a.samples.Size());
+  return n;
 }
 
 std::int16_t CRecording::ResidualWord(int j, int i) const {

@@ -60,14 +60,20 @@ class CRecording {
   int FrameCount() const { return lastFrame - firstFrame + 1; }
   int AnalogCount() const { return static_cast<int>(analog.size()); }
   int PointCount() const { return static_cast<int>(points.size()); }
+  // Samples of the longest analog channel: what series computed from the
+  // channels can hold, whatever the header's ratio claims.
+  std::size_t AnalogSamplesHeld() const;
 
   // Element 0 of ANALOG:GEN_SCALE; 1.0 when missing, CHAR or empty.
   float GetGenScale() const;
   // Element k of ANALOG:SCALE; 1.0 when missing, CHAR or k out of range.
   float GetScale(int k) const;
   // Element k of ANALOG:OFFSET; `missing` (the format's default: 2048 for
-  // 12-bit converters) when absent, CHAR or k out of range.
+  // 12-bit converters) when absent, CHAR or k out of range. Where
+  // ANALOG:FORMAT says "UNSIGNED", an INT offset is an unsigned word.
   float GetOffset(int k, float missing = 2048.0f) const;
+  // The first string of ANALOG:FORMAT, trimmed, is "UNSIGNED" (any case).
+  bool AnalogFormatUnsigned() const;
 
   // Residual of point j at frame index i (-1.0 for an invalid point).
   float GetResidual(int j, int i) const;
@@ -83,6 +89,20 @@ class CRecording {
 
   // Releases every sample buffer, event and parameter.
   void ClearData();
+
+  // Calls `f` with a null `const Sample*` of the type the analog channels
+  // hold (std::int16_t, std::uint16_t or float), so that a templated loop
+  // over them is chosen once.
+  template <typename F>
+  void WithAnalogSampleType(F&& f) const {
+    if (!analog.empty()) {
+      WithSampleType(analog.front().samples, f);
+    } else if (integerData) {
+      f(static_cast<const std::int16_t*>(nullptr));
+    } else {
+      f(static_cast<const float*>(nullptr));
+    }
+  }
 
  protected:
   CPlatform* m_platform = nullptr;

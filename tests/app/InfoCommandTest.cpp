@@ -27,4 +27,32 @@ TEST(InfoCommandTest, TheReaderComesFromTheTableOfFormats) {
   EXPECT_NE(printed.find("ANALOG   1 LEFT"), std::string::npos) << printed;
 }
 
+std::string InfoOf(const std::filesystem::path& path) {
+  std::FILE* out = std::tmpfile();
+  EXPECT_EQ(RunInfoCommand(path, out), 0);
+  std::rewind(out);
+  std::string printed(1 << 20, '\0');
+  printed.resize(std::fread(printed.data(), 1, printed.size(), out));
+  std::fclose(out);
+  return printed;
+}
+
+// Gait events kept in the EVENT group are listed with their context and
+// frame; blank channel labels keep their numbered names.
+TEST(InfoCommandTest, EventGroupEventsAndBlankLabels) {
+  KX_REQUIRE_SHARED_DATA();
+  const std::string walk = InfoOf(testsupport::SharedDataDir() / "c3d" / "FunctionalWalk.c3d");
+  std::size_t events = 0;
+  for (std::size_t at = walk.find("\nEVENT  "); at != std::string::npos;
+       at = walk.find("\nEVENT  ", at + 1)) {
+    ++events;
+  }
+  EXPECT_EQ(events, 11u);
+  EXPECT_NE(walk.find("EVENT  Foot Strike      context=Left frame=607 time=5.0500\n"),
+            std::string::npos);
+  const std::string emg = InfoOf(testsupport::SharedDataDir() / "c3d" / "Gait with EMG.c3d");
+  EXPECT_NE(emg.find("ANALOG  21 Channel 21 "), std::string::npos);
+  EXPECT_NE(emg.find("ANALOG  32 Channel 32 "), std::string::npos);
+}
+
 }  // namespace

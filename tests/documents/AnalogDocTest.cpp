@@ -2,6 +2,7 @@
 
 #include "documents/AdcDoc.h"
 #include "documents/AnalogDocs.h"
+#include "documents/ItemDetails.h"
 #include "documents/VadDoc.h"
 #include "support/TestSupport.h"
 
@@ -79,6 +80,10 @@ TEST_F(AnalogDocTest, BtsDocumentsWriteTheirSamplesAsStored) {
             std::string::npos);
   // Channel names without the filler behind their NUL; samples unscaled.
   EXPECT_NE(d.find("!R_BFCL-1\n13.00\n-6.00\n!R_TA-1\n"), std::string::npos) << d;
+  // Unscaled, they are counts whatever unit the file names: the pane and
+  // the plot say so.
+  EXPECT_EQ(ChannelUnit(doc.Reader(), doc.Description(), 0), kRawCountsUnit);
+  EXPECT_EQ(ChannelSeries(doc.Reader(), doc.Description(), 0, "c").unit, kRawCountsUnit);
 }
 
 TEST_F(AnalogDocTest, VadDocumentsScaleByTheirCalibrationFile) {

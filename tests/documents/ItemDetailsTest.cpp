@@ -7,6 +7,7 @@
 #include "c3dbuilder/C3dBuilder.h"
 #include "documents/C3dDoc.h"
 #include "documents/DocumentTree.h"
+#include "documents/RecordingEvents.h"
 #include "formats/FormatDescription.h"
 #include "support/TestSupport.h"
 
@@ -71,8 +72,45 @@ TEST_F(ItemDetailsTest, HeaderShowsTheGeneralDstHeaderAndTheEvents) {
   EXPECT_EQ(DstKeyLines(fields), doc.Description().dstHeaderLines(doc.Reader()));
   EXPECT_EQ(d.tables[0].rows[1], (std::vector<std::string>{"Number of 3D Points", "2"}));
   ASSERT_EQ(d.tables[1].rows.size(), 1u);
-  EXPECT_EQ(d.tables[1].rows[0], (std::vector<std::string>{"HS  ", "51", "0.5000"}));
+  EXPECT_EQ(d.tables[1].rows[0], (std::vector<std::string>{"HS  ", "", "51", "0.5000"}));
   EXPECT_TRUE(d.series.empty());
+}
+
+// The EVENT group's events follow the header's, their times given as
+// [minutes, seconds] pairs or as seconds.
+TEST(RecordingEventsTest, EventGroupTimesInBothLayouts) {
+  c3dbuilder::Spec s = PaneSpec();
+  s.groups.push_back({"EVENT", "", false});
+  s.params.push_back(c3dbuilder::StringParam("EVENT", "LABELS", {"Foot Strike", "Foot Off"}));
+  s.params.push_back(c3dbuilder::StringParam("EVENT", "CONTEXTS", {"Left", "Right"}));
+  s.params.push_back(c3dbuilder::NumberParam("EVENT", "USED", 2, {2}));
+  c3dbuilder::Param times = c3dbuilder::NumberParam("EVENT", "TIMES", 4, {0, 0.5f, 1, 0.25f});
+  times.dims = {2, 2};
+  s.params.push_back(times);
+  testsupport::TempDir dir;
+  testsupport::RecordingPlatform platform;
+  auto events = [&](const c3dbuilder::Spec& spec) {
+    const auto bytes = c3dbuilder::Build(spec);
+    testsupport::WriteFile(dir / "e.c3d", {bytes.begin(), bytes.end()});
+    CC3dDoc doc{platform};
+    EXPECT_TRUE(doc.OnOpenDocument(dir / "e.c3d"));
+    return RecordingEvents(doc.Reader(), doc.Description());
+  };
+  std::vector<CRecordingEvent> e = events(s);
+  ASSERT_EQ(e.size(), 3u);
+  EXPECT_TRUE(e[0].fromHeader);
+  EXPECT_EQ(e[1].label, "Foot Strike");
+  EXPECT_EQ(e[1].context, "Left");
+  EXPECT_EQ(e[1].frame, 51);  // 0.5 s at 100 Hz, time 0 being frame 1
+  EXPECT_EQ(e[2].context, "Right");
+  EXPECT_DOUBLE_EQ(e[2].time, 60.25);
+  EXPECT_EQ(e[2].frame, 6026);
+  // Seconds alone.
+  s.params.back() = c3dbuilder::NumberParam("EVENT", "TIMES", 4, {0.07f, 0.5f});
+  e = events(s);
+  ASSERT_EQ(e.size(), 3u);
+  EXPECT_EQ(e[1].frame, 8);
+  EXPECT_EQ(e[2].frame, 51);
 }
 
 TEST_F(ItemDetailsTest, GroupsAndParametersAsTables) {

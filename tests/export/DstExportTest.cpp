@@ -327,8 +327,8 @@ TEST_F(DstExportTest, NothingSelectedLeavesSignatureAndOriginalFile) {
 
 TEST_F(DstExportTest, DefaultNamesAndMissingGroupForUnlabelledItems) {
   c3dbuilder::Spec spec = SmallSpec(false);
-  spec.analogChannels = 2;
-  spec.params[1] = c3dbuilder::StringParam("ANALOG", "LABELS", {"ONLY"});  // fewer than channels
+  spec.analogChannels = 3;
+  spec.params[1] = c3dbuilder::StringParam("ANALOG", "LABELS", {"ONLY", "   "});  // one blank, one missing
   spec.params.erase(spec.params.begin());                                  // no POINT:LABELS
   spec.params.push_back(c3dbuilder::NumberParam("NOWHERE", "ORPHAN", 2, {1}));  // no such group
   Open(spec);
@@ -336,6 +336,7 @@ TEST_F(DstExportTest, DefaultNamesAndMissingGroupForUnlabelledItems) {
   EXPECT_EQ(Section("$ORPHAN")[5], "Group                      : ");
   EXPECT_EQ(Section("!ONLY-1").size(), 5u);
   EXPECT_EQ(Section("!Channel_02-1").size(), 5u);
+  EXPECT_EQ(Section("!Channel_03-1").size(), 5u);
   EXPECT_EQ(Section("!Marker_01-3").size(), 3u);
 }
 

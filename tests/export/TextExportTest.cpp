@@ -305,6 +305,28 @@ TEST_F(TextExportTest, OneFrameRange) {
             "StdDev\t   0\t   0\t   0\n");
 }
 
+// Each row's time is its number over the rate: summing a single-precision
+// step drifted by a tenth of a second over a minute at 2400 Hz.
+TEST_F(TextExportTest, TimesAreCountedExactlyOverLongRecordings) {
+  c3dbuilder::Spec s;
+  s.frameRate = 100.0f;
+  s.frames = 6000;
+  s.analogChannels = 1;
+  s.analogRatio = 24;  // a row per sample: 2400 Hz
+  c3dbuilder::AddStandardParameters(s, {}, {"A"});
+  s.analogValue = [](int, int, int) { return 0.0f; };
+  Open(s);
+  SelectSamplesOnly();
+  TextOptions o;
+  o.SamplesByFrame = 0;
+  o.AnalogColNames = 0;
+  o.ColumnWidth = 1;
+  const std::string text = Export(o);
+  EXPECT_EQ(text.substr(0, 10), "\n 0.000\t0\n");
+  EXPECT_NE(text.find("\n30.000\t0\n"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 9), "60.000\t0\n");
+}
+
 // Without DelimitColNames the name lines are only padded; the empty cell of
 // DoubleLimitTrajectory then adds nothing there, but stays in every data,
 // Mean and StdDev row.

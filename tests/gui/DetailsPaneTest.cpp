@@ -89,7 +89,7 @@ TEST_F(DetailsPaneTest, FollowsTheCurrentItem) {
   EXPECT_EQ(Cell(0, 9, 1), "50.000");
   EXPECT_EQ(pane->Caption(1)->text(), "Events");
   EXPECT_EQ(Cell(1, 0, 0), "TO  ");
-  EXPECT_EQ(Cell(1, 0, 1), "6");
+  EXPECT_EQ(Cell(1, 0, 2), "6");  // after the context column
   EXPECT_TRUE(pane->Plot()->isHidden());
 
   MakeCurrent(2101);  // ANALOG

@@ -33,8 +33,11 @@ TEST_F(IntegerPoint, ResidualAndCamerasFromTheFourthWord) {
   SetRecord(0, 1, 1, 1, 0x7F00);
   EXPECT_FLOAT_EQ(rec.GetResidualAndCameras(0, 0, cams), 0.0f);
   EXPECT_STREQ(cams, "1111111");
-  SetRecord(0, 1, 1, 1, 0x0080);  // low byte -128
+  SetRecord(0, 1, 1, 1, 0x0080);
   EXPECT_FLOAT_EQ(rec.GetResidual(0, 0), 64.0f);
+  SetRecord(0, 1, 1, 1, 0x03CE);  // the low byte is unsigned: 206, not -50
+  EXPECT_FLOAT_EQ(rec.GetResidualAndCameras(0, 0, cams), 103.0f);
+  EXPECT_STREQ(cams, "1100000");
   SetRecord(0, 1, 1, 1, -1);
   EXPECT_FLOAT_EQ(rec.GetResidualAndCameras(0, 0, cams), -1.0f);
   EXPECT_STREQ(cams, "0000000");

@@ -207,15 +207,21 @@ bool CC3d::ReadAll(CInputFile& file) {
   if (!GetFileHeader(file, h)) return false;
   ReadHeaderEvents(h);
   ReadParameters(file);
-  if (!CheckTrialRange() && !TakeTrialRange(file.Size())) {
+  TakeUsedChannels(file.Size());
+  if (!CheckTrialRange() && !TakeTrialRange()) {
     Platform().LogMessage(kErrTrial, true, false);
     return false;
   }
-  if (!longRecording) TakeLongFrames(file.Size());
-  if (!longRecording && !LimitFramesToFile(file.Size())) return false;
+  if (!longRecording) TakeLongFrames();
+  if (!LimitFramesToFile(file.Size())) return false;
   if (!AllocateData()) return false;
   if (integerData) {
     ReadIntegerFrames(file);
+    if (AnalogFormatUnsigned()) {
+      // Unsigned converters: the same words, read 0 .. 65535.
+      for (CAnalog& a : analog) a.samples.SetUnsigned(true);
+      ComputeAnalogRanges(*this);
+    }
   } else {
     ReadFloatFrames(file);
   }
@@ -316,7 +322,11 @@ void CC3d::ReadParameters(CInputFile& file) {
   std::uint8_t head[4];
   file.ReadAt(start, head, sizeof head);
   parameterBlocks = head[2];
-  const std::int64_t end = (firstParameterRecord - 1 + parameterBlocks) * kBlock;
+  // Writers that miscount the section's blocks still place it before the
+  // data: without a terminator the records go on up to the data section.
+  const std::int64_t end = std::max<std::int64_t>(
+      (firstParameterRecord - 1 + parameterBlocks) * kBlock,
+      (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock);
 
   // Every record read starts before `end`, so a copy reaching one largest
   // record beyond it holds all the bytes the section can use.
@@ -388,7 +398,6 @@ bool CC3d::ReadParameter(ParamCursor& in, int n, int g) {
   try {
     switch (param.type) {
       case kParamChar: {
-        const std::string text = TextUpToZero(data.data(), data.size());
         // No dimensions: one byte of data, one string of that one character.
         const std::size_t width = k == 0 ? 1 : param.dimensions[0];
         std::int64_t strings = 1;
@@ -398,10 +407,12 @@ bool CC3d::ReadParameter(ParamCursor& in, int n, int g) {
         if (strings > 32767) return false;
         param.elementCount = static_cast<int>(strings);
         param.strings.reserve(static_cast<std::size_t>(strings));
+        // Each string is a field of its own, padded with blanks or ended by
+        // a zero byte: one zero-ended label must not empty all that follow.
         for (int j = 0; j < param.elementCount; ++j) {
           const std::size_t at = static_cast<std::size_t>(j) * width;
-          param.strings.push_back(at < text.size() ? Trim(std::string_view(text).substr(at, width))
-                                                   : std::string());
+          const std::size_t n = at < data.size() ? std::min(width, data.size() - at) : 0;
+          param.strings.push_back(Trim(TextUpToZero(data.data() + at, n)));
         }
         break;
       }
@@ -471,42 +482,60 @@ std::int64_t CC3d::FrameSize() const {
   return (4 * static_cast<std::int64_t>(numPoints) + analogPerFrame) * width;
 }
 
-bool CC3d::TakeLongRange(std::int64_t first, std::int64_t last, std::int64_t fileSize) {
+bool CC3d::TakeLongRange(std::int64_t first, std::int64_t last) {
   const std::int64_t count = last - first + 1;
   if (count <= 65535 || first < 0 || last > std::numeric_limits<int>::max()) return false;
   // The header keeps the count modulo 65536; anything else is another range.
   const std::int64_t header =
       ((static_cast<std::int64_t>(lastVideoFrame) - firstVideoFrame + 1) % 65536 + 65536) % 65536;
   if (count % 65536 != header) return false;
-  const std::int64_t frameSize = FrameSize();
-  const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
-  if (frameSize > 0 && (fileSize - dataStart) / frameSize < count) return false;
+  // A cut file keeps what it holds (LimitFramesToFile), as a short one does.
   firstFrame = static_cast<int>(first);
   lastFrame = static_cast<int>(last);
   longRecording = true;
   return true;
 }
 
-bool CC3d::TakeTrialRange(std::int64_t fileSize) {
+bool CC3d::TakeTrialRange() {
   std::int64_t first = 0;
   std::int64_t last = 0;
-  return TrialRange(paramSet, first, last) && TakeLongRange(first, last, fileSize);
+  return TrialRange(paramSet, first, last) && TakeLongRange(first, last);
 }
 
-void CC3d::TakeLongFrames(std::int64_t fileSize) {
+void CC3d::TakeLongFrames() {
   const CParam* longFrames = paramSet.Find("POINT", "LONG_FRAMES");
   if (longFrames == nullptr || !longFrames->IsNumeric() || longFrames->elementCount < 1) return;
   const double count = longFrames->GetValue(0);
   if (!(count > 65535.0 && count < 2147483647.0) || count != std::floor(count)) return;
-  TakeLongRange(firstVideoFrame, firstVideoFrame + static_cast<std::int64_t>(count) - 1, fileSize);
+  TakeLongRange(firstVideoFrame, firstVideoFrame + static_cast<std::int64_t>(count) - 1);
+}
+
+void CC3d::TakeUsedChannels(std::int64_t fileSize) {
+  const std::int64_t r = analogToVideoRatio;
+  if (r < 1 || analogPerFrame % r == 0) return;
+  const CParam* used = paramSet.Find("ANALOG", "USED");
+  if (used == nullptr || !used->IsNumeric()) return;
+  const float u = used->GetSignedValue(0, 0.0f);
+  if (!(u >= 1.0f && u * r <= 65535.0f) || u != std::floor(u)) return;
+  const auto channels = static_cast<std::int64_t>(u);
+  // Only a layout the data section holds exactly (to within its padding to a
+  // whole block) overrides the header.
+  const std::int64_t width = integerData ? 2 : 4;
+  const std::int64_t frames = static_cast<std::int64_t>(lastVideoFrame) - firstVideoFrame + 1;
+  const std::int64_t need = frames * (4 * static_cast<std::int64_t>(numPoints) + channels * r) * width;
+  const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
+  const std::int64_t spare = fileSize - dataStart - need;
+  if (frames < 1 || dataStart < 0 || spare < 0 || spare >= kBlock) return;
+  numAnalogChannels = static_cast<std::uint16_t>(channels);
+  analogPerFrame = static_cast<std::uint16_t>(channels * r);
 }
 
 bool CC3d::LimitFramesToFile(std::int64_t fileSize) {
   const std::int64_t frameSize = FrameSize();
   const int count = FrameCount();
   if (frameSize == 0 || count <= 0) return true;
-  // The frame count is taken modulo 65536: a full 65536-frame range holds none.
-  const std::int64_t claimed = count % 65536;
+  // A header range 0 .. 65535 is 65536 frames, not none.
+  const std::int64_t claimed = count;
   const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
   const std::int64_t held = fileSize > dataStart ? (fileSize - dataStart) / frameSize : 0;
   if (held >= claimed) return true;
@@ -679,10 +708,7 @@ void CC3d::ReadFrames(CInputFile& file, Convert convert) {
   const std::size_t N = numAnalogChannels;
   const std::size_t R = analogToVideoRatio;
   const std::size_t frameSize = (4 * P + analogPerFrame) * W;
-  // The header's frame count is taken modulo 65536: a full 65536-frame range
-  // reads none. A long recording's count came from its parameters.
-  const std::size_t frames = longRecording ? static_cast<std::size_t>(FrameCount())
-                                           : static_cast<std::size_t>(FrameCount()) % 65536;
+  const std::size_t frames = static_cast<std::size_t>(FrameCount());
   if (frameSize == 0 || frames == 0) return;
 
   std::vector<Sample*> pointData(P);

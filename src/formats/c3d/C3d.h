@@ -60,9 +60,12 @@ class CC3d : public CRecording {
   bool ReadGroup(ParamCursor& in, int n, int g);
   bool ReadParameter(ParamCursor& in, int n, int g);
   bool CheckTrialRange() const;
-  bool TakeLongRange(std::int64_t first, std::int64_t last, std::int64_t fileSize);
-  bool TakeTrialRange(std::int64_t fileSize);
-  void TakeLongFrames(std::int64_t fileSize);
+  bool TakeLongRange(std::int64_t first, std::int64_t last);
+  bool TakeTrialRange();
+  void TakeLongFrames();
+  // Analog measurements per frame that are no multiple of the ratio, where
+  // ANALOG:USED gives a layout the data section holds exactly, take it.
+  void TakeUsedChannels(std::int64_t fileSize);
   std::int64_t FrameSize() const;
   bool LimitFramesToFile(std::int64_t fileSize);
   bool AllocateData();

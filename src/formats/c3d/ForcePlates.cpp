@@ -1,5 +1,6 @@
 #include "formats/c3d/ForcePlates.h"
 
+#include <type_traits>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -14,8 +15,14 @@ constexpr char kGroup[] = "FORCE_PLATFORM";
 constexpr int kMaxPlates = 32767;
 constexpr int kCornerDecimals = 3;
 constexpr int kOriginDecimals = 3;
-constexpr float kRadiansPerDegree = 0.0055555557f * 3.1415926535f;
-constexpr float kDegreesPerRadian = 57.29578f;
+// Angles are turned between degrees and radians in single precision, one
+// operation after the other as the plates' reference values were computed:
+// folding the two constants into one changes the last digit of the forces.
+constexpr float kOneOver180 = 0.0055555557f;
+constexpr float kPi = 3.1415926535f;
+float Radians(float degrees) {
+  return (degrees * kOneOver180) * kPi;
+}
 // Rotations below this many degrees are taken for a plate laid square.
 constexpr float kMinimumAngle = 2.0f;
 // The centre-of-pressure quotients are 0 where the vertical force is smaller.
@@ -137,7 +144,7 @@ bool ReadCorners(const CRecording& rec, int p, CCorners& c) {
 float Degrees(float opposite, float adjacent) {
   // A degenerate edge (both differences 0) counts as square, not as NaN.
   if (opposite == 0.0f) return 0.0f;
-  return std::atan(opposite / adjacent) * kDegreesPerRadian;
+  return (std::atan(opposite / adjacent) * 180.0f) / kPi;
 }
 
 bool Geometry(const CRecording& rec, int p, bool xEdge, CPlateGeometry& g) {
@@ -293,10 +300,10 @@ struct CPlateFrame {
   CPlateFrame(const CRecording& rec, int p) {
     GetPlateGeometryX(rec, p, gx);
     GetPlateGeometryY(rec, p, gy);
-    const float thx = gx.angle * kRadiansPerDegree;
-    const float thy = gy.angle * kRadiansPerDegree;
-    const float thxP = Primed(gx.angle) * kRadiansPerDegree;
-    const float thyP = Primed(gy.angle) * kRadiansPerDegree;
+    const float thx = Radians(gx.angle);
+    const float thy = Radians(gy.angle);
+    const float thxP = Radians(Primed(gx.angle));
+    const float thyP = Radians(Primed(gy.angle));
     cosX = std::cos(thx);
     sinX = std::sin(thx);
     cosY = std::cos(thy);
@@ -461,22 +468,16 @@ void Type3Series(const CRecording& rec, int p, PlateComponent component, float* 
 }
 
 void Series(const CRecording& rec, int p, int type, PlateComponent c, std::vector<float>& out) {
-  const long long frames = std::max(rec.FrameCount(), 0);
-  out.assign(static_cast<std::size_t>(frames * std::max(rec.analogRatio, 0)), 0.0f);
+  out.assign(rec.AnalogSamplesHeld(), 0.0f);
   if (out.empty() || p < 0) return;
-  if (type == 2) {
-    if (rec.integerData) {
-      Type2Series<std::int16_t>(rec, p, c, out.data());
-    } else {
-      Type2Series<float>(rec, p, c, out.data());
+  rec.WithAnalogSampleType([&](auto sampleType) {
+    using Sample = std::remove_cv_t<std::remove_pointer_t<decltype(sampleType)>>;
+    if (type == 2) {
+      Type2Series<Sample>(rec, p, c, out.data());
+    } else if (type == 3) {
+      Type3Series<Sample>(rec, p, c, out.data());
     }
-  } else if (type == 3) {
-    if (rec.integerData) {
-      Type3Series<std::int16_t>(rec, p, c, out.data());
-    } else {
-      Type3Series<float>(rec, p, c, out.data());
-    }
-  }
+  });
 }
 
 }  // namespace

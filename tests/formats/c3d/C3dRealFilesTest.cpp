@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "formats/c3d/C3d.h"
@@ -202,3 +203,56 @@ TEST(C3dRealFiles, SampleTwoEncodingsHoldTheSameSamples) {
 }
 
 }  // namespace
+
+// Values on which independent readers and the C3D standard agree, where a
+// literal reading of the layout gave other numbers.
+TEST(C3dRealFiles, NumbersOtherReadersAgreeOn) {
+  KX_REQUIRE_SHARED_DATA();
+  {
+    // Residual bytes above 127 are unsigned: RANK at frame 130.
+    Opened f("TYPE-2a.c3d");
+    ASSERT_TRUE(f.ok);
+    EXPECT_NEAR(f.c3d.GetResidual(8, 129), 12.043f, 0.0005f);
+  }
+  {
+    // ANALOG:FORMAT "UNSIGNED": the INT offset -32768 is 32768.
+    Opened f("FunctionalWalk.c3d");
+    ASSERT_TRUE(f.ok);
+    EXPECT_EQ(f.c3d.GetOffset(0), 32768.0f);
+    const float first = (f.c3d.analog[0].samples.At(0) - f.c3d.GetOffset(0)) *
+                        f.c3d.GetScale(0) * f.c3d.GetGenScale();
+    EXPECT_NEAR(first, 0.3855f, 0.00005f);
+  }
+  {
+    // The parameter records run past the section's declared blocks.
+    Opened f("golfswing.c3d");
+    ASSERT_TRUE(f.ok);
+    EXPECT_NE(f.c3d.paramSet.Find("ANALOG", "LABELS"), nullptr);
+    EXPECT_NE(f.c3d.paramSet.Find("POINT", "DESCRIPTIONS"), nullptr);
+  }
+  {
+    // Analog measurements per frame (16) that are no multiple of the ratio
+    // (7): ANALOG:USED's 16 channels fill the data section exactly, and the
+    // markers move smoothly from frame to frame.
+    Opened f("MotionMonitorC3D.c3d");
+    ASSERT_TRUE(f.ok);
+    EXPECT_EQ(f.c3d.AnalogCount(), 16);
+    EXPECT_EQ(f.c3d.FrameCount(), 840);
+    float largestStep = 0.0f;
+    const CSampleBuffer& m1 = f.c3d.points[1].samples;
+    for (int i = 1; i < f.c3d.FrameCount(); ++i) {
+      for (int c = 0; c < 3; ++c) {
+        largestStep = std::max(largestStep, std::fabs(m1.At(4 * i + c) - m1.At(4 * (i - 1) + c)));
+      }
+    }
+    EXPECT_LT(largestStep, 0.05f);  // metres
+    // Each label is a field of its own, zero bytes ending only that field.
+    const CParam* points = f.c3d.paramSet.Find("POINT", "LABELS");
+    const CParam* channels = f.c3d.paramSet.Find("ANALOG", "LABELS");
+    ASSERT_TRUE(points != nullptr && channels != nullptr);
+    EXPECT_EQ(points->strings[1], "M1");
+    EXPECT_EQ(points->strings[7], "M7");
+    EXPECT_EQ(channels->strings[0], "A1");
+    EXPECT_EQ(channels->strings[7], "A8");
+  }
+}

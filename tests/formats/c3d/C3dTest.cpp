@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -175,6 +176,54 @@ TEST_F(C3dTest, CharParametersSplitAtTheWidthAndTrim) {
   EXPECT_TRUE(c3d.paramSet.params[2].strings.empty());
   EXPECT_EQ(c3d.paramSet.GetGroupName(labels), "G");
   EXPECT_EQ(c3d.paramSet.groups[0].locked, 0);
+
+  // Each string is a field of its own: a zero byte ends only its field.
+  r = {1, 0xFF, 'G', 3, 0, 0};
+  add({1, 1, 'L', 19, 0, 0xFF, 2, 4, 3, 'A', 'B', 0, 'x', 'C', 'D', 0, 0, ' ', 'E', 'F', ' ', 0});
+  ASSERT_TRUE(OpenBytes(WithRecords(s, r)));
+  EXPECT_EQ(c3d.paramSet.params[0].strings, (std::vector<std::string>{"AB", "CD", "EF"}));
+}
+
+TEST_F(C3dTest, UnsignedAnalogWords) {
+  Spec s = SmallSpec(Processor::Intel, false);
+  s.analogValue = [](int i, int, int k) { return k == 0 ? 40000.0f + i : 100.0f; };
+  s.params.push_back(c3dbuilder::StringParam("ANALOG", "FORMAT", {" unsigned"}));
+  for (c3dbuilder::Param& p : s.params) {
+    if (p.name == "OFFSET") p = c3dbuilder::NumberParam("ANALOG", "OFFSET", 2, {-32768, 5, -2});
+  }
+  ASSERT_TRUE(OpenBytes(c3dbuilder::Build(s)));
+  EXPECT_EQ(c3d.analog[0].samples.At(0), 40000.0f);
+  EXPECT_EQ(c3d.analog[0].minimum, 40000.0f);
+  EXPECT_EQ(c3d.analog[0].maximum, 40004.0f);
+  EXPECT_EQ(c3d.GetOffset(0), 32768.0f);
+  EXPECT_EQ(c3d.GetOffset(1), 5.0f);
+  EXPECT_EQ(c3d.GetOffset(2), 65534.0f);
+  EXPECT_EQ(c3d.paramSet.Find("ANALOG", "OFFSET")->GetInt(0), -32768);  // listings keep it
+  // Without the format the same words are signed.
+  s.params.erase(std::remove_if(s.params.begin(), s.params.end(),
+                                [](const c3dbuilder::Param& p) { return p.name == "FORMAT"; }),
+                 s.params.end());
+  ASSERT_TRUE(OpenBytes(c3dbuilder::Build(s)));
+  EXPECT_EQ(c3d.analog[0].samples.At(0), 40000.0f - 65536.0f);
+  EXPECT_EQ(c3d.GetOffset(0), -32768.0f);
+}
+
+TEST_F(C3dTest, UsedChannelsMendAHeaderThatIsNoMultipleOfTheRatio) {
+  Spec s = SmallSpec(Processor::Intel, true);  // 3 channels, ratio 2: 6 per frame
+  std::vector<std::uint8_t> b = c3dbuilder::Build(s);
+  const std::size_t end = (b[16] - 1) * 512 + 5 * (4 * 2 + 6) * 4;
+  b.resize(end);
+  std::vector<std::uint8_t> wrong = b;
+  c3dbuilder::PutWord(&wrong[4], 5, Processor::Intel);
+  ASSERT_TRUE(OpenBytes(wrong));
+  EXPECT_EQ(c3d.AnalogCount(), 3);
+  EXPECT_EQ(c3d.analogPerFrame, 6);
+  EXPECT_EQ(c3d.analog[2].samples.At(4 * 2 + 1), 30 + 1 + 4);
+  // A layout the file does not hold exactly leaves the header as it is.
+  wrong.resize(end + 600);
+  ASSERT_TRUE(OpenBytes(wrong));
+  EXPECT_EQ(c3d.AnalogCount(), 2);
+  EXPECT_EQ(c3d.analogPerFrame, 5);
 }
 
 TEST_F(C3dTest, TheParameterSectionEndsWithoutFailingTheOpen) {
@@ -223,14 +272,19 @@ TEST_F(C3dTest, HugeDimensionProductsEndTheSection) {
   EXPECT_EQ(c3d.paramSet.params[0].strings[9999], "");
 }
 
-TEST_F(C3dTest, TheSectionEndsAtItsLastBlock) {
+TEST_F(C3dTest, TheSectionEndsAtItsLastBlockOrTheData) {
   Spec s;
   for (int g = 0; g < 60; ++g)
     s.groups.push_back({"GROUP" + std::to_string(g), "twenty characters..", false});
   std::vector<std::uint8_t> b = c3dbuilder::Build(s);
   ASSERT_TRUE(OpenBytes(b));
   EXPECT_EQ(c3d.paramSet.GroupCount(), 60);
-  b[512 + 2] = 1;  // a block count too small loses the groups beyond it
+  // A block count too small: the records go on up to the data section.
+  b[512 + 2] = 1;
+  ASSERT_TRUE(OpenBytes(b));
+  EXPECT_EQ(c3d.paramSet.GroupCount(), 60);
+  // Where the data section starts no further, the count ends the walk.
+  c3dbuilder::PutWord(&b[16], 3, Processor::Intel);
   ASSERT_TRUE(OpenBytes(b));
   EXPECT_GT(c3d.paramSet.GroupCount(), 0);
   EXPECT_LT(c3d.paramSet.GroupCount(), 60);
@@ -363,11 +417,28 @@ TEST_F(C3dTest, MoreThan65535FramesOpenWholeFromTheTrialRange) {
   s.params.back().numbers = TrialField(100001);
   EXPECT_FALSE(OpenBytes(c3dbuilder::Build(s)));
   EXPECT_EQ(platform.Texts().back().rfind("This file has extra frames", 0), 0u);
+  // A cut file opens what it holds, as a short one does.
   std::vector<std::uint8_t> cut = b;
   const std::size_t frameSize = (4 * 1 + 2) * 2;
   cut.resize((b[16] - 1) * 512 + 100000 * frameSize - 1);  // the last frame cut short
-  EXPECT_FALSE(OpenBytes(cut));
-  EXPECT_EQ(platform.Texts().back().rfind("This file has extra frames", 0), 0u);
+  ASSERT_TRUE(OpenBytes(cut));
+  EXPECT_EQ(platform.Texts().back(),
+            Error("The file holds 99999 of the 100000 frames its header gives"));
+  EXPECT_EQ(c3d.FrameCount(), 99999);
+  EXPECT_EQ(c3d.points[0].samples.Size(), 99999u * 4);
+}
+
+TEST_F(C3dTest, AHeaderRangeOf65536FramesIsNotEmpty) {
+  Spec s = SmallSpec(Processor::Intel, false);
+  s.firstFrame = 0;
+  std::vector<std::uint8_t> b = c3dbuilder::Build(s);
+  c3dbuilder::PutWord(&b[8], 65535, Processor::Intel);  // frames 0 .. 65535
+  b.resize((b[16] - 1) * 512 + 5 * (4 * 2 + 6) * 2);
+  ASSERT_TRUE(OpenBytes(b));
+  EXPECT_EQ(platform.Texts().back(), Error("The file holds 5 of the 65536 frames its header gives"));
+  EXPECT_EQ(c3d.FrameCount(), 5);
+  EXPECT_EQ(c3d.points[0].samples.Size(), 5u * 4);  // nothing taken for the frames not held
+  EXPECT_EQ(c3d.points[1].samples.At(4 * 4), 200 + 4);
 }
 
 TEST_F(C3dTest, LongFramesGiveTheCountBeyondTheHeader) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <set>
 
 #include "formats/c3d/C3d.h"
@@ -142,6 +143,28 @@ TEST(ForcePlatesRealFiles, BothPlatesOfAWalkReadBrakingThenPropulsion) {
     EXPECT_LT(along(first, first + quarter), 0.0);
     EXPECT_GT(along(last - quarter, last), 0.0);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Angles turned between degrees and radians one single-precision operation
+// after the other give the plate's reference forces to the last digit.
+TEST(ForcePlatesRealFiles, TurnedPlatesToTheLastDigit) {
+  KX_REQUIRE_SHARED_DATA();
+  RecordingPlatform platform;
+  CC3d c3d;
+  c3d.SetPlatform(&platform);
+  c3d.fileName = SharedDataDir() / "c3d" / "Capture0002.c3d";
+  ASSERT_TRUE(c3d.Open());
+  std::vector<float> fy;
+  ASSERT_TRUE(ComputePlateComponent(c3d, 1, PlateComponent::FY, fy));
+  ASSERT_GT(fy.size(), 319u);
+  const float written = static_cast<float>(GetPlateForceSign(c3d, 1, 1)) * fy[319];
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", static_cast<double>(written));
+  EXPECT_STREQ(text, "-19.933");
 }
 
 }  // namespace

@@ -299,6 +299,14 @@ TEST(ForcePlatesTest, MissingOrForeignChannelsLeaveTheSeriesZero) {
   std::vector<float> out(3, 1.0f);
   EXPECT_FALSE(ComputePlateComponent(t.rec, 0, PlateComponent::FX, out));
   EXPECT_EQ(out, std::vector<float>(20, 0.0f));
+
+  // A damaged header's ratio without a channel to go with it: the series are
+  // as long as the samples held, not ratio x frames.
+  PlateRecording none;
+  Type2Plate(none, 1, 2, 3, 4, 5, 6);
+  none.rec.analog.clear();
+  none.rec.analogRatio = 65535;
+  EXPECT_TRUE(none.Series(0, PlateComponent::FX).empty());
 }
 
 TEST(ForcePlatesTest, FreeMomentInThePlateFrameWhereverThePlateLies) {
