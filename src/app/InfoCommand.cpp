@@ -42,16 +42,16 @@ int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
   const CContinuedStrings analogLabels(set, "Analog", "Labels");
   for (int k = 0; k < rec.AnalogCount(); ++k) {
     const CAnalog& a = rec.analog[k];
-    s += Format("ANALOG %3d %-16s min=%g max=%g\n", k + 1,
-                ItemLabel(analogLabels, k, format.channelLabelFormat).c_str(), a.minimum,
-                a.maximum);
+    s +=
+        Format("ANALOG %3d %-16s min=%g max=%g\n", k + 1,
+               ItemLabel(analogLabels, k, format.channelLabelFormat).c_str(), a.minimum, a.maximum);
   }
   const CContinuedStrings pointLabels(set, "Point", "Labels");
   for (int j = 0; j < rec.PointCount(); ++j) {
     const CVideo& v = rec.points[j];
     s += Format("POINT  %3d %-16s x=[%g,%g] y=[%g,%g] z=[%g,%g]\n", j + 1,
-                ItemLabel(pointLabels, j, kMarkerLabelFormat).c_str(), v.minX, v.maxX, v.minY, v.maxY,
-                v.minZ, v.maxZ);
+                ItemLabel(pointLabels, j, kMarkerLabelFormat).c_str(), v.minX, v.maxX, v.minY,
+                v.maxY, v.minZ, v.maxZ);
   }
   std::fwrite(s.data(), 1, s.size(), out);
   return 0;

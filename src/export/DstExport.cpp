@@ -1,7 +1,7 @@
 #include "export/DstExport.h"
 
-#include <type_traits>
 #include <algorithm>
+#include <type_traits>
 
 #include "export/DstHeader.h"
 #include "export/ExportRun.h"

@@ -44,9 +44,8 @@ struct CExpChannel {
 };
 
 template <typename Sample>
-void WriteExpSamples(const CExportJob& job, std::vector<CExpChannel>& channels,
-                     std::int64_t s0, std::int64_t s1, COutputFile& file,
-                     CProgressScope& progress) {
+void WriteExpSamples(const CExportJob& job, std::vector<CExpChannel>& channels, std::int64_t s0,
+                     std::int64_t s1, COutputFile& file, CProgressScope& progress) {
   std::string& out = file.Buffer();
   std::vector<const Sample*> data;
   std::vector<std::int64_t> sizes;
@@ -88,9 +87,11 @@ std::uint64_t ExportDstExp(const CExportJob& job, const TestSetValues& testSet, 
   const float sampleRate = format.allAnalogSamples ? static_cast<float>(r) * frameRate : frameRate;
 
   // Frame indices clipped to what the recording holds.
-  const std::int64_t i0 = std::max<std::int64_t>(static_cast<std::int64_t>(sel.rangeFirst) - rec.firstFrame, 0);
-  const std::int64_t i1 = std::min<std::int64_t>(static_cast<std::int64_t>(sel.rangeLast) - rec.firstFrame,
-                                                 static_cast<std::int64_t>(rec.FrameCount()) - 1);
+  const std::int64_t i0 =
+      std::max<std::int64_t>(static_cast<std::int64_t>(sel.rangeFirst) - rec.firstFrame, 0);
+  const std::int64_t i1 =
+      std::min<std::int64_t>(static_cast<std::int64_t>(sel.rangeLast) - rec.firstFrame,
+                             static_cast<std::int64_t>(rec.FrameCount()) - 1);
   const std::int64_t s0 = i0 * r;
   // No more rows than the channels hold: a damaged header's ratio with no
   // channel to go with it would otherwise give millions of empty ones.
@@ -103,10 +104,11 @@ std::uint64_t ExportDstExp(const CExportJob& job, const TestSetValues& testSet, 
     std::vector<CExpChannel> channels;
     const float general = rec.GetGenScale();
     std::string list;
-    for (int k = 0; k < rec.AnalogCount() && static_cast<int>(channels.size()) < kMaxChannels; ++k) {
+    for (int k = 0; k < rec.AnalogCount() && static_cast<int>(channels.size()) < kMaxChannels;
+         ++k) {
       if (!Selected(sel.analog, static_cast<std::size_t>(k))) continue;
-      channels.push_back({k, rec.GetScale(k) * general * extraScale,
-                          rec.GetOffset(k, format.defaultOffset)});
+      channels.push_back(
+          {k, rec.GetScale(k) * general * extraScale, rec.GetOffset(k, format.defaultOffset)});
       list = Format("%s %d", list.c_str(), k + 1);
     }
     std::string& out = file.Buffer();

@@ -10,7 +10,6 @@
 #include "export/ItemLabels.h"
 #include "export/NumberFormat.h"
 #include "platform/OutputFile.h"
-#include "platform/OutputFile.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
 
@@ -51,7 +50,6 @@ constexpr char kSuffixY[] = " Y";
 constexpr char kSuffixZ[] = " Z";
 constexpr char kSuffixResidual[] = " Res";
 constexpr char kSuffixMask[] = " Msk";
-
 
 // The first column's formats: "%4.0f" counting samples or frames, "%6.3f" in
 // seconds.

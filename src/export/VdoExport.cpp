@@ -1,9 +1,9 @@
 #include "export/VdoExport.h"
 
-#include <type_traits>
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "export/ExportRun.h"

@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <type_traits>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 // A float truncated to an integer the one way every part of the program does
 // it: toward zero, with NaN and values outside the 32-bit range giving 0.

@@ -22,7 +22,8 @@ TEST(InfoCommandTest, TheReaderComesFromTheTableOfFormats) {
   std::string printed(4096, '\0');
   printed.resize(std::fread(printed.data(), 1, printed.size(), out));
   std::fclose(out);
-  EXPECT_EQ(printed.rfind("$HeaderInformation\nNumber of Analog Channels  : 1\n", 0), 0u) << printed;
+  EXPECT_EQ(printed.rfind("$HeaderInformation\nNumber of Analog Channels  : 1\n", 0), 0u)
+      << printed;
   EXPECT_NE(printed.find("Sampling Frequency         : 50.000\n"), std::string::npos);
   EXPECT_NE(printed.find("ANALOG   1 LEFT"), std::string::npos) << printed;
 }

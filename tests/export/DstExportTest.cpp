@@ -10,8 +10,8 @@
 #include <sstream>
 
 #include "c3dbuilder/C3dBuilder.h"
-#include "formats/c3d/C3dDescription.h"
 #include "formats/c3d/C3d.h"
+#include "formats/c3d/C3dDescription.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -328,8 +328,9 @@ TEST_F(DstExportTest, NothingSelectedLeavesSignatureAndOriginalFile) {
 TEST_F(DstExportTest, DefaultNamesAndMissingGroupForUnlabelledItems) {
   c3dbuilder::Spec spec = SmallSpec(false);
   spec.analogChannels = 3;
-  spec.params[1] = c3dbuilder::StringParam("ANALOG", "LABELS", {"ONLY", "   "});  // one blank, one missing
-  spec.params.erase(spec.params.begin());                                  // no POINT:LABELS
+  spec.params[1] =
+      c3dbuilder::StringParam("ANALOG", "LABELS", {"ONLY", "   "});  // one blank, one missing
+  spec.params.erase(spec.params.begin());                            // no POINT:LABELS
   spec.params.push_back(c3dbuilder::NumberParam("NOWHERE", "ORPHAN", 2, {1}));  // no such group
   Open(spec);
   ASSERT_GT(Export(DstOptions{}), 0u);

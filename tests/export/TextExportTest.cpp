@@ -9,8 +9,8 @@
 #include <limits>
 
 #include "c3dbuilder/C3dBuilder.h"
-#include "formats/c3d/C3dDescription.h"
 #include "formats/c3d/C3d.h"
+#include "formats/c3d/C3dDescription.h"
 #include "support/TestSupport.h"
 
 namespace {

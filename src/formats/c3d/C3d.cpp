@@ -324,9 +324,9 @@ void CC3d::ReadParameters(CInputFile& file) {
   parameterBlocks = head[2];
   // Writers that miscount the section's blocks still place it before the
   // data: without a terminator the records go on up to the data section.
-  const std::int64_t end = std::max<std::int64_t>(
-      (firstParameterRecord - 1 + parameterBlocks) * kBlock,
-      (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock);
+  const std::int64_t end =
+      std::max<std::int64_t>((firstParameterRecord - 1 + parameterBlocks) * kBlock,
+                             (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock);
 
   // Every record read starts before `end`, so a copy reaching one largest
   // record beyond it holds all the bytes the section can use.
@@ -522,7 +522,8 @@ void CC3d::TakeUsedChannels(std::int64_t fileSize) {
   // whole block) overrides the header.
   const std::int64_t width = integerData ? 2 : 4;
   const std::int64_t frames = static_cast<std::int64_t>(lastVideoFrame) - firstVideoFrame + 1;
-  const std::int64_t need = frames * (4 * static_cast<std::int64_t>(numPoints) + channels * r) * width;
+  const std::int64_t need =
+      frames * (4 * static_cast<std::int64_t>(numPoints) + channels * r) * width;
   const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
   const std::int64_t spare = fileSize - dataStart - need;
   if (frames < 1 || dataStart < 0 || spare < 0 || spare >= kBlock) return;

@@ -1,10 +1,10 @@
 #include "formats/c3d/ForcePlates.h"
 
-#include <type_traits>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <type_traits>
 
 #include "model/Recording.h"
 #include "platform/Text.h"

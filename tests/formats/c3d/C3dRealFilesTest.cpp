@@ -219,8 +219,8 @@ TEST(C3dRealFiles, NumbersOtherReadersAgreeOn) {
     Opened f("FunctionalWalk.c3d");
     ASSERT_TRUE(f.ok);
     EXPECT_EQ(f.c3d.GetOffset(0), 32768.0f);
-    const float first = (f.c3d.analog[0].samples.At(0) - f.c3d.GetOffset(0)) *
-                        f.c3d.GetScale(0) * f.c3d.GetGenScale();
+    const float first = (f.c3d.analog[0].samples.At(0) - f.c3d.GetOffset(0)) * f.c3d.GetScale(0) *
+                        f.c3d.GetGenScale();
     EXPECT_NEAR(first, 0.3855f, 0.00005f);
   }
   {

@@ -435,7 +435,8 @@ TEST_F(C3dTest, AHeaderRangeOf65536FramesIsNotEmpty) {
   c3dbuilder::PutWord(&b[8], 65535, Processor::Intel);  // frames 0 .. 65535
   b.resize((b[16] - 1) * 512 + 5 * (4 * 2 + 6) * 2);
   ASSERT_TRUE(OpenBytes(b));
-  EXPECT_EQ(platform.Texts().back(), Error("The file holds 5 of the 65536 frames its header gives"));
+  EXPECT_EQ(platform.Texts().back(),
+            Error("The file holds 5 of the 65536 frames its header gives"));
   EXPECT_EQ(c3d.FrameCount(), 5);
   EXPECT_EQ(c3d.points[0].samples.Size(), 5u * 4);  // nothing taken for the frames not held
   EXPECT_EQ(c3d.points[1].samples.At(4 * 4), 200 + 4);
