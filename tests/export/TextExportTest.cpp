@@ -11,6 +11,8 @@
 #include "c3dbuilder/C3dBuilder.h"
 #include "formats/c3d/C3d.h"
 #include "formats/c3d/C3dDescription.h"
+#include "formats/codas/Cod.h"
+#include "formats/codas/CodDescription.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -540,6 +542,39 @@ TEST(TextExportRealFiles, EveryRecordingWithEveryOption) {
     ++exported;
   }
   EXPECT_GE(exported, 60);
+}
+
+}  // namespace
+
+namespace {
+
+// Long CODAS recordings: the last row's time is its sample number over the
+// rate, not what a running single-precision sum reached.
+TEST(TextExportRealFiles, LongRecordingsEndAtTheirLastSamplesTime) {
+  KX_REQUIRE_SHARED_DATA();
+  TempDir dir;
+  TextOptions options;
+  options.SamplesByFrame = 0;
+  for (const auto& [name, last] :
+       {std::pair<const char*, const char*>{"Proband_01.WDQ", "2452.720"},
+        {"20190923-T1.WDQ", "60.000"}}) {
+    SCOPED_TRACE(name);
+    RecordingPlatform platform;
+    CCod cod;
+    cod.SetPlatform(&platform);
+    cod.fileName = testsupport::SharedDataDir() / "codas" / name;
+    ASSERT_TRUE(cod.Open());
+    CExportSelection selection;
+    selection.analog.assign(cod.analog.size(), '1');
+    selection.rangeFirst = cod.firstFrame;
+    selection.rangeLast = cod.lastFrame;
+    const CExportJob job{cod,  CodFormatDescription(), selection, dir / "out.txt", platform, true,
+                         false};
+    ASSERT_GT(ExportText(job, options), 0u);
+    const std::string text = ReadFileText(dir / "out.txt");
+    const std::size_t row = text.rfind('\n', text.size() - 2) + 1;
+    EXPECT_EQ(text.substr(row, text.find('\t', row) - row), last);
+  }
 }
 
 }  // namespace
