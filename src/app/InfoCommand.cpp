@@ -1,5 +1,6 @@
 #include "app/InfoCommand.h"
 
+#include <cerrno>
 #include <string>
 
 #include "documents/FormatRegistry.h"
@@ -53,6 +54,14 @@ int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
                 ItemLabel(pointLabels, j, kMarkerLabelFormat).c_str(), v.minX, v.maxX, v.minY,
                 v.maxY, v.minZ, v.maxZ);
   }
-  std::fwrite(s.data(), 1, s.size(), out);
+  // A listing cut short by a full disk or a closed pipe is a failure, said
+  // as a conversion says it.
+  errno = 0;
+  const bool written = std::fwrite(s.data(), 1, s.size(), out) == s.size();
+  if (!written || std::fflush(out) != 0) {
+    const int cause = FileErrorCauseFromErrno(errno != 0 ? errno : EIO);
+    std::fprintf(stderr, "%s\n", ErrorInFile("-", FileErrorText(cause)).c_str());
+    return 1;
+  }
   return 0;
 }

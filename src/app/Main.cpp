@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,20 @@ int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
       global.rest == 1 ? ArgumentText(args) : ArgumentTextOfArguments(program));
   if (comma.kind != CCommaConversion::Kind::NotConversion)
     return RunCommaConversion(comma, global.settingsFile, global.iniFile);
+
+  // The desktop program takes one file at most: anything else is a verb or
+  // an option mistyped, which must never open the window.
+  if (!rest.empty()) {
+    std::error_code ec;
+    const bool isFile = std::filesystem::exists(PathFromUtf8(rest[0]), ec);
+    const bool option = rest[0].size() > 1 && rest[0][0] == '-';
+    if (!isFile && (option || rest.size() > 1 || PathFromUtf8(rest[0]).extension().empty())) {
+      std::fprintf(stderr, "kinex2: unknown %s '%s'\n", option ? "option" : "command",
+                   rest[0].c_str());
+      PrintUsage(stderr);
+      return kExitBadCommandLine;
+    }
+  }
 
   if (startGui != nullptr && DisplayAvailable()) {
     // The desktop program reads its own arguments: --settings FILE first.

@@ -34,7 +34,7 @@ struct TextOptions {
   int SamplesByFrame = 1;
   int StartAtZero = 0;
   int DoubleLimitTrajectory = 1;
-  std::uint16_t ColumnWidth = 12;
+  std::uint16_t ColumnWidth = 12;  // cells narrower than kMaxColumnWidth
   int DelimitColNames = 1;
   int Mean_StdDev = 0;
 
@@ -55,6 +55,10 @@ struct ExportSelection {
   int NumPar() const { return static_cast<int>(groupNames.size()); }
   bool operator==(const ExportSelection&) const = default;
 };
+
+// The widest text cell written: a stored width of 65535 would turn a small
+// recording into gigabytes of spaces.
+inline constexpr int kMaxColumnWidth = 1000;
 
 // The formats that keep a default export selection, in the order they are
 // loaded and saved.

@@ -142,7 +142,7 @@ CTextWriter::CTextWriter(const CExportJob& job, const TextOptions& options, COut
       m_out(file.Buffer()),
       m_progress(progress),
       m_delimiter(kDelimiters[options.Delimiter < 2 ? options.Delimiter : 2]),
-      m_width(options.ColumnWidth) {
+      m_width(std::min<int>(options.ColumnWidth, kMaxColumnWidth)) {
   // The document keeps its range inside the recording; clamping here only
   // makes sure a wrong range can never read outside the sample buffers.
   const std::int64_t first = std::max<std::int64_t>(job.selection.rangeFirst, m_rec.firstFrame);

@@ -469,6 +469,14 @@ TEST_F(ProgramTest, HelpInfoAndNoArguments) {
   // No display: the desktop program cannot start, which is said plainly.
   EXPECT_EQ(Run(""), 2);
   EXPECT_NE(Err().find("no display"), std::string::npos);
+  // A mistyped verb or option never opens the window, display or not.
+  for (const char* env : {"", "DISPLAY=:99"}) {
+    EXPECT_EQ(Run("conver walk.c3d b.dst", env), 2);
+    EXPECT_TRUE(StartsWith(Err(), "kinex2: unknown command 'conver'\nUsage:\n")) << Err();
+    EXPECT_EQ(Run("--bogus", env), 2);
+    EXPECT_TRUE(StartsWith(Err(), "kinex2: unknown option '--bogus'\n")) << Err();
+    EXPECT_EQ(Run("infoo", env), 2);
+  }
 }
 
 TEST_F(ProgramTest, OptionsOfTheWholeProgramAndHelpOfEachVerb) {

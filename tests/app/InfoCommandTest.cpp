@@ -28,6 +28,17 @@ TEST(InfoCommandTest, TheReaderComesFromTheTableOfFormats) {
   EXPECT_NE(printed.find("ANALOG   1 LEFT"), std::string::npos) << printed;
 }
 
+// A listing that cannot be written fails as a conversion would.
+TEST(InfoCommandTest, WriteErrorsFail) {
+  KX_REQUIRE_SHARED_DATA();
+  std::FILE* full = std::fopen("/dev/full", "w");
+  if (full == nullptr) GTEST_SKIP() << "no /dev/full";
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunInfoCommand(testsupport::SharedDataDir() / "c3d" / "Gait.c3d", full), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR in - : The disk is full\n");
+  std::fclose(full);
+}
+
 std::string InfoOf(const std::filesystem::path& path) {
   std::FILE* out = std::tmpfile();
   EXPECT_EQ(RunInfoCommand(path, out), 0);

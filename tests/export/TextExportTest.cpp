@@ -329,6 +329,19 @@ TEST_F(TextExportTest, TimesAreCountedExactlyOverLongRecordings) {
   EXPECT_EQ(text.substr(text.size() - 9), "60.000\t0\n");
 }
 
+TEST_F(TextExportTest, ColumnWidthIsCapped) {
+  Open(SmallSpec(false));
+  SelectSamplesOnly();
+  selection.points.assign(selection.points.size(), '0');
+  selection.rangeFirst = selection.rangeLast = 1;
+  TextOptions o;
+  o.AnalogColNames = 0;
+  o.ColumnWidth = 65535;
+  const std::string text = Export(o);
+  EXPECT_EQ(text, "\n   1\t" + std::string(997, ' ') + "100\t" + std::string(998, ' ') + "-3\n" +
+                      "   2\t" + std::string(997, ' ') + "101\t" + std::string(998, ' ') + "-3\n");
+}
+
 // Without DelimitColNames the name lines are only padded; the empty cell of
 // DoubleLimitTrajectory then adds nothing there, but stays in every data,
 // Mean and StdDev row.
