@@ -85,13 +85,19 @@ bool ParseFrameNumber(std::string_view s, long long& v) {
 bool ParseFrames(std::string_view s, CConvertRequest& request) {
   const std::size_t colon = s.find(':');
   if (colon == std::string_view::npos) return false;
-  long long first = 0;
-  long long last = 0;
-  if (!ParseFrameNumber(s.substr(0, colon), first) || !ParseFrameNumber(s.substr(colon + 1), last))
-    return false;
-  request.first = first;
-  request.last = last;
-  return true;
+  // "-1" for either end means that end of the recording, as in a batch list.
+  auto end = [](std::string_view text, std::optional<long long>& out) {
+    const std::string_view t = TrimView(text);
+    if (t == "-1") {
+      out.reset();
+      return true;
+    }
+    long long v = 0;
+    if (!ParseFrameNumber(t, v)) return false;
+    out = v;
+    return true;
+  };
+  return end(s.substr(0, colon), request.first) && end(s.substr(colon + 1), request.last);
 }
 
 bool IsHelp(std::string_view a) {
@@ -274,7 +280,10 @@ bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest
       }
     } else if (name == "--frames") {
       if (!ParseFrames(value, request)) {
-        error = "--frames takes FIRST:LAST (two whole numbers), not \"" + value + "\"";
+        error =
+            "--frames takes FIRST:LAST (two whole numbers, -1 for that end of the "
+            "recording), not \"" +
+            value + "\"";
         return false;
       }
     }

@@ -405,6 +405,8 @@ TEST_F(ProgramTest, ConvertVerb) {
 
   EXPECT_EQ(Run("convert walk.c3d out.dst --frames 0:3"), 1);
   EXPECT_EQ(Run("convert walk.c3d out.dst --frames 3"), 2);
+  EXPECT_EQ(Run("convert walk.c3d ends.dst --frames -1:2"), 0) << Err();  // -1: that end
+  EXPECT_EQ(Run("convert walk.c3d ends.txt --frames 2:-1"), 0) << Err();
   EXPECT_EQ(Run("convert walk.c3d"), 2);
   EXPECT_EQ(Run("convert none.c3d out.dst"), 1);
 }

@@ -39,11 +39,13 @@ class CLines {
 };
 
 // The pieces between spaces, trimmed; empty pieces (runs of spaces, trailing
-// blanks) are no tokens.
-std::vector<std::string_view> Tokens(std::string_view line) {
+// blanks) are no tokens. At most `most` of them are kept: callers need a few
+// and only ask whether there are more, so a line of millions of tokens costs
+// no memory.
+std::vector<std::string_view> Tokens(std::string_view line, std::size_t most) {
   std::vector<std::string_view> out;
   std::size_t start = 0;
-  while (start <= line.size()) {
+  while (start <= line.size() && out.size() < most) {
     const std::size_t end = std::min(line.find(' ', start), line.size());
     const std::string_view piece = TrimView(line.substr(start, end - start));
     if (!piece.empty()) out.push_back(piece);
@@ -85,7 +87,8 @@ float ScaleOfGain(long long gain) {
 }  // namespace
 
 bool CMac::Open() {
-  return ReadRecordingFile(*this, [this](CInputFile& file) { return ReadAll(file); }, kErrMemory);
+  return ReadRecordingFile(
+      *this, [this](CInputFile& file) { return ReadAll(file); }, kErrMemory);
 }
 
 void CMac::Close() {
@@ -106,7 +109,7 @@ bool CMac::ReadAll(CInputFile& file) {
     ReportReadError(*this, kErrNotMac);
     return false;
   }
-  const std::vector<std::string_view> header = Tokens(line);
+  const std::vector<std::string_view> header = Tokens(line, 7);
   const long long n = header.size() == 6 ? LeadingInteger(header[5]) : -1;
   if (n < 0 || n > kMaxChannels) {
     ReportReadError(*this, kErrNotMac);
@@ -143,7 +146,7 @@ bool CMac::ReadAll(CInputFile& file) {
       return false;
     }
     if (line.front() == '~') {
-      const std::vector<std::string_view> t = Tokens(line);
+      const std::vector<std::string_view> t = Tokens(line, 4);
       if (t.size() <= 3 && a < channelCount) {
         if (t.size() >= 2) {
           const long long gain = LeadingInteger(t[1]);
