@@ -298,6 +298,10 @@ TEST(DetailsPaneShots, DISABLED_WritePictures) {
   shoot(gait, 3112, {3200}, "gait-range-cursor.png", true);
   shoot(codas, 1, {}, "codas-header.png");
   shoot(codas, 31000, {}, "codas-channel.png");
+  const std::filesystem::path walk = testsupport::SharedDataDir() / "c3d" / "FunctionalWalk.c3d";
+  shoot(walk, 1, {}, "walk-header-events.png");
+  shoot(walk, 3101, {}, "walk-plate-force.png");
+  shoot(testsupport::SharedDataDir() / "bts" / "1123xa01.EMG", 31001, {}, "bts-channel.png");
   // The whole window: menus, tree and pane together.
   frame.resize(1280, 800);
   frame.show();
