@@ -13,6 +13,10 @@
 
 namespace {
 
+constexpr char kSkippedExisting[] = "kinex2: %s exists; skipped";
+constexpr char kBatchSummary[] = "kinex2: %zu of %zu rows written, %zu skipped, %zu failed%s";
+constexpr char kBatchCancelled[] = " (the batch was cancelled)";
+
 // The terminal of a batch: one line per row and one progress line over the
 // rows. The writers' own progress bars would draw over it, so they draw
 // nothing here.
@@ -36,15 +40,16 @@ class CBatchConsole : public CConsolePlatform, public CBatchListener {
   // A No nobody typed (no terminal) says how to replace the file.
   OverwriteAnswer AskOverwrite(const std::string& question) override {
     const OverwriteAnswer answer = CConsolePlatform::AskOverwrite(question);
-    if (answer == OverwriteAnswer::No && explainNo) {
-      CHeadlessPlatform::LogMessage(Format(kOverwriteDeclined, PathToUtf8(m_output).c_str()), true,
-                                    false);
+    if (answer == OverwriteAnswer::No) {
+      CHeadlessPlatform::LogMessage(
+          Format(explainNo ? kOverwriteDeclined : kSkippedExisting, PathToUtf8(m_output).c_str()),
+          true, false);
     }
     return answer;
   }
   void RowFinished(std::size_t /*row*/) override { CHeadlessPlatform::ProgressStep(); }
 
-  bool explainNo = true;  // off with --skip-existing, which says No on purpose
+  bool explainNo = true;  // off with --skip-existing, which says No on purpose: only named
 
  private:
   std::filesystem::path m_output;
@@ -82,5 +87,11 @@ int RunBatchCommand(const std::vector<std::string>& args, std::FILE* err,
     app.LogMessage(ErrorInFile(list, kUnableToOpenList), true, false);
     return kExitNothingWritten;
   }
-  return RunBatch(app, rows, list.parent_path(), request.overwrite, &ui).Status();
+  const CBatchResult result = RunBatch(app, rows, list.parent_path(), request.overwrite, &ui);
+  // Rows a Cancel left were never tried: neither skipped nor failed.
+  const std::size_t failed = result.notWritten - result.skipped - result.untried;
+  ui.LogMessage(Format(kBatchSummary, result.written, rows.size(), result.skipped, failed,
+                       result.cancelled ? kBatchCancelled : ""),
+                true, false);
+  return result.Status();
 }

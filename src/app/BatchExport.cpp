@@ -64,7 +64,7 @@ bool IsOtherExistingFile(const std::filesystem::path& output, const std::filesys
   return !std::filesystem::equivalent(output, input, ec);
 }
 
-enum class RowOutcome { Written, NotWritten, Cancel };
+enum class RowOutcome { Written, NotWritten, Skipped, Cancel };
 
 RowOutcome ExportRow(CKinex2App& app, const CBatchRow& row, const std::filesystem::path& input,
                      const std::filesystem::path& output, bool& yesToAll) {
@@ -83,6 +83,8 @@ RowOutcome ExportRow(CKinex2App& app, const CBatchRow& row, const std::filesyste
     if (answer == OverwriteAnswer::YesToAll) yesToAll = true;
     if (answer == OverwriteAnswer::Cancel) {
       outcome = RowOutcome::Cancel;
+    } else if (answer == OverwriteAnswer::No) {
+      outcome = RowOutcome::Skipped;
     } else if (answer != OverwriteAnswer::No && ExportConversion(*doc, output, std::nullopt) > 0) {
       outcome = RowOutcome::Written;
     }
@@ -149,8 +151,10 @@ CBatchResult RunBatch(CKinex2App& app, const std::vector<CBatchRow>& rows,
     if (outcome == RowOutcome::Cancel) {
       result.cancelled = true;
       result.notWritten += rows.size() - i;
+      result.untried = rows.size() - i;
       break;
     }
+    if (outcome == RowOutcome::Skipped) ++result.skipped;
     ++(outcome == RowOutcome::Written ? result.written : result.notWritten);
   }
   return result;

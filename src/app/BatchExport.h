@@ -55,6 +55,8 @@ class CBatchListener {
 struct CBatchResult {
   std::size_t written = 0;
   std::size_t notWritten = 0;  // open failed, frames outside, declined, cancelled, export failed
+  std::size_t skipped = 0;     // of those not written: an existing output kept
+  std::size_t untried = 0;     // of those not written: left by a Cancel
   bool cancelled = false;
   // 0 when every row was written, 1 otherwise (the command's exit status).
   int Status() const { return notWritten == 0 ? 0 : 1; }

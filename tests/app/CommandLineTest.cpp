@@ -30,6 +30,10 @@ using testsupport::WriteTrial;
 bool StartsWith(const std::string& s, const std::string& prefix) {
   return s.rfind(prefix, 0) == 0;
 }
+bool EndsWith(const std::string& s, const std::string& suffix) {
+  return s.size() >= suffix.size() &&
+         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
 
 TEST(CommaFormTest, ArgumentTextFollowsTheQuotedProgramPath) {
   EXPECT_EQ(ArgumentTextOfCommandLine("\"C:\\Kinex2\\kinex2.exe\" walk.c3d,walk.dst"),
@@ -421,6 +425,7 @@ TEST_F(ProgramTest, BatchVerb) {
                          "ERROR in " +
                              Full("none.c3d") + " : "))
       << Err();
+  EXPECT_TRUE(EndsWith(Err(), "\nkinex2: 2 of 3 rows written, 0 skipped, 1 failed\n")) << Err();
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.dst"), kSignatureStart));
   // Text by "ExportTo", whatever the output is called, as the comma form.
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "b.txt"), kSignatureStart));
@@ -431,10 +436,12 @@ TEST_F(ProgramTest, BatchVerb) {
   std::ofstream(dir / "one.txt") << "walk.c3d\n";
   testsupport::WriteFile(dir / "walk.dst", {'o', 'l', 'd'});
   EXPECT_EQ(Run("batch one.txt"), 1);
+  const std::string summary = "kinex2: 0 of 1 rows written, 1 skipped, 0 failed\n";
   EXPECT_EQ(Err(), "Exporting from walk.c3d To walk.dst\nkinex2: " + Full("walk.dst") +
-                       " exists; nothing written (answer y, or pass --overwrite)\n");
+                       " exists; nothing written (answer y, or pass --overwrite)\n" + summary);
   EXPECT_EQ(Run("batch one.txt --skip-existing"), 1);
-  EXPECT_EQ(Err(), "Exporting from walk.c3d To walk.dst\n");
+  EXPECT_EQ(Err(), "Exporting from walk.c3d To walk.dst\nkinex2: " + Full("walk.dst") +
+                       " exists; skipped\n" + summary);
   EXPECT_EQ(testsupport::ReadFileText(dir / "walk.dst"), "old");
   std::ofstream(dir / "text.ini") << "[Settings]\nExportTo=1\n";
   EXPECT_EQ(Run("--settings text.ini batch one.txt --overwrite"), 0) << Err();
