@@ -58,8 +58,7 @@ std::string DecodeName(std::string_view s) {
       }
       AppendUtf8(out, code);
       i += 5;
-    } else if (c == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 &&
-               HexDigit(s[i + 2]) >= 0) {
+    } else if (c == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 && HexDigit(s[i + 2]) >= 0) {
       AppendUtf8(out, static_cast<unsigned long>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2])));
       i += 2;
     } else {
@@ -74,13 +73,27 @@ void Unescape(std::string_view s, std::size_t& i, std::string& out) {
   if (i >= s.size()) return;
   const char c = s[i++];
   switch (c) {
-    case 'a': out += '\a'; return;
-    case 'b': out += '\b'; return;
-    case 'f': out += '\f'; return;
-    case 'n': out += '\n'; return;
-    case 'r': out += '\r'; return;
-    case 't': out += '\t'; return;
-    case 'v': out += '\v'; return;
+    case 'a':
+      out += '\a';
+      return;
+    case 'b':
+      out += '\b';
+      return;
+    case 'f':
+      out += '\f';
+      return;
+    case 'n':
+      out += '\n';
+      return;
+    case 'r':
+      out += '\r';
+      return;
+    case 't':
+      out += '\t';
+      return;
+    case 'v':
+      out += '\v';
+      return;
     case 'x': {
       unsigned long code = 0;
       while (i < s.size() && HexDigit(s[i]) >= 0 && code < 0x10000)
@@ -88,7 +101,14 @@ void Unescape(std::string_view s, std::size_t& i, std::string& out) {
       AppendUtf8(out, code);
       return;
     }
-    case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': {
+    case '0':
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7': {
       unsigned long code = static_cast<unsigned long>(c - '0');
       while (i < s.size() && s[i] >= '0' && s[i] <= '7' && code < 0x1000)
         code = code * 8 + static_cast<unsigned long>(s[i++] - '0');
@@ -184,9 +204,8 @@ void CConfFileStore::Parse(std::string_view text) {
     if (line.empty() || line.front() == ';' || line.front() == '#') continue;
     if (line.front() == '[') {
       const std::size_t close = line.find(']');
-      const std::string_view raw = line.substr(1, close == std::string_view::npos
-                                                      ? std::string_view::npos
-                                                      : close - 1);
+      const std::string_view raw =
+          line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
       // [General] holds the names outside any section; a real section of that
       // name is written as [%General].
       section = raw == "General"    ? std::string()
@@ -216,6 +235,12 @@ void CConfFileStore::Parse(std::string_view text) {
     }
     m_values[key] = std::move(value);
   }
+}
+
+bool CConfFileStore::HoldsSection(std::string_view section) const {
+  const std::string prefix = FullKey(section, "");
+  const auto it = m_values.lower_bound(prefix);
+  return it != m_values.end() && it->first.compare(0, prefix.size(), prefix) == 0;
 }
 
 const CConfFileStore::CValue* CConfFileStore::Find(std::string_view section,

@@ -37,6 +37,9 @@ class CConfFileStore : public CSettingsStore {
   void WriteString(std::string_view, std::string_view, std::string_view) override {}
   bool Flush() override { return false; }
 
+  // True when a value of `section` was read.
+  bool HoldsSection(std::string_view section) const;
+
  private:
   CConfFileStore() = default;
   void Parse(std::string_view text);

@@ -34,6 +34,24 @@ constexpr std::array<const char*, kSelectionFormatCount> kSelectionSections = {
     "C3dSelection", "VadSelection",   "AdcSelection",
     "MacSelection", "CodasSelection", "BtsSelection"};
 
+constexpr char kNotASettingsFile[] =
+    "kinex2: %s holds no Kinex2 settings; it is read, but the settings are not written back to it";
+
+// A settings file is written back only when it holds settings already (one
+// of these sections), or nothing yet: a new or empty file.
+bool HoldsKinex2Settings(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec) || std::filesystem::file_size(file, ec) == 0) return true;
+  const CConfFileStore store({file});
+  for (const char* section : {kSettings, kGcdExport, kTextExport, kAdcParam, kVeltro}) {
+    if (store.HoldsSection(section)) return true;
+  }
+  for (const char* section : kSelectionSections) {
+    if (store.HoldsSection(section)) return true;
+  }
+  return false;
+}
+
 constexpr char kVdoLabels[] = "vdolabels";
 constexpr char kVdoExtra[] = "vdoextra";
 constexpr char kLabelKey[] = "label";
@@ -154,6 +172,11 @@ void CKinex2App::InitInstance(const std::filesystem::path& settingsFile,
     UseSettingsStore(std::make_unique<CConfFileStore>(std::vector{settingsFile}));
   } else if (readOnly && !userFiles.empty()) {
     UseSettingsStore(std::make_unique<CConfFileStore>(userFiles));
+  } else if (!settingsFile.empty() && !HoldsKinex2Settings(settingsFile)) {
+    // Writing the settings back would replace whatever the file is (a
+    // recording or a batch list named by mistake): it is only read.
+    LogMessage(Format(kNotASettingsFile, PathToUtf8(FullPath(settingsFile)).c_str()), true, false);
+    UseSettingsStore(std::make_unique<CConfFileStore>(std::vector{settingsFile}));
   } else {
     UseSettingsStore(settingsFile.empty() ? OpenQtStore(QtStoreKind::User)
                                           : OpenQtStore(QtStoreKind::IniFile, settingsFile));

@@ -293,8 +293,19 @@ bool COutputFile::Create(bool overwriteAll, const std::filesystem::path& source)
   // A short unique name in the real file's folder: the final rename stays on
   // one file system, replaces nothing but the target, and a long target name
   // does not grow past the system's limit.
+  m_replaces = status.exists;
+  m_overwriteAll = overwriteAll;
+  // An interrupt ends the run with 128 + the signal whatever the temporary
+  // file is, and removes it where it has a name.
+  InstallInterruptCleanup();
   std::filesystem::path folder = m_real.parent_path();
   if (folder.empty()) folder = ".";
+#if defined(__linux__) && defined(O_TMPFILE)
+  // Nameless until committed: nothing for a kill to leave behind. File
+  // systems without it fall back to a named temporary file.
+  m_fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  m_unnamed = m_fd >= 0;
+#endif
   std::random_device rd;
   for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
     m_temp = folder / Format(".kx%08x.tmp", rd());
@@ -307,7 +318,7 @@ bool COutputFile::Create(bool overwriteAll, const std::filesystem::path& source)
     return false;
   }
   m_ownsFd = true;
-  m_slot = RegisterTemp(m_temp);
+  if (!m_unnamed) m_slot = RegisterTemp(m_temp);
 #ifndef _WIN32
   if (status.exists) {
     // The owner first: a change of owner clears the set-user-ID bits. Only
@@ -364,14 +375,14 @@ std::uint64_t COutputFile::Commit() {
   if (m_fd < 0) return 0;
   if (m_errno == 0 && !m_buffer.empty()) WriteAll(m_buffer.data(), m_buffer.size());
   m_buffer.clear();
+  if (m_errno == 0 && m_unnamed) NameTemp();
   if (m_ownsFd) {
     if (CloseFd(m_fd) != 0 && m_errno == 0) m_errno = errno != 0 ? errno : EIO;
   }
   m_fd = -1;
-  if (m_errno == 0 && !m_temp.empty()) {
-    std::error_code ec;
-    std::filesystem::rename(m_temp, m_real, ec);
-    if (ec) m_errno = ec.value();
+  if (m_errno == 0 && !m_temp.empty() && !Publish() && m_errno == 0) {
+    Abandon();  // declined: nothing written, nothing to report
+    return 0;
   }
   if (m_errno != 0) {
     if (m_abortMessage.empty()) {
@@ -385,6 +396,66 @@ std::uint64_t COutputFile::Commit() {
   m_temp.clear();
   UnregisterTemp(m_slot);
   return m_written;
+}
+
+bool COutputFile::NameTemp() {
+#if defined(__linux__) && defined(O_TMPFILE)
+  std::filesystem::path folder = m_real.parent_path();
+  if (folder.empty()) folder = ".";
+  const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+  std::random_device rd;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    m_temp = folder / Format(".kx%08x.tmp", rd());
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, m_temp.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+        ::linkat(m_fd, "", AT_FDCWD, m_temp.c_str(), AT_EMPTY_PATH) == 0) {
+      m_unnamed = false;
+      m_slot = RegisterTemp(m_temp);
+      return true;
+    }
+    if (errno != EEXIST) break;
+  }
+  m_errno = errno != 0 ? errno : EIO;
+  m_temp.clear();
+#endif
+  return false;
+}
+
+bool COutputFile::Publish() {
+  if (!m_replaces) {
+    // A new file: taken only while the name is still free.
+#ifdef _WIN32
+    if (::_wrename(m_temp.c_str(), m_real.c_str()) == 0) return true;  // never replaces
+    std::error_code ec;
+    int err = std::filesystem::exists(m_real, ec) ? EEXIST : errno;
+#else
+    int err = ::link(m_temp.c_str(), m_real.c_str()) == 0 ? 0 : errno;
+    if (err == 0) {
+      ::unlink(m_temp.c_str());
+      return true;
+    }
+    if (err != EEXIST) {
+      // File systems without hard links: no-replace is only as good as a
+      // look before the rename.
+      std::error_code ec;
+      err = std::filesystem::exists(m_real, ec) ? EEXIST : 0;
+    }
+#endif
+    if (err != 0 && err != EEXIST) {
+      m_errno = err;
+      return false;
+    }
+    if (err == EEXIST) {
+      // Another writer got there first: its file is an existing output now.
+      if (!m_overwriteAll &&
+          !m_platform.AskYesNo(Format(kOverwriteQuestion, m_target.string().c_str()))) {
+        return false;
+      }
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(m_temp, m_real, ec);
+  if (ec) m_errno = ec.value();
+  return !ec;
 }
 
 void COutputFile::Fail(const std::string& reason) {

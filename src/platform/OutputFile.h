@@ -2,7 +2,11 @@
 // An export's output. A regular file (or a new one) is written to a temporary
 // file beside it and renamed over it only when every byte was written, keeping
 // its permission bits, so a failure (disk full, no permission) or an
-// interrupt leaves the old target untouched and no temporary file behind. A
+// interrupt leaves the old target untouched and no temporary file behind. On
+// Linux the temporary file has no name while it is written, so even a killed
+// process leaves nothing. A file that did not exist is committed without
+// replacing one that appeared meanwhile (another conversion to the same
+// name): that one is then an existing output, asked about as any other. A
 // symbolic link keeps pointing where it did: the file it names is replaced.
 // Devices, pipes and "-" (standard output) are written in place.
 //
@@ -62,6 +66,13 @@ class COutputFile {
   bool WriteAll(const char* data, std::size_t n);
   void Fail(const std::string& reason);
   void Abandon();
+  // Gives the unnamed temporary file a name beside the target; false with
+  // m_errno set.
+  bool NameTemp();
+  // Moves the named temporary file to the target: a new target without
+  // replacing a file that appeared since Create. False with m_errno set, or
+  // with nothing set when the user declined to replace that file.
+  bool Publish();
 
   CPlatform& m_platform;
   std::filesystem::path m_target;  // as given, for messages
@@ -74,6 +85,9 @@ class COutputFile {
   int m_errno = 0;             // first write error
   std::string m_abortMessage;  // what Abort was told to show
   int m_slot = -1;             // in the interrupt clean-up list
+  bool m_unnamed = false;      // m_fd is a file without a name yet (O_TMPFILE)
+  bool m_replaces = false;     // the target existed at Create
+  bool m_overwriteAll = false;
 };
 
 extern const char kOverwriteQuestion[];  // "The File %s already exists.\n..."

@@ -367,6 +367,23 @@ TEST_F(ProgramTest, CommaFormConvertsAndSavesTheSettings) {
   EXPECT_EQ(Run("walk.c3d,walk2.dst"), 0) << Err();
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk2.dst"), "OriginalFile\t"));
 
+  // Settings are written back to a settings file, never to anything else
+  // named by mistake.
+  std::ofstream(dir / "mine.ini") << "[GCDExport]\nPrecision=2\n";
+  EXPECT_EQ(Run("--settings mine.ini walk.c3d,walk3.dst"), 0) << Err();
+  EXPECT_NE(testsupport::ReadFileText(dir / "mine.ini").find("ExportTo="), std::string::npos);
+  const std::string recording = testsupport::ReadFileText(dir / "walk.c3d");
+  std::ofstream(dir / "list.txt") << "walk.c3d,a.dst\nwalk.c3d,b.dst\n";
+  for (const char* named : {"walk.c3d", "list.txt"}) {
+    const std::string before = testsupport::ReadFileText(dir / named);
+    EXPECT_EQ(Run(std::string("--settings ") + named + " walk.c3d,from-" + named + ".dst"), 0)
+        << Err();
+    EXPECT_EQ(testsupport::ReadFileText(dir / named), before) << named;
+    EXPECT_NE(Err().find("kinex2: " + Full(named) + " holds no Kinex2 settings"), std::string::npos)
+        << Err();
+  }
+  EXPECT_EQ(testsupport::ReadFileText(dir / "walk.c3d"), recording);
+
   // A blank after the comma stays in the output name.
   EXPECT_EQ(Run("walk.c3d, b.txt"), 0) << Err();
   EXPECT_TRUE(std::filesystem::exists(dir / " b.txt"));

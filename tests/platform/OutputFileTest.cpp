@@ -180,4 +180,55 @@ TEST(OutputFileTest, AnInterruptRemovesTheTemporaryFileAndKeepsTheOldTarget) {
   EXPECT_EQ(FilesIn(dir.path()), 1);
 }
 
+// Two conversions to one new name: the second to finish finds the first's
+// file there and asks, as for any existing output; No keeps the first.
+TEST(OutputFileTest, TwoWritersOfOneNewFileNeverReplaceEachOther) {
+  TempDir dir;
+  const auto target = dir / "new.dst";
+  RecordingPlatform first;
+  RecordingPlatform second;
+  COutputFile a(first, target);
+  COutputFile b(second, target);
+  ASSERT_TRUE(a.Create(false));
+  ASSERT_TRUE(b.Create(false));
+  a.Buffer() += "first";
+  b.Buffer() += "second";
+  EXPECT_EQ(a.Commit(), 5u);
+  EXPECT_EQ(b.Commit(), 0u);
+  ASSERT_EQ(second.questions.size(), 1u);
+  EXPECT_EQ(second.questions[0].rfind("The File " + target.string() + " already exists.", 0), 0u);
+  EXPECT_TRUE(second.messages.empty());
+  EXPECT_EQ(ReadFileText(target), "first");
+  EXPECT_EQ(FilesIn(dir.path()), 1);
+  // Yes replaces it, as an overwrite asked at the start would.
+  COutputFile c(second, dir / "other.dst");
+  ASSERT_TRUE(c.Create(false));
+  WriteText(dir / "other.dst", "meanwhile");
+  second.answerYes = true;
+  c.Buffer() += "third";
+  EXPECT_EQ(c.Commit(), 5u);
+  EXPECT_EQ(ReadFileText(dir / "other.dst"), "third");
+  EXPECT_EQ(FilesIn(dir.path()), 2);
+}
+
+#ifdef __linux__
+// Killed outright, a conversion leaves nothing: its file has no name until
+// it is committed.
+TEST(OutputFileTest, AKilledWriterLeavesNoFile) {
+  TempDir dir;
+  const auto target = dir / "out.dst";
+  EXPECT_EXIT(
+      {
+        RecordingPlatform platform;
+        COutputFile file(platform, target);
+        if (!file.Create(true)) std::_Exit(1);
+        file.Buffer().assign(3u << 20, 'x');
+        file.MaybeFlush();
+        std::raise(SIGKILL);
+      },
+      testing::KilledBySignal(SIGKILL), "");
+  EXPECT_EQ(FilesIn(dir.path()), 0);
+}
+#endif
+
 }  // namespace
