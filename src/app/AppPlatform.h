@@ -4,6 +4,7 @@
 // plus the application's log file. Every call except LogMessage goes straight
 // to the wrapped platform.
 
+#include <filesystem>
 #include <string>
 
 #include "platform/Platform.h"
@@ -37,6 +38,11 @@ class CAppPlatform : public CPlatform {
   }
   CPlatform& Ui() const { return *m_ui; }
 
+  // Called before `recording` is read: when the log file is that very file
+  // (through links too), logging stops for the rest of the run, said once,
+  // since every line would be appended to the recording.
+  void KeepLogOff(const std::filesystem::path& recording);
+
   // The wrapped platform sees every message (it shows the box when `showBox`,
   // and may echo information lines); then, when `writeToLog` and logging is on,
   // the text becomes one line of the log file. A log file that cannot be
@@ -58,4 +64,5 @@ class CAppPlatform : public CPlatform {
  private:
   CPlatform* m_ui;
   const LogSettings& m_settings;
+  bool m_logRefused = false;
 };

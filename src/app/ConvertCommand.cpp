@@ -77,6 +77,7 @@ std::unique_ptr<CDocumentBase> OpenConversionDocument(CKinex2App& app,
                                                       const std::filesystem::path& input,
                                                       const std::filesystem::path& output) {
   const CFormatEntry& type = FormatFor(input);
+  app.KeepLogOff(input);
   std::unique_ptr<CDocumentBase> doc = type.createDocument(app.Platform());
   doc->SetSettings(DocumentSettingsFor(app, type));
   // A C3D output only copies the channels' words: the reader may leave them

@@ -98,6 +98,9 @@ class CKinex2App {
   }
   // The platform to hand to readers, documents and writers.
   CPlatform& Platform() { return m_platform; }
+  // Stops logging for the run when the log file is `recording` (see
+  // CAppPlatform::KeepLogOff); called before every recording is read.
+  void KeepLogOff(const std::filesystem::path& recording) { m_platform.KeepLogOff(recording); }
   void SetUiPlatform(CPlatform& ui) { m_platform.SetUi(ui); }
 
   // Values written as soon as they change.

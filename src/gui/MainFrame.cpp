@@ -193,6 +193,7 @@ CChildFrame* CMainFrame::OpenDocumentFile(const QString& path) {
     }
   }
   const CFormatEntry& type = FormatFor(full);
+  m_app.KeepLogOff(full);
   std::unique_ptr<CDocumentBase> doc = type.createDocument(m_app.Platform());
   doc->SetSettings(DocumentSettingsFor(m_app, type));
   {

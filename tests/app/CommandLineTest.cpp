@@ -406,6 +406,25 @@ TEST_F(ProgramTest, CommaFormFailures) {
   EXPECT_EQ(testsupport::ReadFileText(dir / "x.dst"), "old");
 }
 
+// A log file that is the recording itself (through a link too) would have
+// every log line appended to the recording: logging stops for the run.
+TEST_F(ProgramTest, ALogFileThatIsTheInputIsRefused) {
+  const std::string recording = testsupport::ReadFileText(dir / "walk.c3d");
+  std::filesystem::create_symlink(dir / "walk.c3d", dir / "walk.log");
+  std::ofstream(dir / "log.ini") << "[Settings]\nLog=1\nLogErrorOnly=0\nLogFile=" +
+                                        (dir / "walk.log").string() + "\n";
+  EXPECT_EQ(Run("--settings log.ini convert walk.c3d out.dst"), 0) << Err();
+  EXPECT_EQ(testsupport::ReadFileText(dir / "walk.c3d"), recording);
+  EXPECT_NE(Err().find("The log file is the recording being read; nothing is logged in this run"),
+            std::string::npos)
+      << Err();
+  // Another log file is written as before.
+  std::ofstream(dir / "log.ini") << "[Settings]\nLog=1\nLogErrorOnly=0\nLogFile=" +
+                                        (dir / "run.log").string() + "\n";
+  EXPECT_EQ(Run("--settings log.ini convert walk.c3d out2.dst"), 0) << Err();
+  EXPECT_NE(testsupport::ReadFileText(dir / "run.log").find("Exported "), std::string::npos);
+}
+
 TEST_F(ProgramTest, ConvertVerb) {
   EXPECT_EQ(Run("convert walk.c3d walk.txt"), 0) << Err();
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.txt"), "OriginalFile\t"));
