@@ -18,7 +18,7 @@ ADC_FILE="$DATA/bench_adc.adc"
 VAD_FILE="$DATA/bench_vad01.vad"
 LONG_FILE="$DATA/bench_long.c3d"
 
-BENCHMARKS=(open open_long export vdo vad_c3d gui_open gui_plot startup batch)
+BENCHMARKS=(open open_long export vdo vad_c3d gui_open gui_plot startup batch linear)
 
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
@@ -84,6 +84,12 @@ run_startup() {
 # runs of the same rows (target: the batch takes less time).
 run_batch() {
   "$BIN/bench_batch" "$KINEX2" 200
+}
+
+# A sparse kinex2.ini (--ini) and a MAC header line of millions of tokens at
+# 1, 3 and 10 MB: seconds per MB stay flat (time linear in the size).
+run_linear() {
+  "$BIN/bench_linear" "$KINEX2" "$ROOT/samples/sample.c3d" "$DATA/linear"
 }
 
 build() {

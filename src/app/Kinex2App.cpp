@@ -144,11 +144,12 @@ void SaveSelection(CSettingsStore& s, std::string_view section, SelectionFormat 
 template <class Take>
 void ScanNumberedKeys(const CIniFile& ini, const char* section, const char* prefix,
                       std::size_t buffer, Take take) {
-  for (long long n = 1, last = 49; n <= last; ++n) {
-    std::string value = ini.GetString(section, prefix + std::to_string(n), "", buffer);
+  long long last = 49;
+  for (const auto& [n, value] : ini.NumberedValues(section, prefix, buffer)) {
+    if (n > last) break;
     if (value.empty()) continue;
     last = n + 50;
-    take(value);
+    take(std::string(value));
   }
 }
 }  // namespace

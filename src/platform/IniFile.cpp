@@ -1,5 +1,7 @@
 #include "platform/IniFile.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "platform/Text.h"
@@ -25,19 +27,29 @@ bool CIniFile::Load(const std::filesystem::path& path) {
   if (!std::filesystem::is_regular_file(path, ec)) return false;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) return false;
-  std::string text;
+  m_text.clear();
   char chunk[8192];
   std::size_t n = 0;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+    m_text.insert(m_text.end(), chunk, chunk + n);
   const bool failed = std::ferror(f) != 0;
   std::fclose(f);
-  if (failed) return false;
-  Parse(text);
+  if (failed) {
+    m_text.clear();
+    return false;
+  }
+  ParseOwnText();
   return true;
 }
 
 void CIniFile::Parse(std::string_view text) {
+  m_text.assign(text.begin(), text.end());
+  ParseOwnText();
+}
+
+void CIniFile::ParseOwnText() {
   m_sections.clear();
+  std::string_view text(m_text.data(), m_text.size());
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   Keys* current = nullptr;  // null before the first section and inside a repeated one
   while (!text.empty()) {
@@ -59,8 +71,41 @@ void CIniFile::Parse(std::string_view text) {
     std::string_view value = TrimView(line.substr(eq + 1));
     // A value stops at a zero byte, as it does in the C strings of the Windows functions.
     value = value.substr(0, value.find('\0'));
-    current->try_emplace(Fold(TrimView(line.substr(0, eq))), value);
+    const std::string_view key = TrimView(line.substr(0, eq));
+    char* k = m_text.data() + (key.data() - m_text.data());
+    for (std::size_t i = 0; i < key.size(); ++i) {
+      if (k[i] >= 'A' && k[i] <= 'Z') k[i] = static_cast<char>(k[i] - 'A' + 'a');
+    }
+    current->try_emplace(key, value);
   }
+}
+
+std::string_view CIniFile::Unquoted(std::string_view value, std::size_t bufferSize) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return bufferSize == 0 ? std::string_view() : value.substr(0, bufferSize - 1);
+}
+
+std::vector<std::pair<long long, std::string_view>> CIniFile::NumberedValues(
+    std::string_view section, std::string_view prefix, std::size_t bufferSize) const {
+  std::vector<std::pair<long long, std::string_view>> out;
+  const auto s = m_sections.find(Fold(section));
+  if (s == m_sections.end()) return out;
+  const std::string folded = Fold(prefix);
+  for (const auto& [key, value] : s->second) {
+    if (key.size() <= folded.size() || key.compare(0, folded.size(), folded) != 0) continue;
+    // Only the number GetString would be asked for: no sign, no leading zero.
+    const std::string_view digits = std::string_view(key).substr(folded.size());
+    if (digits[0] == '0') continue;
+    long long n = 0;
+    const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    if (r.ec != std::errc() || r.ptr != digits.data() + digits.size()) continue;
+    out.emplace_back(n, Unquoted(value, bufferSize));
+  }
+  std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  return out;
 }
 
 std::string CIniFile::GetString(std::string_view section, std::string_view key,
@@ -68,14 +113,7 @@ std::string CIniFile::GetString(std::string_view section, std::string_view key,
   const auto s = m_sections.find(Fold(section));
   if (s != m_sections.end()) {
     const auto k = s->second.find(Fold(key));
-    if (k != s->second.end()) {
-      std::string_view value = k->second;
-      if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-          value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
-      }
-      return Cut(value, bufferSize);
-    }
+    if (k != s->second.end()) return std::string(Unquoted(k->second, bufferSize));
   }
   while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
   return Cut(def, bufferSize);

@@ -25,10 +25,17 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 class CIniFile {
  public:
   CIniFile() = default;
+  // The keys and values point into the object's own copy of the text.
+  CIniFile(const CIniFile&) = delete;
+  CIniFile& operator=(const CIniFile&) = delete;
+  CIniFile(CIniFile&&) = default;  // the text's buffer moves with it
+  CIniFile& operator=(CIniFile&&) = default;
 
   // Reads `path` whole. A missing or unreadable file leaves the object empty and
   // returns false; every lookup then gives its default.
@@ -38,8 +45,20 @@ class CIniFile {
 
   std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                         std::size_t bufferSize) const;
+  // Every key of `section` named `prefix` and a whole number n (as
+  // GetString(prefix + std::to_string(n)) would find it) with its value, by
+  // n: a scan of numbered keys costs the keys present, not the largest number.
+  // The values are views of this object's text.
+  std::vector<std::pair<long long, std::string_view>> NumberedValues(std::string_view section,
+                                                                     std::string_view prefix,
+                                                                     std::size_t bufferSize) const;
 
  private:
-  using Keys = std::unordered_map<std::string, std::string>;  // folded key -> value
-  std::unordered_map<std::string, Keys> m_sections;           // folded section name -> keys
+  static std::string_view Unquoted(std::string_view value, std::size_t bufferSize);
+  void ParseOwnText();
+  // Keys and values are views of m_text, the keys folded to lower case in
+  // place: a file of a million keys costs no allocation per key.
+  std::vector<char> m_text;
+  using Keys = std::unordered_map<std::string_view, std::string_view>;  // folded key -> value
+  std::unordered_map<std::string, Keys> m_sections;  // folded section name -> keys
 };

@@ -45,7 +45,7 @@ TEST_F(LabelsTest, ScanStopsAfterFiftyMissingKeys) {
 
   // An ignored value still extends the scan.
   WriteIni(app.IniFilePath(),
-           "[vdolabels]\nlabel49=ignored\nlabel99=A,B\nlabel149=C,D\nlabel200=E,F\n"
+           "[vdolabels]\nlabel49=ignored\nlabel99=A,B\nlabel149=C,D\nlabel200=E,F\nlabel01=G,H\n"
            "[vdoextra]\nextra1=$Trial,1\nextra51=$Side,Left\nextra102=$Late,1\n");
   app.LoadLabelTranslations();
   app.LoadVdoExtraLines();
