@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <string>
 
+#include "app/ConsolePlatform.h"
 #include "documents/FormatRegistry.h"
 #include "documents/ItemDetails.h"
 #include "documents/RecordingEvents.h"
@@ -17,6 +18,9 @@ int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
   const CFormatDescription& format = entry.description();
   const std::unique_ptr<CRecording> reader = entry.createReader();
   CRecording& rec = *reader;
+  // The terminal's platform: a FIFO's writer is waited for.
+  CConsolePlatform console;
+  rec.SetPlatform(&console);
   rec.fileName = FullPath(file);
   if (!rec.Open()) return 1;
 

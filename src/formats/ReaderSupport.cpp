@@ -136,11 +136,13 @@ void ReportReadError(const CRecording& recording, std::string_view reason) {
 }
 
 bool ReadRecordingFile(CRecording& recording, const std::function<bool(CInputFile&)>& read,
-                       std::string_view outOfMemory) {
+                       std::string_view outOfMemory,
+                       bool (*plausible)(const unsigned char*, std::size_t)) {
   recording.Close();
   CInputFile file;
   int cause = kFileGeneric;
-  if (!file.Open(recording.fileName, cause)) {
+  const CPipeReading pipe{recording.Platform().MayWaitForPipeReader(), plausible};
+  if (!file.Open(recording.fileName, cause, pipe)) {
     ReportReadError(recording, FileErrorText(cause));
     return false;
   }

@@ -69,8 +69,11 @@ void ReportReadError(const CRecording& recording, std::string_view reason);
 // file read-only, runs `read`, closes the file. A file that cannot be opened
 // is reported with its system error text, memory running out with
 // `outOfMemory`; on failure everything read is released. Sets `opened`.
+// `plausible` judges the first bytes of a pipe (see CPipeReading);
+// a FIFO's writer is waited for where the platform may wait.
 bool ReadRecordingFile(CRecording& recording, const std::function<bool(CInputFile&)>& read,
-                       std::string_view outOfMemory);
+                       std::string_view outOfMemory,
+                       bool (*plausible)(const unsigned char*, std::size_t) = nullptr);
 
 // Refuses recordings whose sample buffers would need more than `bytes`
 // (0: the machine's physical memory). For fuzzing and tests.

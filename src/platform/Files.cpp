@@ -72,6 +72,8 @@ const char* FileErrorText(int cause) {
       return "SHARE.EXE was not loaded, or a shared region was locked";
     case kFileDiskFull:
       return "The disk is full";
+    case kFilePipeTooLarge:
+      return "The pipe gives more than 4 GB; recordings are read from pipes up to 4 GB";
     default:
       return "";
   }
@@ -93,7 +95,7 @@ std::uint64_t PhysicalMemoryBytes() {
 
 namespace {
 #ifdef _WIN32
-int OpenReadOnly(const std::filesystem::path& path) {
+int OpenReadOnly(const std::filesystem::path& path, bool /*waitForWriter*/ = false) {
   return ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }
 bool StatFile(int fd, std::int64_t& size, bool& directory, bool& regular, bool& device) {
@@ -119,10 +121,19 @@ void CloseFd(int fd) {
   ::_close(fd);
 }
 #else
-// Non-blocking, so that a FIFO nobody writes to does not hang the open;
-// reads are made blocking again once the file is open.
-int OpenReadOnly(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+// Non-blocking, so that a FIFO nobody writes to does not hang the open,
+// unless the caller waits for its writer; reads are made blocking again once
+// the file is open.
+int OpenReadOnly(const std::filesystem::path& path, bool waitForWriter = false) {
+  int fd = -1;
+  struct stat st {};
+  if (waitForWriter && ::stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) {
+    do {
+      fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+  }
+  fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
@@ -189,9 +200,9 @@ CInputFile::~CInputFile() {
   Close();
 }
 
-bool CInputFile::Open(const std::filesystem::path& path, int& cause) {
+bool CInputFile::Open(const std::filesystem::path& path, int& cause, const CPipeReading& pipe) {
   Close();
-  const int fd = OpenReadOnly(path);
+  const int fd = OpenReadOnly(path, pipe.waitForWriter);
   if (fd < 0) {
     cause = FileErrorCauseFromErrno(errno);
     return false;
@@ -218,20 +229,32 @@ bool CInputFile::Open(const std::filesystem::path& path, int& cause) {
     m_size = size;
     return true;
   }
-  // A pipe cannot be read at positions: it is read to its end once, and positional reads are served
-  // from that copy. A pipe that never ends is cut at half the machine's memory.
-  const std::uint64_t cap = PhysicalMemoryBytes() / 2;
+  // A pipe cannot be read at positions: it is read to its end once, and
+  // positional reads are served from that copy, up to kPipeLimit bytes.
   std::size_t got = 0;
+  bool probed = pipe.plausible == nullptr;
   try {
     for (;;) {
       if (m_stream.size() - got < (1u << 16)) {
-        if (m_stream.size() >= cap) break;
-        m_stream.resize(std::max<std::size_t>(m_stream.size() * 2, 1u << 20));
+        if (got > kPipeLimit) {
+          CloseFd(fd);
+          m_stream.clear();
+          cause = kFilePipeTooLarge;
+          return false;
+        }
+        // Never more than the limit and a little: the next read tells
+        // whether the pipe goes on past it.
+        m_stream.resize(static_cast<std::size_t>(std::min<std::uint64_t>(
+            std::max<std::size_t>(m_stream.size() * 2, 1u << 20), kPipeLimit + (1u << 17))));
       }
       const long long r = ReadStream(fd, m_stream.data() + got, m_stream.size() - got);
       if (r < 0 && errno == EINTR) continue;
+      if (r > 0) got += static_cast<std::size_t>(r);
+      if (!probed && (r <= 0 || got >= kProbeBytes)) {
+        probed = true;
+        if (!pipe.plausible(m_stream.data(), std::min(got, kProbeBytes))) break;
+      }
       if (r <= 0) break;
-      got += static_cast<std::size_t>(r);
     }
   } catch (const std::bad_alloc&) {
     CloseFd(fd);
@@ -240,6 +263,11 @@ bool CInputFile::Open(const std::filesystem::path& path, int& cause) {
     return false;
   }
   CloseFd(fd);
+  if (got > kPipeLimit) {
+    m_stream.clear();
+    cause = kFilePipeTooLarge;
+    return false;
+  }
   m_stream.resize(got);
   m_size = static_cast<std::int64_t>(got);
   m_streamed = true;

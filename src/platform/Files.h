@@ -26,7 +26,14 @@ enum FileErrorCause : int {
   kFileHardwareIo = 10,
   kFileSharingViolation = 11,
   kFileDiskFull = 13,
+  // Not a cause of the file exceptions the messages were written for: a pipe
+  // that gives more than kPipeLimit bytes.
+  kFilePipeTooLarge = 100,
 };
+
+// The most a recording read from a pipe may hold (4 GiB): a pipe that never
+// ends is refused instead of filling the machine's memory.
+inline constexpr std::uint64_t kPipeLimit = 4ull << 30;
 
 // The cause code for a system error number (errno).
 int FileErrorCauseFromErrno(int err);
@@ -60,6 +67,17 @@ struct CFileStamp {
 // pipe is read to its end at Open (a FIFO without a writer reads as empty
 // instead of blocking); a device is refused as "The file could not be
 // accessed".
+// How CInputFile reads a pipe. `waitForWriter`: a FIFO nobody writes to yet
+// is waited on, as a shell's redirection waits, instead of reading as empty.
+// `plausible`, when set, is shown the first CInputFile::kProbeBytes of a pipe
+// (fewer when it ends sooner) and may stop the reading there: a stream of
+// zeros is then refused by the reader's own check after one block, not after
+// gigabytes.
+struct CPipeReading {
+  bool waitForWriter = false;
+  bool (*plausible)(const unsigned char* head, std::size_t n) = nullptr;
+};
+
 class CInputFile {
  public:
   CInputFile() = default;
@@ -67,8 +85,11 @@ class CInputFile {
   CInputFile(const CInputFile&) = delete;
   CInputFile& operator=(const CInputFile&) = delete;
 
+  static constexpr std::size_t kProbeBytes = 512;
+
   // Opens `path`; on failure returns false and sets `cause` (FileErrorCause).
-  bool Open(const std::filesystem::path& path, int& cause);
+  bool Open(const std::filesystem::path& path, int& cause) { return Open(path, cause, {}); }
+  bool Open(const std::filesystem::path& path, int& cause, const CPipeReading& pipe);
   void Close();
   std::int64_t Size() const { return m_size; }
   // False for a pipe, which was read whole at Open: opening its

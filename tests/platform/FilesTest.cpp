@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <thread>
 
 #include "platform/Text.h"
@@ -118,5 +120,59 @@ TEST(FilesTest, AFifoInputIsReadToItsEndAndNeverHangs) {
   char tail[4] = {};
   EXPECT_EQ(file.ReadAt(99998, tail, 4), 2u);
   EXPECT_EQ(std::string(tail, 4), std::string("cc\0\0", 4));
+}
+
+// A writer that opens the FIFO only after the reader: waited for, as a
+// shell's redirection waits, where the caller may wait.
+TEST(FilesTest, AFifoInputWaitsForALateWriter) {
+  testsupport::TempDir dir;
+  const auto fifo = dir / "late.c3d";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const int w = ::open(fifo.c_str(), O_WRONLY);
+    if (w >= 0) {
+      [[maybe_unused]] const ssize_t n = ::write(w, "late", 4);
+      ::close(w);
+    }
+  });
+  CInputFile file;
+  int cause = 0;
+  CPipeReading wait;
+  wait.waitForWriter = true;
+  ASSERT_TRUE(file.Open(fifo, cause, wait));
+  writer.join();
+  EXPECT_EQ(file.Size(), 4);
+}
+
+// A pipe whose first block no reader would take is not read on: a stream of
+// zeros costs a block, not the machine's memory.
+TEST(FilesTest, AnImplausiblePipeIsReadNoFurtherThanItsFirstBlocks) {
+  testsupport::TempDir dir;
+  const auto fifo = dir / "zeros.c3d";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  CInputFile file;
+  int cause = 0;
+  CPipeReading check;
+  check.waitForWriter = true;
+  check.plausible = [](const unsigned char* head, std::size_t n) {
+    return n >= 2 && head[1] == 'P';
+  };
+  std::signal(SIGPIPE, SIG_IGN);  // the writer is left with a closed pipe
+  std::thread writer([&] {
+    const int w = ::open(fifo.c_str(), O_WRONLY);
+    const std::string zeros(1 << 20, '\0');
+    for (int i = 0; w >= 0 && i < 32; ++i) {
+      if (::write(w, zeros.data(), zeros.size()) < 0) break;  // EPIPE once the reader stopped
+    }
+    if (w >= 0) ::close(w);
+  });
+  const bool opened = file.Open(fifo, cause, check);
+  const std::int64_t size = file.Size();
+  file.Close();
+  writer.join();
+  ASSERT_TRUE(opened);
+  EXPECT_LT(size, 4 << 20);
+  EXPECT_GE(size, static_cast<std::int64_t>(CInputFile::kProbeBytes));
 }
 }  // namespace

@@ -198,8 +198,12 @@ std::uint16_t CC3d::ConvertWord(const std::uint8_t b[2]) const {
 }
 
 bool CC3d::Open() {
+  // A pipe whose second byte is not the key is refused after its first block.
+  const auto plausible = [](const unsigned char* head, std::size_t n) {
+    return n >= 2 && head[1] == 0x50;
+  };
   return ReadRecordingFile(
-      *this, [this](CInputFile& file) { return ReadAll(file); }, kErrDataMemory);
+      *this, [this](CInputFile& file) { return ReadAll(file); }, kErrDataMemory, plausible);
 }
 
 bool CC3d::ReadAll(CInputFile& file) {
