@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -21,6 +22,8 @@ namespace {
 constexpr const char* kSettingsOption = "--settings";
 constexpr const char* kIniOption = "--ini";
 constexpr const char* kUsage = "Usage: kinex2 [--settings FILE] [--ini FILE] [DATAFILE]\n";
+constexpr const char* kCannotOpenDisplay =
+    "kinex2: cannot open the display %s; conversions need none (kinex2 --help)\n";
 
 struct DesktopArguments {
   std::filesystem::path settingsFile;
@@ -45,6 +48,23 @@ bool ParseArguments(int argc, char** argv, DesktopArguments& out) {
   return true;
 }
 
+// While the window system is being reached, a fatal message of Qt's (no
+// display server at DISPLAY, no usable platform plugin) would abort the
+// process: it is said plainly instead, with the command line's status for a
+// run that cannot start.
+void StartupMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtFatalMsg) {
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr, kCannotOpenDisplay,
+                 display != nullptr && *display != '\0' ? display : "of this session");
+    std::fflush(stderr);
+    std::_Exit(2);
+  }
+  if (type != QtDebugMsg && type != QtInfoMsg) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+  }
+}
+
 }  // namespace
 
 int RunDesktop(int argc, char** argv) {
@@ -57,7 +77,9 @@ int RunDesktop(int argc, char** argv) {
   UseLinkedQtStore();
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
+  const QtMessageHandler previous = qInstallMessageHandler(StartupMessages);
   QApplication qapp(qtArgc, qtArgv);
+  qInstallMessageHandler(previous);
   QApplication::setApplicationName(kAppTitle);
   QApplication::setWindowIcon(AppIcon());
 

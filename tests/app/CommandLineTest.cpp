@@ -522,6 +522,9 @@ TEST_F(ProgramTest, HelpInfoAndNoArguments) {
     EXPECT_TRUE(StartsWith(Err(), "kinex2: unknown option '--bogus'\n")) << Err();
     EXPECT_EQ(Run("infoo", env), 2);
   }
+  // A display that is not there: said, not an abort inside the window library.
+  EXPECT_EQ(Run("walk.c3d", "DISPLAY=:99"), 2);
+  EXPECT_NE(Err().find("kinex2: cannot open the display :99;"), std::string::npos) << Err();
 }
 
 TEST_F(ProgramTest, OptionsOfTheWholeProgramAndHelpOfEachVerb) {
