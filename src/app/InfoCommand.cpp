@@ -22,6 +22,10 @@ int RunInfoCommand(const std::filesystem::path& file, std::FILE* out) {
   CConsolePlatform console;
   rec.SetPlatform(&console);
   rec.fileName = FullPath(file);
+  if (const std::string why = UnknownExtensionText(rec.fileName); !why.empty()) {
+    console.LogMessage(ErrorInFile(rec.fileName, why), true, false);
+    return 1;
+  }
   if (!rec.Open()) return 1;
 
   std::string s = DstHeaderText(rec, format);

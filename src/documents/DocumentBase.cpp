@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "documents/FormatRegistry.h"
 #include "export/DstExport.h"
 #include "export/ExpExport.h"
 #include "export/TextExport.h"
@@ -66,6 +67,10 @@ bool CDocumentBase::OnOpenDocument(const std::filesystem::path& path) {
   reader.SetPlatform(&m_platform);
   const std::string name = reader.fileName.string();
   m_platform.SetStatusText(Format(kOpeningFile, name.c_str()));
+  if (const std::string why = UnknownExtensionText(reader.fileName); !why.empty()) {
+    m_platform.LogMessage(ErrorInFile(reader.fileName, why), true, true);
+    return false;
+  }
   if (!OpenReader()) return false;
   InitSelection();
   ApplyDefaultSelection(m_settings.selection);

@@ -4,6 +4,7 @@
 #include "documents/AnalogDocs.h"
 #include "documents/C3dDoc.h"
 #include "documents/VadDoc.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 const char kOpenDialogFilter[] =
@@ -23,17 +24,47 @@ std::unique_ptr<CDocumentBase> Document(CPlatform& platform) {
 
 const std::vector<CFormatEntry>& Table() {
   static const std::vector<CFormatEntry> table = {
-      {"C3D", {".c3d"}, "AMASS Files", SelectionFormat::C3d, &C3dFormatDescription, &Read<CC3d>,
+      {"C3D",
+       {".c3d"},
+       "AMASS Files",
+       SelectionFormat::C3d,
+       &C3dFormatDescription,
+       &Read<CC3d>,
        &Document<CC3dDoc>},
-      {"VAD", {".vad"}, "VAD Files", SelectionFormat::Vad, &VadFormatDescription, &Read<CVad>,
+      {"VAD",
+       {".vad"},
+       "VAD Files",
+       SelectionFormat::Vad,
+       &VadFormatDescription,
+       &Read<CVad>,
        &Document<CVadDoc>},
-      {"ADC", {".adc"}, "ADC Files", SelectionFormat::Adc, &AdcFormatDescription, &Read<CAdc>,
+      {"ADC",
+       {".adc"},
+       "ADC Files",
+       SelectionFormat::Adc,
+       &AdcFormatDescription,
+       &Read<CAdc>,
        &Document<CAdcDoc>},
-      {"MAC", {".ana"}, "MAC Files", SelectionFormat::Mac, &MacFormatDescription, &Read<CMac>,
+      {"MAC",
+       {".ana"},
+       "MAC Files",
+       SelectionFormat::Mac,
+       &MacFormatDescription,
+       &Read<CMac>,
        &Document<CMacDoc>},
-      {"CODAS", {".dat", ".wdq"}, "CODAS Files", SelectionFormat::Codas, &CodFormatDescription,
-       &Read<CCod>, &Document<CCodDoc>},
-      {"BTS", {".emg"}, "BTS Files", SelectionFormat::Bts, &BtsFormatDescription, &Read<CBts>,
+      {"CODAS",
+       {".dat", ".wdq"},
+       "CODAS Files",
+       SelectionFormat::Codas,
+       &CodFormatDescription,
+       &Read<CCod>,
+       &Document<CCodDoc>},
+      {"BTS",
+       {".emg"},
+       "BTS Files",
+       SelectionFormat::Bts,
+       &BtsFormatDescription,
+       &Read<CBts>,
        &Document<CBtsDoc>},
   };
   return table;
@@ -69,4 +100,29 @@ const CFormatEntry& FormatFor(const std::filesystem::path& file) {
     }
   }
   return Table().front();
+}
+
+std::string UnknownExtensionText(const std::filesystem::path& file) {
+  const std::string extension = file.extension().string();
+  std::vector<std::string> all;
+  for (const CFormatEntry& entry : Formats()) {
+    for (const std::string& e : entry.extensions) {
+      if (EqualsNoCase(e, extension)) return {};
+      all.push_back(e);
+    }
+  }
+  // A C3D file under another name still opens, as it always has.
+  if (!IsReadableRegularFile(file)) return {};
+  CInputFile in;
+  int cause = 0;
+  unsigned char head[2] = {};
+  if (!in.Open(file, cause) || (in.ReadAt(0, head, 2) == 2 && head[1] == 0x50)) return {};
+  std::string list;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (i > 0) list += i + 1 == all.size() ? " and " : ", ";
+    list += all[i];
+  }
+  const std::string what =
+      extension.empty() ? std::string("files without an extension") : extension + " files";
+  return "Kinex2 does not read " + what + "; it reads " + list;
 }

@@ -39,6 +39,11 @@ std::span<const CFormatEntry> Formats();
 // registered extension is offered to the first format, whose reader then says
 // whether it can read it.
 const CFormatEntry& FormatFor(const std::filesystem::path& file);
+// Why `file` is not read: its extension is no format's and its bytes are no
+// C3D file's either ("Kinex2 does not read .EMR files; it reads .c3d, ...",
+// the list from the table). Empty when it may be read, or when only its
+// reader can tell (a pipe, a file that cannot be opened).
+std::string UnknownExtensionText(const std::filesystem::path& file);
 
 // The open dialog's filter, '|' between each entry's text and its patterns.
 extern const char kOpenDialogFilter[];

@@ -10,12 +10,12 @@
 #include "app/AppPaths.h"
 #include "app/ConvertCommand.h"
 #include "app/Kinex2App.h"
-#include "qtstore/QtSettingsStore.h"
 #include "gui/AppIcon.h"
 #include "gui/ChildFrame.h"
 #include "gui/GuiText.h"
 #include "gui/MainFrame.h"
 #include "platform/HeadlessPlatform.h"
+#include "qtstore/QtSettingsStore.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Text.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -79,6 +80,31 @@ TEST(FormatRegistryTest, OpenDialogFilterAgreesWithTheTable) {
     for (const CFormatEntry& f : Formats()) found = found || entries[i].first == f.OpenFilterText();
     EXPECT_TRUE(found) << entries[i].first << " has no format";
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A file no format reads is named for what it is, with what Kinex2 reads;
+// a C3D file under another name still opens as before.
+TEST(FormatRegistryTest, UnknownExtensionsSayWhatKinex2Reads) {
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir / "walk.EMR", {'E', 'M', 'R', '!'});
+  EXPECT_EQ(UnknownExtensionText(dir / "walk.EMR"),
+            "Kinex2 does not read .EMR files; it reads .c3d, .vad, .adc, .ana, .dat, .wdq and "
+            ".emg");
+  testsupport::WriteFile(dir / "walk", {'E', 'M'});
+  EXPECT_EQ(UnknownExtensionText(dir / "walk")
+                .rfind("Kinex2 does not read files without an "
+                       "extension; it reads .c3d",
+                       0),
+            0u);
+  testsupport::WriteFile(dir / "walk.bak", {0x02, 0x50, 0, 0});
+  EXPECT_EQ(UnknownExtensionText(dir / "walk.bak"), "");
+  testsupport::WriteFile(dir / "walk.C3D", {'x', 'x'});
+  EXPECT_EQ(UnknownExtensionText(dir / "walk.C3D"), "");  // its reader says what is wrong
+  EXPECT_EQ(UnknownExtensionText(dir / "missing.EMR"), "");
 }
 
 }  // namespace
