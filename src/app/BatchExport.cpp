@@ -85,7 +85,10 @@ RowOutcome ExportRow(CKinex2App& app, const CBatchRow& row, const std::filesyste
       outcome = RowOutcome::Cancel;
     } else if (answer == OverwriteAnswer::No) {
       outcome = RowOutcome::Skipped;
-    } else if (answer != OverwriteAnswer::No && ExportConversion(*doc, output, std::nullopt) > 0) {
+    } else if (answer != OverwriteAnswer::No &&
+               // The output's name decides its kind as in convert; a name
+               // without a known extension follows "ExportTo".
+               ExportConversion(*doc, output, KindFromOutputName(output)) > 0) {
       outcome = RowOutcome::Written;
     }
   }

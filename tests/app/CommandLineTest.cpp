@@ -463,8 +463,8 @@ TEST_F(ProgramTest, BatchVerb) {
       << Err();
   EXPECT_TRUE(EndsWith(Err(), "\nkinex2: 2 of 3 rows written, 0 skipped, 1 failed\n")) << Err();
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.dst"), kSignatureStart));
-  // Text by "ExportTo", whatever the output is called, as the comma form.
-  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "b.txt"), kSignatureStart));
+  // The output's extension decides its kind, as in convert.
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "b.txt"), "OriginalFile\t"));
   EXPECT_FALSE(std::filesystem::exists(Config()));  // settings read, never written
 
   // No terminal to ask on: an existing output is kept, as with --skip-existing;
