@@ -58,11 +58,12 @@ class CBatchConsole : public CConsolePlatform, public CBatchListener {
 }  // namespace
 
 int RunBatchCommand(const std::vector<std::string>& args, std::FILE* err,
-                    const std::filesystem::path& settingsFile,
-                    const std::filesystem::path& iniFile) {
+                    const std::filesystem::path& settingsFile, const std::filesystem::path& iniFile,
+                    const std::vector<CSettingOverride>& sets) {
   CBatchRequest request;
   request.settingsFile = settingsFile;
   request.iniFile = iniFile;
+  request.sets = sets;
   std::string error;
   if (!ParseBatchArguments(args, request, error)) {
     std::fprintf(err, "kinex2: %s\nTry kinex2 batch --help.\n", error.c_str());
@@ -79,6 +80,7 @@ int RunBatchCommand(const std::vector<std::string>& args, std::FILE* err,
   ui.SetAnswerPolicy(request.skipExisting ? CHeadlessPlatform::AnswerPolicy::No
                                           : CHeadlessPlatform::AnswerPolicy::AskOnTerminal);
   CKinex2App app(ui);
+  app.settingOverrides = request.sets;
   // Read only: a script's batch never changes the stored settings.
   app.InitInstance(request.settingsFile, request.iniFile, true);
   const std::filesystem::path list = FullPath(request.list);

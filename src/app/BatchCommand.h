@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "app/SettingsList.h"
+
 // `args` after "batch"; `settingsFile`/`iniFile` from before the verb unless
 // the verb names its own. Exit status 0 every row written, 1 any row not (or
 // the list unreadable), 2 a malformed command line or an unreadable settings
 // or kinex2.ini file.
 int RunBatchCommand(const std::vector<std::string>& args, std::FILE* err,
                     const std::filesystem::path& settingsFile = {},
-                    const std::filesystem::path& iniFile = {});
+                    const std::filesystem::path& iniFile = {},
+                    const std::vector<CSettingOverride>& sets = {});

@@ -9,27 +9,33 @@ const char kStandardOutputName[] = "-";
 
 const char kConvertUsage[] =
     "  kinex2 convert IN OUT [--to dst|text] [--frames FIRST:LAST] [--overwrite]\n"
-    "                 [--settings FILE] [--ini FILE]\n"
+    "                 [--settings FILE] [--ini FILE] [--set SECTION/KEY=VALUE]...\n"
     "                          convert IN to OUT (\"-\": standard output); the kind follows\n"
     "                          OUT's extension (.dst, .txt) unless --to says otherwise, else\n"
     "                          the \"ExportTo\" setting; an OUT named .c3d is always C3D;\n"
     "                          --settings reads the settings from an INI file (a file or\n"
     "                          a pipe), never writing them back; --ini reads marker\n"
     "                          translations and VDO lines from FILE instead of the\n"
-    "                          kinex2.ini beside the program\n";
+    "                          kinex2.ini beside the program; --set changes one setting\n"
+    "                          for this run (kinex2 settings lists them)\n";
 const char kBatchUsage[] =
     "  kinex2 batch LIST [--overwrite | --skip-existing] [--settings FILE] [--ini FILE]\n"
+    "                    [--set SECTION/KEY=VALUE]...\n"
     "                          convert every row of the list file LIST, one per line:\n"
     "                          IN[,OUT[,FIRST[,LAST]]]; a relative IN is taken from LIST's\n"
     "                          folder, a relative OUT from IN's; no OUT: IN with .dst or\n"
     "                          .txt by \"ExportTo\"; FIRST/LAST -1 or empty: that end of\n"
-    "                          the recording; DST or text by \"ExportTo\" (.c3d: C3D where\n"
-    "                          the format writes it). An existing OUT is asked about on a\n"
+    "                          the recording; OUT's extension decides the kind as in\n"
+    "                          convert (.c3d: C3D where the format writes it), else\n"
+    "                          \"ExportTo\". An existing OUT is asked about on a\n"
     "                          terminal (y yes, a yes to all, n no, c cancel), else kept;\n"
     "                          --overwrite replaces, --skip-existing keeps every one.\n"
     "                          Exit status 0 when every row was written, else 1\n";
 const char kInfoUsage[] =
     "  kinex2 info FILE        print the header, events, parameters, channels and points\n";
+const char kSettingsUsage[] =
+    "  kinex2 settings         print every setting: its current value, default, the values\n"
+    "                          it takes and what it does\n";
 
 std::string ArgumentTextOfCommandLine(std::string_view commandLine) {
   if (commandLine.size() < 2) return {};
@@ -139,18 +145,27 @@ bool IsOptionWithValue(std::string_view a, std::string_view name) {
   return a.substr(0, a.find('=')) == name;
 }
 
-// --settings FILE and --ini FILE, the files every verb may be given.
+// --settings FILE, --ini FILE and --set, which every verb may be given.
 bool IsNamedFileOption(std::string_view a) {
-  return IsOptionWithValue(a, "--settings") || IsOptionWithValue(a, "--ini");
+  return IsOptionWithValue(a, "--settings") || IsOptionWithValue(a, "--ini") ||
+         IsOptionWithValue(a, "--set");
 }
 
+// --settings FILE, --ini FILE and --set SECTION/KEY=VALUE: what a verb's
+// settings come from.
 bool TakeNamedFile(const std::vector<std::string>& args, std::size_t& i,
                    std::filesystem::path& settingsFile, std::filesystem::path& iniFile,
-                   std::string& error) {
+                   std::vector<CSettingOverride>& sets, std::string& error) {
   std::string name;
   std::string value;
-  return TakeValue(args, i, name, value, error) &&
-         TakeFileName(name, value, name == "--ini" ? iniFile : settingsFile, error);
+  if (!TakeValue(args, i, name, value, error)) return false;
+  if (name == "--set") {
+    CSettingOverride o;
+    if (!ParseSettingOverride(value, o, error)) return false;
+    sets.push_back(std::move(o));
+    return true;
+  }
+  return TakeFileName(name, value, name == "--ini" ? iniFile : settingsFile, error);
 }
 
 }  // namespace
@@ -165,7 +180,8 @@ bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& op
     } else if (a == "--version") {
       options.version = true;
     } else if (IsNamedFileOption(a)) {
-      if (!TakeNamedFile(args, i, options.settingsFile, options.iniFile, error)) return false;
+      if (!TakeNamedFile(args, i, options.settingsFile, options.iniFile, options.sets, error))
+        return false;
     } else {
       break;
     }
@@ -216,7 +232,8 @@ bool ParseBatchArguments(const std::vector<std::string>& args, CBatchRequest& re
     } else if (IsHelp(a)) {
       request.help = true;
     } else if (IsNamedFileOption(a)) {
-      if (!TakeNamedFile(args, i, request.settingsFile, request.iniFile, error)) return false;
+      if (!TakeNamedFile(args, i, request.settingsFile, request.iniFile, request.sets, error))
+        return false;
     } else {
       error = "unknown option " + a;
       return false;
@@ -258,7 +275,8 @@ bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest
       continue;
     }
     if (IsNamedFileOption(a)) {
-      if (!TakeNamedFile(args, i, request.settingsFile, request.iniFile, error)) return false;
+      if (!TakeNamedFile(args, i, request.settingsFile, request.iniFile, request.sets, error))
+        return false;
       continue;
     }
     if (!IsOptionWithValue(a, "--to") && !IsOptionWithValue(a, "--frames")) {

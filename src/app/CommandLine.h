@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/SettingsList.h"
 #include "documents/DocumentSettings.h"
 
 extern const char kNeedBothFiles[];       // "You need to specify the Data File and the Output File"
@@ -32,6 +33,7 @@ extern const char kStandardOutputName[];  // "-": the output is standard output
 // The usage lines of the verbs, for `--help` and `VERB --help`.
 extern const char kConvertUsage[];
 extern const char kInfoUsage[];
+extern const char kSettingsUsage[];
 extern const char kBatchUsage[];
 
 // The argument text of a whole process command line: everything after the
@@ -62,6 +64,7 @@ struct CGlobalOptions {
   bool version = false;                // --version
   std::filesystem::path settingsFile;  // --settings FILE, --settings=FILE
   std::filesystem::path iniFile;       // --ini FILE: kinex2.ini read from FILE
+  std::vector<CSettingOverride> sets;  // --set SECTION/KEY=VALUE, in order
   std::size_t rest = 1;                // index of the first argument that is not one of these
 };
 // Reads the options at the front of the process arguments `args` (program
@@ -79,6 +82,7 @@ struct CConvertRequest {
   bool overwrite = false;
   std::filesystem::path settingsFile;  // --settings; empty: the user's settings
   std::filesystem::path iniFile;       // --ini; empty: the kinex2.ini beside the program
+  std::vector<CSettingOverride> sets;  // --set SECTION/KEY=VALUE
   bool help = false;                   // --help, -h: print the usage, convert nothing
 };
 
@@ -93,6 +97,7 @@ struct CBatchRequest {
   bool skipExisting = false;  // --skip-existing: No for every existing output
   std::filesystem::path settingsFile;
   std::filesystem::path iniFile;
+  std::vector<CSettingOverride> sets;
   bool help = false;
 };
 // Parses the arguments after "batch": one list file ("--" before a name that

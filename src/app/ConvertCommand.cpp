@@ -137,10 +137,12 @@ int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
 
 int RunCommaConversion(const CCommaConversion& conversion,
                        const std::filesystem::path& settingsFile,
-                       const std::filesystem::path& iniFile) {
+                       const std::filesystem::path& iniFile,
+                       const std::vector<CSettingOverride>& sets) {
   CConsolePlatform ui;
   ui.SetAnswerPolicy(CHeadlessPlatform::AnswerPolicy::AskOnTerminal);
   CKinex2App app(ui);
+  app.settingOverrides = sets;
   // Settings are loaded at start and written back at exit, whatever the
   // outcome, as a run of the desktop program does.
   app.InitInstance(settingsFile, iniFile);
@@ -176,10 +178,12 @@ bool NamedFilesReadable(const std::filesystem::path& settingsFile,
 
 int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
                       const std::filesystem::path& settingsFile,
-                      const std::filesystem::path& iniFile) {
+                      const std::filesystem::path& iniFile,
+                      const std::vector<CSettingOverride>& sets) {
   CConvertRequest request;
   request.settingsFile = settingsFile;
   request.iniFile = iniFile;
+  request.sets = sets;
   std::string error;
   if (!ParseConvertArguments(args, request, error)) {
     std::fprintf(err, "kinex2: %s\nTry kinex2 convert --help.\n", error.c_str());
@@ -201,6 +205,7 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
   ui.SetAnswerPolicy(request.overwrite ? CHeadlessPlatform::AnswerPolicy::Yes
                                        : CHeadlessPlatform::AnswerPolicy::AskOnTerminal);
   CKinex2App app(ui);
+  app.settingOverrides = request.sets;
   // Read only: a script's conversion never changes the stored settings.
   app.InitInstance(request.settingsFile, request.iniFile, true);
   const std::optional<ExportKind> kind =

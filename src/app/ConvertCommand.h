@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "app/SettingsList.h"
+
 #include "app/CommandLine.h"
 #include "documents/DocumentBase.h"
 #include "documents/FormatRegistry.h"
@@ -75,14 +77,16 @@ std::optional<ExportKind> KindFromOutputName(const std::filesystem::path& output
 // desktop program does: the user's store, or `settingsFile` when given.
 int RunCommaConversion(const CCommaConversion& conversion,
                        const std::filesystem::path& settingsFile = {},
-                       const std::filesystem::path& iniFile = {});
+                       const std::filesystem::path& iniFile = {},
+                       const std::vector<CSettingOverride>& sets = {});
 // `kinex2 convert ...` (`args` after "convert"); the settings are read, never
 // written: `settingsFile` (a --settings before the verb) unless the verb's
 // own --settings names another. The usage goes to standard output for
 // --help; everything else to `err`.
 int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
                       const std::filesystem::path& settingsFile = {},
-                      const std::filesystem::path& iniFile = {});
+                      const std::filesystem::path& iniFile = {},
+                      const std::vector<CSettingOverride>& sets = {});
 
 // A --settings or --ini file named on the command line must be a readable
 // regular file; false with the reason written to `err` otherwise.

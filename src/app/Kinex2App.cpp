@@ -14,6 +14,7 @@
 #include "app/AppPaths.h"
 #include "app/ConfFileStore.h"
 #include "app/QtStoreAccess.h"
+#include "app/SettingsList.h"
 #include "export/DstExport.h"
 #include "export/NumberFormat.h"
 #include "platform/IniFile.h"
@@ -166,22 +167,24 @@ void CKinex2App::InitInstance(const std::filesystem::path& settingsFile,
                               const std::filesystem::path& iniFile, bool readOnly) {
   m_iniFile = iniFile;
   const std::vector<std::filesystem::path> userFiles = UserStoreFiles();
+  std::unique_ptr<CSettingsStore> store;
   if (const std::string* piped = PipedSettingsText(settingsFile)) {
     // Piped settings are read, never written back.
-    UseSettingsStore(std::make_unique<CConfFileStore>(CConfFileStore::FromText(*piped)));
+    store = std::make_unique<CConfFileStore>(CConfFileStore::FromText(*piped));
   } else if (readOnly && !settingsFile.empty()) {
-    UseSettingsStore(std::make_unique<CConfFileStore>(std::vector{settingsFile}));
+    store = std::make_unique<CConfFileStore>(std::vector{settingsFile});
   } else if (readOnly && !userFiles.empty()) {
-    UseSettingsStore(std::make_unique<CConfFileStore>(userFiles));
+    store = std::make_unique<CConfFileStore>(userFiles);
   } else if (!settingsFile.empty() && !HoldsKinex2Settings(settingsFile)) {
     // Writing the settings back would replace whatever the file is (a
     // recording or a batch list named by mistake): it is only read.
     LogMessage(Format(kNotASettingsFile, PathToUtf8(FullPath(settingsFile)).c_str()), true, false);
-    UseSettingsStore(std::make_unique<CConfFileStore>(std::vector{settingsFile}));
+    store = std::make_unique<CConfFileStore>(std::vector{settingsFile});
   } else {
-    UseSettingsStore(settingsFile.empty() ? OpenQtStore(QtStoreKind::User)
-                                          : OpenQtStore(QtStoreKind::IniFile, settingsFile));
+    store = settingsFile.empty() ? OpenQtStore(QtStoreKind::User)
+                                 : OpenQtStore(QtStoreKind::IniFile, settingsFile);
   }
+  UseSettingsStore(WithOverrides(std::move(store), settingOverrides));
   LoadSettings();
   if (settingsFile.empty()) RecordExecutablePath(readOnly);
   std::error_code ec;

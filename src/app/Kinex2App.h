@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/AppPlatform.h"
+#include "app/SettingsList.h"
 #include "app/SettingsStore.h"
 #include "export/ExportOptions.h"
 
@@ -42,6 +43,9 @@ class CKinex2App {
   // `readOnly` (conversions from scripts): the settings are only read, from
   // the store's files directly where it keeps them in files, and a store
   // that could not take a write is never written.
+  // --set overrides, read instead of the store's values and never written
+  // back; set before InitInstance.
+  std::vector<CSettingOverride> settingOverrides;
   void InitInstance(const std::filesystem::path& settingsFile,
                     const std::filesystem::path& iniFile = {}, bool readOnly = false);
   // Normal exit: saves the settings and empties the lists. False when the store

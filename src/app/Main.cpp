@@ -9,6 +9,7 @@
 #include "app/AppPaths.h"
 #include "app/BatchCommand.h"
 #include "app/CommandLine.h"
+#include "app/ConsolePlatform.h"
 #include "app/ConvertCommand.h"
 #include "app/InfoCommand.h"
 #include "app/Kinex2App.h"
@@ -33,11 +34,13 @@ void PrintUsage(std::FILE* f) {
   std::fputs(kConvertUsage, f);
   std::fputs(kBatchUsage, f);
   std::fputs(kInfoUsage, f);
+  std::fputs(kSettingsUsage, f);
   std::fputs(
       "  kinex2 --help, -h       this text (after a verb: that verb's usage)\n"
       "  kinex2 --version        the version\n"
       "  kinex2 [FILE]           the desktop program (opening FILE)\n"
-      "--settings FILE and --ini FILE (kinex2.ini read from FILE) may also stand first.\n"
+      "--settings FILE, --ini FILE (kinex2.ini read from FILE) and --set SECTION/KEY=VALUE (one\n"
+      "setting for this run, repeatable, never stored) may also stand first.\n"
       "\n"
       "Input files:",
       f);
@@ -104,6 +107,19 @@ int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
   // The program's arguments after the options of the whole program.
   const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(global.rest),
                                       args.end());
+  if (!rest.empty() && rest[0] == "settings") {
+    if (rest.size() > 1 && (rest[1] == "--help" || rest[1] == "-h")) {
+      std::printf("Usage:\n%s", kSettingsUsage);
+      return kExitWritten;
+    }
+    if (rest.size() > 1) return BadCommandLine("settings takes no arguments", "settings ");
+    CConsolePlatform ui;
+    CKinex2App app(ui);
+    app.settingOverrides = global.sets;
+    app.InitInstance(global.settingsFile, global.iniFile, true);
+    std::fputs(SettingsListing(app.SettingsStore()).c_str(), stdout);
+    return kExitWritten;
+  }
   if (!rest.empty() && rest[0] == "info") {
     CInfoRequest request;
     if (!ParseInfoArguments({rest.begin() + 1, rest.end()}, request, error))
@@ -116,11 +132,11 @@ int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
   }
   if (!rest.empty() && rest[0] == "convert") {
     return RunConvertCommand({rest.begin() + 1, rest.end()}, stderr, global.settingsFile,
-                             global.iniFile);
+                             global.iniFile, global.sets);
   }
   if (!rest.empty() && rest[0] == "batch") {
     return RunBatchCommand({rest.begin() + 1, rest.end()}, stderr, global.settingsFile,
-                           global.iniFile);
+                           global.iniFile, global.sets);
   }
   // Without options of the whole program the comma form reads the raw
   // command line, as it always has; after them, the arguments that follow.
@@ -129,7 +145,7 @@ int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
   const CCommaConversion comma = ParseCommaConversion(
       global.rest == 1 ? ArgumentText(args) : ArgumentTextOfArguments(program));
   if (comma.kind != CCommaConversion::Kind::NotConversion)
-    return RunCommaConversion(comma, global.settingsFile, global.iniFile);
+    return RunCommaConversion(comma, global.settingsFile, global.iniFile, global.sets);
 
   // The desktop program takes one file at most: anything else is a verb or
   // an option mistyped, which must never open the window.
@@ -147,6 +163,10 @@ int Kinex2Main(int argc, char** argv, GuiEntry startGui) {
 
   if (startGui != nullptr && DisplayAvailable()) {
     // The desktop program reads its own arguments: --settings FILE first.
+    for (auto it = global.sets.rbegin(); it != global.sets.rend(); ++it) {
+      program.insert(program.begin() + 1, {"--set", std::string(it->setting->section) + "/" +
+                                                        it->setting->key + "=" + it->value});
+    }
     if (!global.iniFile.empty()) {
       program.insert(program.begin() + 1, {"--ini", PathToUtf8(global.iniFile)});
     }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/AppPaths.h"
 #include "app/ConvertCommand.h"
@@ -21,6 +22,7 @@ namespace {
 
 constexpr const char* kSettingsOption = "--settings";
 constexpr const char* kIniOption = "--ini";
+constexpr const char* kSetOption = "--set";
 constexpr const char* kUsage = "Usage: kinex2 [--settings FILE] [--ini FILE] [DATAFILE]\n";
 constexpr const char* kCannotOpenDisplay =
     "kinex2: cannot open the display %s; conversions need none (kinex2 --help)\n";
@@ -28,6 +30,7 @@ constexpr const char* kCannotOpenDisplay =
 struct DesktopArguments {
   std::filesystem::path settingsFile;
   std::filesystem::path iniFile;
+  std::vector<CSettingOverride> sets;
   std::string dataFile;
 };
 
@@ -39,6 +42,11 @@ bool ParseArguments(int argc, char** argv, DesktopArguments& out) {
     } else if (std::strcmp(argv[i], kIniOption) == 0) {
       if (i + 1 >= argc) return false;
       out.iniFile = argv[++i];
+    } else if (std::strcmp(argv[i], kSetOption) == 0) {
+      CSettingOverride o;
+      std::string error;
+      if (i + 1 >= argc || !ParseSettingOverride(argv[++i], o, error)) return false;
+      out.sets.push_back(std::move(o));
     } else if (out.dataFile.empty()) {
       out.dataFile = argv[i];
     } else {
@@ -85,6 +93,7 @@ int RunDesktop(int argc, char** argv) {
 
   CHeadlessPlatform headless;
   CKinex2App app(headless);
+  app.settingOverrides = args.sets;
   app.InitInstance(args.settingsFile, args.iniFile);
   SetDefaultPlatform(&app.Platform());
 

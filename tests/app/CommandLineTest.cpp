@@ -425,6 +425,41 @@ TEST_F(ProgramTest, ALogFileThatIsTheInputIsRefused) {
   EXPECT_NE(testsupport::ReadFileText(dir / "run.log").find("Exported "), std::string::npos);
 }
 
+// --set changes one setting for one run, in every form, and is never stored;
+// `kinex2 settings` shows what a run would use.
+TEST_F(ProgramTest, SetChangesASettingForOneRun) {
+  std::ofstream(dir / "mine.ini") << "[GCDExport]\nPrecision=2\n";
+  EXPECT_EQ(Run("--settings mine.ini --set GCDExport/VideoScaled=1 convert walk.c3d a.dst "
+                "--set gcdexport/precision=1"),
+            0)
+      << Err();
+  EXPECT_NE(testsupport::ReadFileText(dir / "a.dst").find("!M-3\n10.0 11.0 12.0 \n"),
+            std::string::npos);
+  EXPECT_EQ(Run("--set Settings/ExportTo=1 batch list.txt --overwrite"), 1);  // no list.txt
+  EXPECT_EQ(Run("--settings mine.ini --set TextExport/Delimiter=COMMA settings"), 0) << Err();
+  EXPECT_NE(Out().find("GCDExport/Precision                = 2\n      default 3; takes 0 to 255"),
+            std::string::npos)
+      << Out();
+  EXPECT_NE(Out().find("TextExport/Delimiter               = COMMA\n"), std::string::npos);
+  // The comma form writes its settings back, but not what --set changed.
+  EXPECT_EQ(Run("--settings mine.ini --set GCDExport/Precision=5 --set GCDExport/VideoScaled=1 "
+                "walk.c3d,b.dst"),
+            0)
+      << Err();
+  const std::string stored = testsupport::ReadFileText(dir / "mine.ini");
+  EXPECT_NE(stored.find("Precision=2"), std::string::npos) << stored;
+  EXPECT_EQ(stored.find("VideoScaled=1"), std::string::npos) << stored;
+  EXPECT_NE(testsupport::ReadFileText(dir / "b.dst").find("!M-3\n10.00000 11.00000 12.00000 \n"),
+            std::string::npos);
+
+  EXPECT_EQ(Run("--set GCDExport/Bogus=1 convert walk.c3d c.dst"), 2);
+  EXPECT_EQ(Err().rfind("kinex2: unknown setting GCDExport/Bogus", 0), 0u) << Err();
+  EXPECT_EQ(Run("convert walk.c3d c.dst --set GCDExport/Dstlexicon=3"), 2);
+  EXPECT_EQ(Run("convert walk.c3d c.dst --set TextExport/Delimiter=PIPE"), 2);
+  EXPECT_EQ(Run("convert walk.c3d c.dst --set Precision"), 2);
+  EXPECT_FALSE(std::filesystem::exists(dir / "c.dst"));
+}
+
 TEST_F(ProgramTest, ConvertVerb) {
   EXPECT_EQ(Run("convert walk.c3d walk.txt"), 0) << Err();
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.txt"), "OriginalFile\t"));
