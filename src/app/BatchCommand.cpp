@@ -85,11 +85,16 @@ int RunBatchCommand(const std::vector<std::string>& args, std::FILE* err,
   app.InitInstance(request.settingsFile, request.iniFile, true);
   const std::filesystem::path list = FullPath(request.list);
   std::vector<CBatchRow> rows;
-  if (!ReadBatchList(list, rows)) {
+  // A pipe (batch <(make-list)) is read to its end once.
+  if (!IsReadableNamedFile(list) || !ReadBatchList(list, rows)) {
     app.LogMessage(ErrorInFile(list, kUnableToOpenList), true, false);
     return kExitNothingWritten;
   }
-  const CBatchResult result = RunBatch(app, rows, list.parent_path(), request.overwrite, &ui);
+  // Relative names of a piped list are taken from the current folder: the
+  // pipe's own folder (/dev/fd) holds no recordings.
+  const std::filesystem::path folder =
+      PipedFileText(list) != nullptr ? FullPath(".").parent_path() : list.parent_path();
+  const CBatchResult result = RunBatch(app, rows, folder, request.overwrite, &ui);
   // Rows a Cancel left were never tried: neither skipped nor failed.
   const std::size_t failed = result.notWritten - result.skipped - result.untried;
   ui.LogMessage(Format(kBatchSummary, result.written, rows.size(), result.skipped, failed,

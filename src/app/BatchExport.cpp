@@ -1,7 +1,9 @@
 #include "app/BatchExport.h"
 
 #include <fstream>
+#include <iterator>
 #include <optional>
+#include <sstream>
 #include <system_error>
 
 #include "app/AppPaths.h"
@@ -101,11 +103,20 @@ RowOutcome ExportRow(CKinex2App& app, const CBatchRow& row, const std::filesyste
 
 bool ReadBatchList(const std::filesystem::path& listFile, std::vector<CBatchRow>& rows) {
   rows.clear();
-  // A folder or a FIFO nobody writes to is refused at once.
-  if (!IsReadableRegularFile(listFile)) return false;
-  std::ifstream in(listFile, std::ios::binary);
-  if (!in) return false;
-  for (std::string line; std::getline(in, line);) {
+  // A list piped to the program was read once already; otherwise a folder
+  // or a FIFO nobody writes to is refused at once.
+  std::string text;
+  if (const std::string* piped = PipedFileText(listFile)) {
+    text = *piped;
+  } else {
+    if (!IsReadableRegularFile(listFile)) return false;
+    std::ifstream in(listFile, std::ios::binary);
+    if (!in) return false;
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) return false;
+  }
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
     // Editors on Windows start a UTF-8 text with a byte-order mark, which
     // would otherwise become part of the first input's name.
     if (rows.empty() && line.rfind(kUtf8Bom, 0) == 0) line.erase(0, sizeof kUtf8Bom - 1);

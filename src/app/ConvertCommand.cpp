@@ -165,11 +165,11 @@ int RunCommaConversion(const CCommaConversion& conversion,
 
 bool NamedFilesReadable(const std::filesystem::path& settingsFile,
                         const std::filesystem::path& iniFile, std::FILE* err) {
-  if (!settingsFile.empty() && !IsReadableSettingsFile(settingsFile)) {
+  if (!settingsFile.empty() && !IsReadableNamedFile(settingsFile)) {
     std::fprintf(err, kCannotReadSettingsFile, PathToUtf8(settingsFile).c_str());
     return false;
   }
-  if (!iniFile.empty() && !IsReadableRegularFile(iniFile)) {
+  if (!iniFile.empty() && !IsReadableNamedFile(iniFile)) {
     std::fprintf(err, kCannotReadIniFile, PathToUtf8(iniFile).c_str());
     return false;
   }

@@ -53,6 +53,16 @@ bool HoldsKinex2Settings(const std::filesystem::path& file) {
   return false;
 }
 
+// kinex2.ini from its file, or from the text of a pipe named with --ini
+// (read once, when the command line was checked).
+void LoadIni(CIniFile& ini, const std::filesystem::path& path) {
+  if (const std::string* piped = PipedFileText(path)) {
+    ini.Parse(*piped);
+  } else {
+    ini.Load(path);
+  }
+}
+
 constexpr char kVdoLabels[] = "vdolabels";
 constexpr char kVdoExtra[] = "vdoextra";
 constexpr char kLabelKey[] = "label";
@@ -168,7 +178,7 @@ void CKinex2App::InitInstance(const std::filesystem::path& settingsFile,
   m_iniFile = iniFile;
   const std::vector<std::filesystem::path> userFiles = UserStoreFiles();
   std::unique_ptr<CSettingsStore> store;
-  if (const std::string* piped = PipedSettingsText(settingsFile)) {
+  if (const std::string* piped = PipedFileText(settingsFile)) {
     // Piped settings are read, never written back.
     store = std::make_unique<CConfFileStore>(CConfFileStore::FromText(*piped));
   } else if (readOnly && !settingsFile.empty()) {
@@ -378,7 +388,7 @@ void CKinex2App::LoadLabelTranslations() {
   labelSourceNames.clear();
   labelDstNames.clear();
   CIniFile ini;
-  ini.Load(IniReadPath());
+  LoadIni(ini, IniReadPath());
   ScanNumberedKeys(ini, kVdoLabels, kLabelKey, kLabelBuffer, [&](const std::string& value) {
     const std::size_t comma = value.find(',');
     if (comma == std::string::npos || value.find(',', comma + 1) != std::string::npos) return;
@@ -395,7 +405,7 @@ void CKinex2App::LoadLabelTranslations() {
 void CKinex2App::LoadVdoExtraLines() {
   vdoExtraLines.clear();
   CIniFile ini;
-  ini.Load(IniReadPath());
+  LoadIni(ini, IniReadPath());
   ScanNumberedKeys(ini, kVdoExtra, kExtraKey, kExtraBuffer, [&](const std::string& value) {
     std::string line = Trim(value);
     if (!line.empty()) vdoExtraLines.push_back(std::move(line));

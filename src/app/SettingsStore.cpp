@@ -19,7 +19,7 @@ std::map<std::filesystem::path, std::string>& PipedSettings() {
 }
 }  // namespace
 
-bool IsReadableSettingsFile(const std::filesystem::path& file) {
+bool IsReadableNamedFile(const std::filesystem::path& file) {
   std::error_code ec;
   if (std::filesystem::status(file, ec).type() != std::filesystem::file_type::fifo) {
     return IsReadableRegularFile(file);
@@ -35,7 +35,7 @@ bool IsReadableSettingsFile(const std::filesystem::path& file) {
   return true;
 }
 
-const std::string* PipedSettingsText(const std::filesystem::path& file) {
+const std::string* PipedFileText(const std::filesystem::path& file) {
   const auto found = PipedSettings().find(file);
   return found == PipedSettings().end() ? nullptr : &found->second;
 }

@@ -42,10 +42,10 @@ class CSettingsStore {
 // settings (a mistyped name would silently give the defaults), and a device
 // or a FIFO nobody writes to is refused without waiting on it. Otherwise
 // "kinex2: cannot read settings file %s\n" and exit 2. A pipe is read to its
-// end here, once; PipedSettingsText then gives its text.
-bool IsReadableSettingsFile(const std::filesystem::path& file);
+// end here, once; PipedFileText then gives its text.
+bool IsReadableNamedFile(const std::filesystem::path& file);
 // The text read from `file` when it is a pipe, else nullptr.
-const std::string* PipedSettingsText(const std::filesystem::path& file);
+const std::string* PipedFileText(const std::filesystem::path& file);
 extern const char kCannotReadSettingsFile[];
 
 // A whole decimal number with optional sign and surrounding white space, as an

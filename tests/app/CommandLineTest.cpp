@@ -460,6 +460,25 @@ TEST_F(ProgramTest, SetChangesASettingForOneRun) {
   EXPECT_FALSE(std::filesystem::exists(dir / "c.dst"));
 }
 
+// A batch list and kinex2.ini may come from a pipe, as settings may: read to
+// their end once; a piped list's relative names are the current folder's.
+TEST_F(ProgramTest, ListsAndTranslationsFromPipes) {
+  std::ofstream(dir / "pipes.sh")
+      << "cd '" << dir.path().string() << "' || exit 9\n"
+      << "\"$KX\" batch <(printf 'walk.c3d,piped.txt\\n') --overwrite || exit 1\n"
+      << "\"$KX\" convert walk.c3d vdo.dst --set GCDExport/Dstlexicon=1 "
+         "--ini <(printf '[vdolabels]\\nlabel1=M,MARK\\n') || exit 2\n";
+  const std::string d = dir.path().string();
+  const std::string command = "env -u DISPLAY HOME='" + d + "' XDG_CONFIG_HOME='" + d +
+                              "/config' KX='" + program.string() + "' bash '" + d +
+                              "/pipes.sh' </dev/null >out.log 2>err.log";
+  const int status = std::system(("cd '" + d + "' && " + command).c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << Err();
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "piped.txt"), "OriginalFile\t"));
+  EXPECT_NE(testsupport::ReadFileText(dir / "vdo.dst").find("!MARK-3\n"), std::string::npos);
+}
+
 TEST_F(ProgramTest, ConvertVerb) {
   EXPECT_EQ(Run("convert walk.c3d walk.txt"), 0) << Err();
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.txt"), "OriginalFile\t"));
@@ -609,9 +628,9 @@ TEST(PipedSettingsTest, APipeWithAWriterIsReadToItsEnd) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   bool readable = false;
   const std::string text = "[Settings]\nExportTo=1\n;" + std::string(100000, 'x') + "\n";
-  ASSERT_TRUE(testsupport::FeedFifo(fifo, text, [&] { readable = IsReadableSettingsFile(fifo); }));
+  ASSERT_TRUE(testsupport::FeedFifo(fifo, text, [&] { readable = IsReadableNamedFile(fifo); }));
   ASSERT_TRUE(readable);
-  EXPECT_TRUE(IsReadableSettingsFile(fifo));  // asked again: the text kept
+  EXPECT_TRUE(IsReadableNamedFile(fifo));  // asked again: the text kept
   RecordingPlatform platform;
   CKinex2App app(platform);
   app.InitInstance(fifo, {}, true);
