@@ -2,16 +2,18 @@
 
 #include <charconv>
 
+#include "documents/ExportKinds.h"
 #include "platform/Text.h"
 
 const char kNeedBothFiles[] = "You need to specify the Data File and the Output File";
 const char kStandardOutputName[] = "-";
 
 const char kConvertUsage[] =
-    "  kinex2 convert IN OUT [--to dst|text] [--frames FIRST:LAST] [--overwrite]\n"
+    "  kinex2 convert IN OUT [--to dst|text|trc|mot] [--frames FIRST:LAST] [--overwrite]\n"
     "                 [--settings FILE] [--ini FILE] [--set SECTION/KEY=VALUE]...\n"
     "                          convert IN to OUT (\"-\": standard output); the kind follows\n"
-    "                          OUT's extension (.dst, .txt) unless --to says otherwise, else\n"
+    "                          OUT's extension (.dst, .txt, .trc, .mot) unless --to says\n"
+    "                          otherwise, else\n"
     "                          the \"ExportTo\" setting; an OUT named .c3d is always C3D;\n"
     "                          --settings reads the settings from an INI file (a file or\n"
     "                          a pipe), never writing them back; --ini reads marker\n"
@@ -288,12 +290,10 @@ bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest
     std::string value;
     if (!TakeValue(args, i, name, value, error)) return false;
     if (name == "--to") {
-      if (EqualsNoCase(value, "dst")) {
-        request.kind = ExportKind::Dst;
-      } else if (EqualsNoCase(value, "text")) {
-        request.kind = ExportKind::Text;
+      if (const CExportKindEntry* kind = ExportKindNamed(value)) {
+        request.kind = kind->kind;
       } else {
-        error = "--to takes dst or text, not \"" + value + "\"";
+        error = "--to takes " + ExportKindNames() + ", not \"" + value + "\"";
         return false;
       }
     } else if (name == "--frames") {

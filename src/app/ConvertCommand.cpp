@@ -4,6 +4,7 @@
 #include "app/ConsolePlatform.h"
 #include "app/Kinex2App.h"
 #include "app/QtStoreAccess.h"
+#include "documents/ExportKinds.h"
 #include "platform/Files.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/Text.h"
@@ -67,10 +68,7 @@ CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CFormatEntry&
 }
 
 std::optional<ExportKind> KindFromOutputName(const std::filesystem::path& output) {
-  const std::string ext = output.extension().string();
-  if (EqualsNoCase(ext, ".dst")) return ExportKind::Dst;
-  if (EqualsNoCase(ext, ".txt")) return ExportKind::Text;
-  return std::nullopt;
+  return ExportKindOfName(output);
 }
 
 std::unique_ptr<CDocumentBase> OpenConversionDocument(CKinex2App& app,
@@ -106,15 +104,7 @@ std::uint64_t ExportConversion(CDocumentBase& doc, const std::filesystem::path& 
   } else if (!kind) {
     kind = doc.Settings().exportTo != 0 ? ExportKind::Text : ExportKind::Dst;
   }
-  switch (*kind) {
-    case ExportKind::Dst:
-      return doc.ExportDst(output);
-    case ExportKind::Text:
-      return doc.ExportText(output);
-    case ExportKind::C3d:
-      return doc.ExportC3d(output);
-  }
-  return 0;
+  return doc.Export(output, *kind);
 }
 
 int ConvertFile(CKinex2App& app, const std::filesystem::path& input,
@@ -195,9 +185,8 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
   }
   if (!NamedFilesReadable(request.settingsFile, request.iniFile, err)) return kExitBadCommandLine;
   if (request.kind && IsC3dName(request.output)) {
-    const std::string error =
-        Format(kC3dNameWithTo, *request.kind == ExportKind::Text ? "text" : "dst",
-               PathToUtf8(request.output).c_str());
+    const std::string error = Format(kC3dNameWithTo, ExportKindEntry(*request.kind).name,
+                                     PathToUtf8(request.output).c_str());
     std::fprintf(err, "kinex2: %s\nTry kinex2 convert --help.\n", error.c_str());
     return kExitBadCommandLine;
   }

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "documents/ExportKinds.h"
 #include "documents/FormatRegistry.h"
 #include "export/DstExport.h"
 #include "export/ExpExport.h"
+#include "export/OpenSimExport.h"
 #include "export/TextExport.h"
 #include "export/VdoExport.h"
 #include "platform/Files.h"
@@ -22,18 +24,6 @@ const char kC3dNotWritable[] =
 namespace {
 constexpr int kFlagsPerPlate = 6;
 
-const char* ExtensionOf(ExportKind kind) {
-  switch (kind) {
-    case ExportKind::Text:
-      return ".txt";
-    case ExportKind::C3d:
-      return ".c3d";
-    case ExportKind::Dst:
-      break;
-  }
-  return ".dst";
-}
-
 int CountOnes(const std::string& flags) {
   return static_cast<int>(std::count(flags.begin(), flags.end(), '1'));
 }
@@ -46,16 +36,17 @@ std::filesystem::path SaveOutputPath(const std::filesystem::path& input, int exp
 }
 
 std::vector<CSaveAsChoice> SaveAsChoices(const CFormatDescription& format) {
-  std::vector<CSaveAsChoice> choices = {{"DST Files (*.dst)", ExportKind::Dst},
-                                        {"Text Files (*.txt)", ExportKind::Text}};
-  if (format.writesC3d) choices.push_back({"C3d Files (*.c3d)", ExportKind::C3d});
+  std::vector<CSaveAsChoice> choices;
+  for (const CExportKindEntry& e : ExportKinds()) {
+    if (e.appliesTo(format)) choices.push_back({e.saveAsFilter, e.kind});
+  }
   return choices;
 }
 
 std::filesystem::path SaveAsPath(const std::filesystem::path& chosen, ExportKind kind) {
   if (chosen.has_extension()) return chosen;
   std::filesystem::path out = chosen;
-  out += ExtensionOf(kind);
+  out += ExportKindEntry(kind).extension;
   return out;
 }
 
@@ -155,13 +146,7 @@ std::uint64_t CDocumentBase::SaveAs(const std::filesystem::path& chosen, ExportK
   // A name ending in .c3d gets C3D bytes from a document that writes them,
   // whichever filter was left selected, and nothing from any other: DST or
   // text in a file named .c3d would pass for a damaged recording.
-  if (EqualsNoCase(output.extension().string(), ".c3d")) {
-    if (!CanExportC3d()) {
-      m_platform.LogMessage(ErrorInFile(Reader().fileName, kC3dNotWritable), true, true);
-      return 0;
-    }
-    kind = ExportKind::C3d;
-  }
+  if (ExportKindOfName(output) == ExportKind::C3d) kind = ExportKind::C3d;
   m_platform.SetStatusText(kSavingToFile + output.string());
   const std::uint64_t bytes = Export(output, kind);
   ShowSaved(output, bytes);
@@ -169,15 +154,20 @@ std::uint64_t CDocumentBase::SaveAs(const std::filesystem::path& chosen, ExportK
 }
 
 std::uint64_t CDocumentBase::Export(const std::filesystem::path& output, ExportKind kind) {
-  switch (kind) {
-    case ExportKind::Text:
-      return ExportText(output);
-    case ExportKind::C3d:
-      return CanExportC3d() ? ExportC3d(output) : 0;
-    case ExportKind::Dst:
-      break;
+  const CExportKindEntry& entry = ExportKindEntry(kind);
+  if (!entry.appliesTo(Description())) {
+    m_platform.LogMessage(ErrorInFile(Reader().fileName, entry.refusal), true, true);
+    return 0;
   }
-  return ExportDst(output);
+  return entry.write(*this, output);
+}
+
+std::uint64_t CDocumentBase::ExportTrc(const std::filesystem::path& output) {
+  return ::ExportTrc(Job(output));
+}
+
+std::uint64_t CDocumentBase::ExportMot(const std::filesystem::path& output) {
+  return ::ExportMot(Job(output));
 }
 
 void CDocumentBase::ShowSaved(const std::filesystem::path& output, std::uint64_t bytes) {

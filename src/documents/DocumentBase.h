@@ -31,12 +31,11 @@ extern const char kC3dNotWritable[];
 // The output of Save: the input path with extension "dst" (ExportTo 0) or
 // "txt" (ExportTo 1), in the input's folder.
 std::filesystem::path SaveOutputPath(const std::filesystem::path& input, int exportTo);
-// The output of Save As: the chosen path, with ".dst", ".txt" or ".c3d" (by
-// the chosen filter) appended when it has no extension.
+// The output of Save As: the chosen path, with the chosen filter's extension
+// appended when it has no extension.
 std::filesystem::path SaveAsPath(const std::filesystem::path& chosen, ExportKind kind);
 
-// The Save As choices of a format: DST, text and, where the format writes
-// it, C3D.
+// The Save As choices of a format: every export kind that applies to it.
 struct CSaveAsChoice {
   const char* filter;  // "DST Files (*.dst)"
   ExportKind kind;
@@ -105,6 +104,11 @@ class CDocumentBase {
   // The export entry points: bytes written, 0 for nothing.
   std::uint64_t ExportDst(const std::filesystem::path& output);
   std::uint64_t ExportText(const std::filesystem::path& output);
+  std::uint64_t ExportTrc(const std::filesystem::path& output);
+  std::uint64_t ExportMot(const std::filesystem::path& output);
+  // Writes `kind` (the table of export kinds), or reports why this format
+  // cannot be written so and returns 0.
+  std::uint64_t Export(const std::filesystem::path& output, ExportKind kind);
   // C3D output (formats whose description says they write it); 0 otherwise.
   bool CanExportC3d() const { return Description().writesC3d; }
   virtual std::uint64_t ExportC3d(const std::filesystem::path& /*output*/) { return 0; }
@@ -129,7 +133,6 @@ class CDocumentBase {
   CExportJob Job(const std::filesystem::path& output) const;
 
  private:
-  std::uint64_t Export(const std::filesystem::path& output, ExportKind kind);
   void ShowSaved(const std::filesystem::path& output, std::uint64_t bytes);
 
   CPlatform& m_platform;

@@ -7,7 +7,8 @@
 
 #include "export/ExportOptions.h"
 
-enum class ExportKind { Dst = 0, Text = 1, C3d = 2 };
+// The kinds a document writes; their table is documents/ExportKinds.
+enum class ExportKind { Dst = 0, Text = 1, C3d = 2, Trc = 3, Mot = 4 };
 
 struct CDocumentSettings {
   DstOptions dst;             // "GCDExport"

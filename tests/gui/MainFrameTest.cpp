@@ -164,7 +164,9 @@ TEST_F(MainFrameTest, SaveAsAppendsTheFiltersExtensionOnlyWhenMissing) {
   KX_REQUIRE_SHARED_DATA();
   CChildFrame* child = Open("pc_int.c3d");
   ASSERT_NE(child, nullptr);
-  EXPECT_EQ(child->SaveAsFilters(), (QStringList{"DST Files (*.dst)", "Text Files (*.txt)"}));
+  EXPECT_EQ(child->SaveAsFilters(),
+            (QStringList{"DST Files (*.dst)", "Text Files (*.txt)", "OpenSim Marker Files (*.trc)",
+                         "OpenSim Motion Files (*.mot)"}));
   child->SaveAsChosen(QString::fromStdString((dir / "out").string()), 1);
   EXPECT_TRUE(std::filesystem::exists(dir / "out.txt"));
   child->SaveAsChosen(QString::fromStdString((dir / "out.csv").string()), 1);
