@@ -18,7 +18,7 @@ ADC_FILE="$DATA/bench_adc.adc"
 VAD_FILE="$DATA/bench_vad01.vad"
 LONG_FILE="$DATA/bench_long.c3d"
 
-BENCHMARKS=(open open_long export vdo vad_c3d gui_open gui_plot startup batch linear)
+BENCHMARKS=(open open_long export vdo vad_c3d gui_open gui_plot startup batch linear trc)
 
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
@@ -90,6 +90,11 @@ run_batch() {
 # 1, 3 and 10 MB: seconds per MB stay flat (time linear in the size).
 run_linear() {
   "$BIN/bench_linear" "$KINEX2" "$ROOT/samples/sample.c3d" "$DATA/linear"
+}
+
+# TRC of the float file against the text export of its markers (target 1.2 x).
+run_trc() {
+  "$BIN/bench_trc" "$FLOAT_FILE"
 }
 
 build() {

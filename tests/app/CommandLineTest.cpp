@@ -479,6 +479,19 @@ TEST_F(ProgramTest, ListsAndTranslationsFromPipes) {
   EXPECT_NE(testsupport::ReadFileText(dir / "vdo.dst").find("!MARK-3\n"), std::string::npos);
 }
 
+// The kinds OpenSim reads, chosen by OUT's extension or --to, from the one
+// table of export kinds.
+TEST_F(ProgramTest, TrcAndMotByExtensionOrTo) {
+  EXPECT_EQ(Run("convert walk.c3d walk.trc"), 0) << Err();
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.trc"), "PathFileType\t4\t"));
+  EXPECT_EQ(Run("convert walk.c3d walk.mot"), 0) << Err();
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.mot"), "walk.mot\nversion=1\n"));
+  EXPECT_EQ(Run("convert walk.c3d markers.out --to trc"), 0) << Err();
+  EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "markers.out"), "PathFileType"));
+  EXPECT_EQ(Run("convert walk.c3d x.out --to xls"), 2);
+  EXPECT_NE(Err().find("--to takes dst, text, trc or mot"), std::string::npos) << Err();
+}
+
 TEST_F(ProgramTest, ConvertVerb) {
   EXPECT_EQ(Run("convert walk.c3d walk.txt"), 0) << Err();
   EXPECT_TRUE(StartsWith(testsupport::ReadFileText(dir / "walk.txt"), "OriginalFile\t"));
