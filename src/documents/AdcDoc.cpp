@@ -7,7 +7,7 @@ bool CAdcDoc::OpenReader() {
 }
 
 void CAdcDoc::OnSettingsChanged() {
-  if (loaded == 0) return;
+  if (!loaded) return;
   m_reader.genScaleSetting = Settings().adc.Gen_Scale;
   m_reader.SetGenScale(m_reader.genScaleSetting);
   m_reader.videoRate = AdcVideoRate(Settings().adc);

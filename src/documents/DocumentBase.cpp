@@ -24,9 +24,6 @@ const char kC3dNotWritable[] =
 namespace {
 constexpr int kFlagsPerPlate = 6;
 
-int CountOnes(const std::string& flags) {
-  return static_cast<int>(std::count(flags.begin(), flags.end(), '1'));
-}
 }  // namespace
 
 std::filesystem::path SaveOutputPath(const std::filesystem::path& input, int exportTo) {
@@ -67,9 +64,8 @@ bool CDocumentBase::OnOpenDocument(const std::filesystem::path& path) {
   ApplyDefaultSelection(m_settings.selection);
   m_selection.rangeFirst = RangeMinimum();
   m_selection.rangeLast = RangeMaximum();
-  loaded = 1;
-  treeOutdated = 1;
-  UpdateAllViews();
+  loaded = true;
+  treeOutdated = true;
   const std::string opened = Format(kOpenedFile, name.c_str());
   m_platform.SetStatusText(opened);
   m_platform.LogMessage(opened, false, !m_settings.logErrorOnly);
@@ -78,7 +74,7 @@ bool CDocumentBase::OnOpenDocument(const std::filesystem::path& path) {
 
 void CDocumentBase::OnCloseDocument() {
   CloseReader();
-  loaded = 0;
+  loaded = false;
 }
 
 void CDocumentBase::InitSelection() {
@@ -213,10 +209,4 @@ std::uint64_t CDocumentBase::ExportDst(const std::filesystem::path& output) {
 
 std::uint64_t CDocumentBase::ExportText(const std::filesystem::path& output) {
   return ::ExportText(Job(output), m_settings.text);
-}
-
-int CDocumentBase::DstProgressCount() const {
-  return (m_selection.header != 0 ? 1 : 0) + CountOnes(m_selection.groups) +
-         CountOnes(m_selection.params) + CountOnes(m_selection.analog) +
-         CountOnes(m_selection.points);
 }

@@ -73,8 +73,8 @@ class CDocumentBase {
   bool OnOpenDocument(const std::filesystem::path& path);
   void OnCloseDocument();
 
-  int loaded = 0;
-  int treeOutdated = 0;
+  bool loaded = false;
+  bool treeOutdated = false;
 
   // The export selection and frame range every writer reads.
   CExportSelection& Selection() { return m_selection; }
@@ -89,8 +89,8 @@ class CDocumentBase {
 
   // The allowed frame range: the Frames command accepts min <= first <= last
   // <= max (the recording's first and last frame numbers).
-  virtual int RangeMinimum() const;
-  virtual int RangeMaximum() const;
+  int RangeMinimum() const;
+  int RangeMaximum() const;
   // Sets the range when it is allowed; false (nothing changed) otherwise.
   bool SetFrameRange(long long first, long long last);
 
@@ -113,10 +113,6 @@ class CDocumentBase {
   bool CanExportC3d() const { return Description().writesC3d; }
   virtual std::uint64_t ExportC3d(const std::filesystem::path& /*output*/) { return 0; }
 
-  // Progress range of the general DST writer: selected items, +1 for the
-  // header.
-  int DstProgressCount() const;
-
   // Used force platforms (0 for formats without them).
   virtual int ForcePlateCount() const { return 0; }
 
@@ -124,8 +120,6 @@ class CDocumentBase {
   // The reader's own open and close; the file name is already set.
   virtual bool OpenReader() = 0;
   virtual void CloseReader() = 0;
-  // Asks the views to rebuild (nothing until a window shows the document).
-  virtual void UpdateAllViews() {}
   // A format whose reading depends on the settings applies them again.
   virtual void OnSettingsChanged() {}
   // What a writer needs for `output`: the reader, the selection and range,

@@ -1,12 +1,12 @@
 #include "documents/DocumentTree.h"
 
 void BuildTree(CSelectionTree& tree, CDocumentBase& doc, const std::string& title) {
-  doc.treeOutdated = 0;
+  doc.treeOutdated = false;
   tree.Build(doc.Reader(), TreeLayoutFor(doc.Description()), title, doc.Selection(), doc.States());
 }
 
 bool UpdateTree(CSelectionTree& tree, CDocumentBase& doc, const std::string& title) {
-  if (doc.loaded == 0 || doc.treeOutdated == 0) return false;
+  if (!doc.loaded || !doc.treeOutdated) return false;
   BuildTree(tree, doc, title);
   return true;
 }

@@ -158,7 +158,6 @@ bool ReadRecordingFile(CRecording& recording, const std::function<bool(CInputFil
     recording.Close();
     return false;
   }
-  recording.opened = 1;
   return true;
 }
 

@@ -68,7 +68,7 @@ void ReportReadError(const CRecording& recording, std::string_view reason);
 // The whole of a reader's Open: closes what the recording held, opens its
 // file read-only, runs `read`, closes the file. A file that cannot be opened
 // is reported with its system error text, memory running out with
-// `outOfMemory`; on failure everything read is released. Sets `opened`.
+// `outOfMemory`; on failure everything read is released.
 // `plausible` judges the first bytes of a pipe (see CPipeReading);
 // a FIFO's writer is waited for where the platform may wait.
 bool ReadRecordingFile(CRecording& recording, const std::function<bool(CInputFile&)>& read,

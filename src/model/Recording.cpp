@@ -102,5 +102,4 @@ void CRecording::ClearData() {
   points.clear();
   wordsInFile = -1;
   wordsFileStamp = {};
-  opened = 0;
 }

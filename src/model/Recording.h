@@ -33,7 +33,6 @@ class CRecording {
 
   // Full path of the input; set before Open and used in every message.
   std::filesystem::path fileName;
-  int opened = 0;
 
   CParamSet paramSet;
   std::vector<CEvent> events;

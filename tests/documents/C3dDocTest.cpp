@@ -81,8 +81,8 @@ TEST_F(C3dDocTest, OpeningShowsStatusLogsAndSelectsEverything) {
   EXPECT_EQ(platform.messages[0].text, "Opened File " + path);
   EXPECT_FALSE(platform.messages[0].showBox);
   EXPECT_TRUE(platform.messages[0].writeToLog);
-  EXPECT_EQ(doc.loaded, 1);
-  EXPECT_EQ(doc.treeOutdated, 1);
+  EXPECT_TRUE(doc.loaded);
+  EXPECT_TRUE(doc.treeOutdated);
 
   const CExportSelection& sel = doc.Selection();
   EXPECT_EQ(sel.header, 1);
@@ -93,7 +93,6 @@ TEST_F(C3dDocTest, OpeningShowsStatusLogsAndSelectsEverything) {
   EXPECT_TRUE(sel.forcePlates.empty());  // no FORCE_PLATFORM group
   EXPECT_EQ(sel.rangeFirst, 101);
   EXPECT_EQ(sel.rangeLast, 600);
-  EXPECT_EQ(doc.DstProgressCount(), 1 + 3 + doc.Reader().paramSet.ParamCount() + 3 + 2);
 }
 
 TEST_F(C3dDocTest, FailedOpenKeepsTheOpeningText) {
@@ -104,7 +103,7 @@ TEST_F(C3dDocTest, FailedOpenKeepsTheOpeningText) {
   EXPECT_EQ(platform.statusTexts, (std::vector<std::string>{"Opening File " + missing.string()}));
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].text.rfind("ERROR in " + missing.string(), 0), 0u);
-  EXPECT_EQ(doc.loaded, 0);
+  EXPECT_FALSE(doc.loaded);
 }
 
 TEST_F(C3dDocTest, StoredSelectionDeselectsANamedGroupAndItsParameters) {

@@ -240,7 +240,7 @@ void CC3d::Close() {
   maxInterpolationGap = dataStartRecord = analogToVideoRatio = numAnalogChannels = 0;
   markerScaleFactor = videoFrameRate = 0.0f;
   parameterBlocks = 0;
-  dataAllocated = 0;
+  dataAllocated = false;
   longRecording = false;
   firstFrame = 1;
   lastFrame = 0;
@@ -566,7 +566,7 @@ bool CC3d::AllocateData() {
                        kErrDataMemory)) {
     return false;
   }
-  dataAllocated = 1;
+  dataAllocated = true;
   return true;
 }
 

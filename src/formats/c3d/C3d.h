@@ -43,7 +43,7 @@ class CC3d : public CRecording {
   float markerScaleFactor = 0;
   float videoFrameRate = 0;
   int parameterBlocks = 0;
-  int dataAllocated = 0;
+  bool dataAllocated = false;
   // More than 65535 frames: the header's 16-bit range is exceeded and the
   // true one (firstFrame .. lastFrame) came from the TRIAL range or
   // POINT:LONG_FRAMES.
