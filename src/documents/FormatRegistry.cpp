@@ -1,5 +1,7 @@
 #include "documents/FormatRegistry.h"
 
+#include <algorithm>
+
 #include "documents/AdcDoc.h"
 #include "documents/AnalogDocs.h"
 #include "documents/C3dDoc.h"
@@ -7,12 +9,9 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 
-const char kOpenDialogFilter[] =
-    "ADC Files (*.adc)|*.adc|AMASS Files (*.c3d)|*.c3d|BTS Files (*.emg)|*.emg|"
-    "CODAS Files (*.dat,*.wdq)|*.dat;*.wdq|MAC Files (*.ana)|*.ana|VAD Files (*.vad)|*.vad|"
-    "All Supported Files|*.adc;*.ana;*.c3d;*.vad;*.dat;*.wdq;*.emg|All Files (*.*)|*.*||";
-
 namespace {
+constexpr char kAllSupportedFiles[] = "All Supported Files";
+
 template <typename Reader>
 std::unique_ptr<CRecording> Read() {
   return std::make_unique<Reader>();
@@ -100,6 +99,30 @@ const CFormatEntry& FormatFor(const std::filesystem::path& file) {
     }
   }
   return Table().front();
+}
+
+const std::string& OpenDialogFilter() {
+  // Each format's entry by its name, then all of them together, then every
+  // file: built once from the table, so a new format is offered with it.
+  static const std::string filter = [] {
+    std::vector<const CFormatEntry*> sorted;
+    for (const CFormatEntry& f : Table()) sorted.push_back(&f);
+    std::sort(sorted.begin(), sorted.end(), [](const CFormatEntry* a, const CFormatEntry* b) {
+      return std::string_view(a->openFilterName) < b->openFilterName;
+    });
+    std::string s;
+    std::string all;
+    for (const CFormatEntry* f : sorted) {
+      s += f->OpenFilterText() + "|" + f->OpenFilterPatterns() + "|";
+      all += (all.empty() ? "" : ";") + f->OpenFilterPatterns();
+    }
+    return s + kAllSupportedFiles + "|" + all + "|All Files (*.*)|*.*||";
+  }();
+  return filter;
+}
+
+int OpenDialogDefaultFilter() {
+  return static_cast<int>(Table().size());  // "All Supported Files", after the formats
 }
 
 std::string UnknownExtensionText(const std::filesystem::path& file) {

@@ -45,5 +45,8 @@ const CFormatEntry& FormatFor(const std::filesystem::path& file);
 // reader can tell (a pipe, a file that cannot be opened).
 std::string UnknownExtensionText(const std::filesystem::path& file);
 
-// The open dialog's filter, '|' between each entry's text and its patterns.
-extern const char kOpenDialogFilter[];
+// The open dialog's filter, '|' between each entry's text and its patterns:
+// every format by its filter name, "All Supported Files", "All Files (*.*)".
+const std::string& OpenDialogFilter();
+// The index of "All Supported Files" in it, the dialog's first choice.
+int OpenDialogDefaultFilter();

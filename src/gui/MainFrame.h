@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <memory>
 
+#include "documents/FormatRegistry.h"
+
 class CChildFrame;
 class CGuiPlatform;
 class CKinex2App;
@@ -157,6 +159,6 @@ class CMainFrame : public QMainWindow {
   QAction* m_tbClose = nullptr;
 
   QStringList m_recentFiles;
-  int m_openFilter = 6;  // "All Supported Files"
+  int m_openFilter = OpenDialogDefaultFilter();  // "All Supported Files"
   bool m_closing = false;
 };

@@ -14,7 +14,7 @@ namespace {
 std::vector<std::pair<std::string, std::string>> FilterEntries() {
   std::vector<std::string> parts;
   std::string part;
-  for (const char* c = kOpenDialogFilter; *c != '\0'; ++c) {
+  for (const char* c = OpenDialogFilter().c_str(); *c != '\0'; ++c) {
     if (*c == '|') {
       parts.push_back(part);
       part.clear();
