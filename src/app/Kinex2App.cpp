@@ -15,6 +15,7 @@
 #include "app/ConfFileStore.h"
 #include "app/QtStoreAccess.h"
 #include "app/SettingsList.h"
+#include "documents/FormatRegistry.h"
 #include "export/DstExport.h"
 #include "export/NumberFormat.h"
 #include "platform/IniFile.h"
@@ -31,9 +32,6 @@ constexpr char kGcdExport[] = "GCDExport";
 constexpr char kTextExport[] = "TextExport";
 constexpr char kAdcParam[] = "ADC_Param";
 constexpr char kVeltro[] = "Veltro";
-constexpr std::array<const char*, kSelectionFormatCount> kSelectionSections = {
-    "C3dSelection", "VadSelection",   "AdcSelection",
-    "MacSelection", "CodasSelection", "BtsSelection"};
 
 constexpr char kNotASettingsFile[] =
     "kinex2: %s holds no Kinex2 settings; it is read, but the settings are not written back to it";
@@ -47,8 +45,8 @@ bool HoldsKinex2Settings(const std::filesystem::path& file) {
   for (const char* section : {kSettings, kGcdExport, kTextExport, kAdcParam, kVeltro}) {
     if (store.HoldsSection(section)) return true;
   }
-  for (const char* section : kSelectionSections) {
-    if (store.HoldsSection(section)) return true;
+  for (const CFormatEntry& f : Formats()) {
+    if (store.HoldsSection(f.selectionSection)) return true;
   }
   return false;
 }
@@ -116,11 +114,14 @@ std::string FormatScale(float value) {
   return out;
 }
 
-void LoadSelection(const CSettingsStore& s, std::string_view section, SelectionFormat format,
-                   ExportSelection& sel) {
+// A format's stored default selection: every format keeps the header and
+// analog flags and its group names; one with points the marker flag, one
+// whose EMG report takes a scale (MAC) that scale.
+void LoadSelection(const CSettingsStore& s, std::string_view section,
+                   const CFormatDescription& format, ExportSelection& sel) {
   sel.Header = ReadBool(s, section, "Header", 1);
   sel.AnalogData = ReadBool(s, section, "AnalogData", 1);
-  if (format == SelectionFormat::C3d) sel.VideoData = ReadBool(s, section, "VideoData", 1);
+  if (format.hasPoints) sel.VideoData = ReadBool(s, section, "VideoData", 1);
   const int count = std::clamp(ReadInt32(s, section, "NumPar", 0), 0, kMaxStoredGroups);
   sel.groupNames.clear();
   sel.groupFlags.clear();
@@ -130,23 +131,23 @@ void LoadSelection(const CSettingsStore& s, std::string_view section, SelectionF
     sel.groupNames.push_back(std::move(name));
     sel.groupFlags.push_back(ReadByte(s, section, "ParSel" + std::to_string(i), 0) != 0 ? 1 : 0);
   }
-  if (format == SelectionFormat::Mac) {
+  if (format.expScaledBySetting) {
     sel.Scale = LeadingDecimal(ReadText(s, section, "Scale", kDefaultMacScale));
   }
 }
 
-void SaveSelection(CSettingsStore& s, std::string_view section, SelectionFormat format,
+void SaveSelection(CSettingsStore& s, std::string_view section, const CFormatDescription& format,
                    const ExportSelection& sel) {
   s.WriteInt(section, "Header", sel.Header);
   s.WriteInt(section, "AnalogData", sel.AnalogData);
-  if (format == SelectionFormat::C3d) s.WriteInt(section, "VideoData", sel.VideoData);
+  if (format.hasPoints) s.WriteInt(section, "VideoData", sel.VideoData);
   const std::size_t count = std::min(sel.groupNames.size(), sel.groupFlags.size());
   s.WriteInt(section, "NumPar", static_cast<std::int64_t>(count));
   for (std::size_t i = 0; i < count; ++i) {
     s.WriteString(section, "ParName" + std::to_string(i), sel.groupNames[i]);
     s.WriteInt(section, "ParSel" + std::to_string(i), sel.groupFlags[i]);
   }
-  if (format == SelectionFormat::Mac) s.WriteString(section, "Scale", FormatScale(sel.Scale));
+  if (format.expScaledBySetting) s.WriteString(section, "Scale", FormatScale(sel.Scale));
 }
 
 // Reads keys prefix1, prefix2, ... of `section`. Keys 1 to 49 are always
@@ -282,8 +283,8 @@ void CKinex2App::LoadSettings() {
 
   for (const auto& v : kVeltroDefaults) veltro[v.key] = ReadText(s, kVeltro, v.key, v.value);
 
-  for (std::size_t f = 0; f < kSelectionFormatCount; ++f) {
-    LoadSelection(s, kSelectionSections[f], static_cast<SelectionFormat>(f), selections[f]);
+  for (const CFormatEntry& f : Formats()) {
+    LoadSelection(s, f.selectionSection, f.description(), Selection(f.selection));
   }
 
   adcParam.RateIndex = ReadByte(s, kAdcParam, "RateIndex", 0);
@@ -328,8 +329,8 @@ bool CKinex2App::SaveSettings() {
     s.WriteString(kVeltro, v.key, it != veltro.end() ? it->second : std::string(v.value));
   }
 
-  for (std::size_t f = 0; f < kSelectionFormatCount; ++f) {
-    SaveSelection(s, kSelectionSections[f], static_cast<SelectionFormat>(f), selections[f]);
+  for (const CFormatEntry& f : Formats()) {
+    SaveSelection(s, f.selectionSection, f.description(), Selection(f.selection));
   }
 
   s.WriteInt(kAdcParam, "RateIndex", adcParam.RateIndex);

@@ -23,6 +23,7 @@ struct CFormatEntry {
   std::vector<std::string> extensions;  // ".c3d", compared ignoring case
   const char* openFilterName;           // "AMASS Files": the open dialog's text
   SelectionFormat selection;            // the stored default selection it reads
+  const char* selectionSection;         // "C3dSelection": where that selection is stored
   const CFormatDescription& (*description)();
   std::unique_ptr<CRecording> (*createReader)();
   std::unique_ptr<CDocumentBase> (*createDocument)(CPlatform& platform);

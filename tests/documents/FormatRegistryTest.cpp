@@ -52,6 +52,12 @@ TEST(FormatRegistryTest, EveryExtensionChoosesItsFormatIgnoringCase) {
   // A file of no registered extension is offered to the first format's reader.
   EXPECT_EQ(&FormatFor("walk.xyz"), &Formats()[0]);
   EXPECT_EQ(&FormatFor("walk"), &Formats()[0]);
+  // Stored selections are indexed by table position, each in a section of its own.
+  std::set<std::string> sections;
+  for (std::size_t i = 0; i < Formats().size(); ++i) {
+    EXPECT_EQ(static_cast<std::size_t>(Formats()[i].selection), i) << Formats()[i].name;
+    EXPECT_TRUE(sections.insert(Formats()[i].selectionSection).second);
+  }
 }
 
 TEST(FormatRegistryTest, OpenDialogFilterAgreesWithTheTable) {
