@@ -162,20 +162,21 @@ TEST(OutputFileTest, AFullDiskStopsTheWriterAtTheFirstFailedWrite) {
   EXPECT_EQ(platform.Texts(), std::vector<std::string>{"ERROR in /dev/full : The disk is full"});
 }
 
+// Writes 3 MB of an export to `target`, then raises `sig` before the commit.
+void WriteThenRaise(const std::filesystem::path& target, int sig) {
+  RecordingPlatform platform;
+  COutputFile file(platform, target);
+  if (!file.Create(true)) std::_Exit(1);
+  file.Buffer().assign(3u << 20, 'x');
+  file.MaybeFlush();
+  std::raise(sig);
+}
+
 TEST(OutputFileTest, AnInterruptRemovesTheTemporaryFileAndKeepsTheOldTarget) {
   TempDir dir;
   const auto target = dir / "out.dst";
   WriteText(target, "old");
-  EXPECT_EXIT(
-      {
-        RecordingPlatform platform;
-        COutputFile file(platform, target);
-        if (!file.Create(true)) std::_Exit(1);
-        file.Buffer().assign(3u << 20, 'x');
-        file.MaybeFlush();
-        std::raise(SIGINT);
-      },
-      testing::ExitedWithCode(128 + SIGINT), "");
+  EXPECT_EXIT(WriteThenRaise(target, SIGINT), testing::ExitedWithCode(128 + SIGINT), "");
   EXPECT_EQ(ReadFileText(target), "old");
   EXPECT_EQ(FilesIn(dir.path()), 1);
 }
@@ -217,16 +218,7 @@ TEST(OutputFileTest, TwoWritersOfOneNewFileNeverReplaceEachOther) {
 TEST(OutputFileTest, AKilledWriterLeavesNoFile) {
   TempDir dir;
   const auto target = dir / "out.dst";
-  EXPECT_EXIT(
-      {
-        RecordingPlatform platform;
-        COutputFile file(platform, target);
-        if (!file.Create(true)) std::_Exit(1);
-        file.Buffer().assign(3u << 20, 'x');
-        file.MaybeFlush();
-        std::raise(SIGKILL);
-      },
-      testing::KilledBySignal(SIGKILL), "");
+  EXPECT_EXIT(WriteThenRaise(target, SIGKILL), testing::KilledBySignal(SIGKILL), "");
   EXPECT_EQ(FilesIn(dir.path()), 0);
 }
 #endif
