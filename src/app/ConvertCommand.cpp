@@ -56,7 +56,7 @@ CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CFormatEntry&
   CDocumentSettings s;
   s.dst = app.dstOptions;
   s.text = app.textOptions;
-  s.selection = app.Selection(format.selection);
+  s.selection = app.Selection(format);
   s.adc = app.adcParam;
   s.labels = {app.labelSourceNames, app.labelDstNames, app.vdoExtraLines};
   s.testSet = app.veltro;

@@ -284,7 +284,7 @@ void CKinex2App::LoadSettings() {
   for (const auto& v : kVeltroDefaults) veltro[v.key] = ReadText(s, kVeltro, v.key, v.value);
 
   for (const CFormatEntry& f : Formats()) {
-    LoadSelection(s, f.selectionSection, f.description(), Selection(f.selection));
+    LoadSelection(s, f.selectionSection, f.description(), Selection(f));
   }
 
   adcParam.RateIndex = ReadByte(s, kAdcParam, "RateIndex", 0);
@@ -330,7 +330,7 @@ bool CKinex2App::SaveSettings() {
   }
 
   for (const CFormatEntry& f : Formats()) {
-    SaveSelection(s, f.selectionSection, f.description(), Selection(f.selection));
+    SaveSelection(s, f.selectionSection, f.description(), Selection(f));
   }
 
   s.WriteInt(kAdcParam, "RateIndex", adcParam.RateIndex);

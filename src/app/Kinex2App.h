@@ -22,6 +22,7 @@
 #include "app/AppPlatform.h"
 #include "app/SettingsList.h"
 #include "app/SettingsStore.h"
+#include "documents/FormatRegistry.h"
 #include "export/ExportOptions.h"
 
 class CKinex2App {
@@ -115,9 +116,10 @@ class CKinex2App {
   void WriteTestSetValue(const std::string& key, const std::string& value);
   void WriteWindowPos(std::string_view placement);
 
-  ExportSelection& Selection(SelectionFormat f) { return selections[static_cast<std::size_t>(f)]; }
-  const ExportSelection& Selection(SelectionFormat f) const {
-    return selections[static_cast<std::size_t>(f)];
+  // The stored default selection of a format of the table of formats.
+  ExportSelection& Selection(const CFormatEntry& f) { return selections[FormatIndex(f)]; }
+  const ExportSelection& Selection(const CFormatEntry& f) const {
+    return selections[FormatIndex(f)];
   }
   // The separator of text exports ("Delimiter" as its character).
   std::string_view DelimiterChar() const;
@@ -128,10 +130,11 @@ class CKinex2App {
   std::uint8_t ExportTo = 0;  // 0 DST file, 1 text file
   LogSettings logSettings;    // "Log", "LogFile", "LogErrorOnly"
   int ShowCmd = 3;            // show state of new document windows (maximised)
-  // Sections "GCDExport", "TextExport", the six selections, "ADC_Param", "Veltro".
+  // Sections "GCDExport", "TextExport", each format's selection (by its
+  // position in the table of formats), "ADC_Param", "Veltro".
   DstOptions dstOptions;
   TextOptions textOptions;
-  std::array<ExportSelection, kSelectionFormatCount> selections;
+  std::vector<ExportSelection> selections = std::vector<ExportSelection>(Formats().size());
   AdcSettings adcParam;
   std::map<std::string, std::string> veltro;
 

@@ -2,11 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <type_traits>
 #include <variant>
 
 #include "app/Kinex2App.h"
+#include "documents/FormatRegistry.h"
 #include "platform/Text.h"
 
 const char kOptionsCaption[] = "Kinex2 Options";
@@ -24,17 +26,41 @@ constexpr int kColumnWidthMin = 1;
 constexpr int kColumnWidthMax = 40;
 constexpr float kGenScaleLimit = 100000.0f;
 
-const COptionsPageInfo kPages[kOptionsPageCount] = {
-    {"DST Export", {"OPTION", "VALUE"}},
-    {"Text Export", {"OPTION", "VALUE"}},
-    {"C3D Selection", {"File Element", "Output?"}},
-    {"VAD Selection", {"File Element", "Output?"}},
-    {"ADC Selection", {"File Element", "Output?"}},
-    {"ADC Parameters", {"Parameter", "Value"}},
-    {"MAC Selection", {"File Element", "Output?"}},
-    {"CODAS Selection", {"File Element", "Output?"}},
-    {"BTS Selection", {"File Element", "Output?"}},
+constexpr char kDstCaption[] = "DST Export";
+constexpr char kTextCaption[] = "Text Export";
+
+// The sheet's pages: the two export pages, then each format's.
+struct CPage {
+  enum class Kind { Dst, Text, Selection, Reading } kind;
+  std::size_t format = 0;  // in the table of formats, for the format pages
 };
+
+const std::vector<CPage>& Pages() {
+  static const std::vector<CPage> pages = [] {
+    std::vector<CPage> p = {{CPage::Kind::Dst}, {CPage::Kind::Text}};
+    for (const CFormatEntry& f : Formats()) {
+      p.push_back({CPage::Kind::Selection, FormatIndex(f)});
+      if (f.readingOptionsCaption != nullptr) p.push_back({CPage::Kind::Reading, FormatIndex(f)});
+    }
+    return p;
+  }();
+  return pages;
+}
+
+CPage PageAt(OptionsPage page) {
+  const std::vector<CPage>& pages = Pages();
+  return page >= 0 && static_cast<std::size_t>(page) < pages.size()
+             ? pages[static_cast<std::size_t>(page)]
+             : pages[0];
+}
+
+OptionsPage PageOf(CPage::Kind kind, std::size_t format) {
+  const std::vector<CPage>& pages = Pages();
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    if (pages[i].kind == kind && pages[i].format == format) return static_cast<OptionsPage>(i);
+  }
+  return -1;
+}
 
 // What a fixed row shows and how it changes.
 enum class Kind {
@@ -52,7 +78,7 @@ using FieldRef = std::variant<int*, std::uint8_t*, std::uint16_t*, float*>;
 struct CField {
   const char* caption;
   Kind kind;
-  FieldRef (*ref)(COptionsValues&);
+  std::function<FieldRef(COptionsValues&)> ref;
   // Enter Value rows.
   const char* prompt = nullptr;
   bool rangeCheck = false;
@@ -108,78 +134,48 @@ const CField kAdcParameterFields[] = {
     {"Video Rate", Kind::Rate, [](COptionsValues& v) -> FieldRef { return &v.adc.RateIndex; }},
 };
 
-// The fixed rows of a selection page; the rows of its group names follow.
-template <SelectionFormat F>
-FieldRef Header(COptionsValues& v) {
-  return &v.selections[static_cast<std::size_t>(F)].Header;
-}
-template <SelectionFormat F>
-FieldRef AnalogData(COptionsValues& v) {
-  return &v.selections[static_cast<std::size_t>(F)].AnalogData;
-}
-template <SelectionFormat F>
-std::vector<CField> SelectionFields() {
-  return {{"Header", Kind::YesNo, Header<F>}, {"Analog Data", Kind::YesNo, AnalogData<F>}};
+// The fixed rows of format f's selection page (the header and analog flags,
+// the marker flag where it has points, the EMG report's scale where that
+// takes one); the rows of its group names follow.
+std::vector<CField> SelectionFields(std::size_t f) {
+  const CFormatDescription& d = Formats()[f].description();
+  std::vector<CField> fields = {
+      {"Header", Kind::YesNo,
+       [f](COptionsValues& v) -> FieldRef { return &v.selections[f].Header; }},
+      {"Analog Data", Kind::YesNo,
+       [f](COptionsValues& v) -> FieldRef { return &v.selections[f].AnalogData; }}};
+  if (d.hasPoints) {
+    fields.push_back({"Marker Data", Kind::YesNo,
+                      [f](COptionsValues& v) -> FieldRef { return &v.selections[f].VideoData; }});
+  }
+  if (d.expScaledBySetting) {
+    fields.push_back({"Scale factor for Veltro Output", Kind::Decimal,
+                      [f](COptionsValues& v) -> FieldRef { return &v.selections[f].Scale; },
+                      kPromptScale});
+  }
+  return fields;
 }
 
 std::vector<CField> FieldsOf(OptionsPage page) {
-  switch (page) {
-    case OptionsPage::Dst:
+  const CPage p = PageAt(page);
+  switch (p.kind) {
+    case CPage::Kind::Dst:
       return {std::begin(kDstFields), std::end(kDstFields)};
-    case OptionsPage::Text:
+    case CPage::Kind::Text:
       return {std::begin(kTextFields), std::end(kTextFields)};
-    case OptionsPage::AdcParameters:
+    case CPage::Kind::Reading:
       return {std::begin(kAdcParameterFields), std::end(kAdcParameterFields)};
-    case OptionsPage::C3d: {
-      std::vector<CField> f = SelectionFields<SelectionFormat::C3d>();
-      f.push_back({"Marker Data", Kind::YesNo, [](COptionsValues& v) -> FieldRef {
-                     return &v.selections[static_cast<std::size_t>(SelectionFormat::C3d)].VideoData;
-                   }});
-      return f;
-    }
-    case OptionsPage::Mac: {
-      std::vector<CField> f = SelectionFields<SelectionFormat::Mac>();
-      f.push_back({"Scale factor for Veltro Output", Kind::Decimal,
-                   [](COptionsValues& v) -> FieldRef {
-                     return &v.selections[static_cast<std::size_t>(SelectionFormat::Mac)].Scale;
-                   },
-                   kPromptScale});
-      return f;
-    }
-    case OptionsPage::Vad:
-      return SelectionFields<SelectionFormat::Vad>();
-    case OptionsPage::Adc:
-      return SelectionFields<SelectionFormat::Adc>();
-    case OptionsPage::Codas:
-      return SelectionFields<SelectionFormat::Codas>();
-    case OptionsPage::Bts:
-      return SelectionFields<SelectionFormat::Bts>();
+    case CPage::Kind::Selection:
+      return SelectionFields(p.format);
   }
   return {};
 }
 
-// The selection a page edits, or null for the export and ADC parameter pages.
+// The selection a page edits, or null for the export and reading pages.
 ExportSelection* SelectionOf(OptionsPage page, COptionsValues& v) {
-  const auto at = [&v](SelectionFormat f) { return &v.selections[static_cast<std::size_t>(f)]; };
-  switch (page) {
-    case OptionsPage::C3d:
-      return at(SelectionFormat::C3d);
-    case OptionsPage::Vad:
-      return at(SelectionFormat::Vad);
-    case OptionsPage::Adc:
-      return at(SelectionFormat::Adc);
-    case OptionsPage::Mac:
-      return at(SelectionFormat::Mac);
-    case OptionsPage::Codas:
-      return at(SelectionFormat::Codas);
-    case OptionsPage::Bts:
-      return at(SelectionFormat::Bts);
-    case OptionsPage::Dst:
-    case OptionsPage::Text:
-    case OptionsPage::AdcParameters:
-      break;
-  }
-  return nullptr;
+  const CPage p = PageAt(page);
+  if (p.kind != CPage::Kind::Selection || p.format >= v.selections.size()) return nullptr;
+  return &v.selections[p.format];
 }
 
 double Get(const FieldRef& ref) {
@@ -274,8 +270,35 @@ void COptionsValues::CopyTo(CKinex2App& app) const {
   app.adcParam = adc;
 }
 
-const COptionsPageInfo& PageInfo(OptionsPage page) {
-  return kPages[static_cast<std::size_t>(page)];
+int OptionsPageCount() {
+  return static_cast<int>(Pages().size());
+}
+OptionsPage DstOptionsPage() {
+  return PageOf(CPage::Kind::Dst, 0);
+}
+OptionsPage TextOptionsPage() {
+  return PageOf(CPage::Kind::Text, 0);
+}
+OptionsPage SelectionOptionsPage(const CFormatEntry& format) {
+  return PageOf(CPage::Kind::Selection, FormatIndex(format));
+}
+OptionsPage ReadingOptionsPage(const CFormatEntry& format) {
+  return PageOf(CPage::Kind::Reading, FormatIndex(format));
+}
+
+COptionsPageInfo PageInfo(OptionsPage page) {
+  const CPage p = PageAt(page);
+  switch (p.kind) {
+    case CPage::Kind::Dst:
+      return {kDstCaption, {"OPTION", "VALUE"}};
+    case CPage::Kind::Text:
+      return {kTextCaption, {"OPTION", "VALUE"}};
+    case CPage::Kind::Selection:
+      return {Formats()[p.format].optionsCaption, {"File Element", "Output?"}};
+    case CPage::Kind::Reading:
+      break;
+  }
+  return {Formats()[p.format].readingOptionsCaption, {"Parameter", "Value"}};
 }
 
 std::vector<COptionRow> PageRows(OptionsPage page, const COptionsValues& values) {
@@ -343,7 +366,7 @@ bool SetRowValue(OptionsPage page, int row, const std::string& text, COptionsVal
 }
 
 OptionsPage FirstOptionsPage(int exportTo) {
-  return exportTo == 1 ? OptionsPage::Text : OptionsPage::Dst;
+  return exportTo == 1 ? TextOptionsPage() : DstOptionsPage();
 }
 
 void MergeGroupNames(ExportSelection& selection, const std::vector<std::string>& groupNames) {

@@ -5,10 +5,10 @@
 // The sheet copies the settings in, edits the copy, and only OK copies them
 // back.
 
-#include <array>
 #include <string>
 #include <vector>
 
+#include "documents/FormatRegistry.h"
 #include "export/ExportOptions.h"
 
 class CKinex2App;
@@ -19,7 +19,8 @@ extern const char kOptionsCaption[];  // "Kinex2 Options"
 struct COptionsValues {
   DstOptions dst;
   TextOptions text;
-  std::array<ExportSelection, kSelectionFormatCount> selections;
+  // By position in the table of formats.
+  std::vector<ExportSelection> selections = std::vector<ExportSelection>(Formats().size());
   AdcSettings adc;
 
   static COptionsValues From(const CKinex2App& app);
@@ -27,15 +28,22 @@ struct COptionsValues {
   bool operator==(const COptionsValues&) const = default;
 };
 
-// The pages in the sheet's order.
-enum class OptionsPage { Dst, Text, C3d, Vad, Adc, AdcParameters, Mac, Codas, Bts };
-inline constexpr int kOptionsPageCount = 9;
+// A page of the sheet, by its place in the sheet's order: DST Export, Text
+// Export, then for each format of the table of formats its selection page
+// (and the page of how its files are read, where it has one).
+using OptionsPage = int;
+int OptionsPageCount();
+OptionsPage DstOptionsPage();
+OptionsPage TextOptionsPage();
+// The selection page of a format, and its reading page (-1 when it has none).
+OptionsPage SelectionOptionsPage(const CFormatEntry& format);
+OptionsPage ReadingOptionsPage(const CFormatEntry& format);
 
 struct COptionsPageInfo {
   const char* caption;  // "DST Export"
   const char* columns[2];
 };
-const COptionsPageInfo& PageInfo(OptionsPage page);
+COptionsPageInfo PageInfo(OptionsPage page);
 
 // How a double-click changes a row: Yes/No values toggle, values from a short
 // list step to the next, numbers open the Enter Value dialog.

@@ -22,8 +22,10 @@ struct CFormatEntry {
   const char* name;                     // "C3D"
   std::vector<std::string> extensions;  // ".c3d", compared ignoring case
   const char* openFilterName;           // "AMASS Files": the open dialog's text
-  SelectionFormat selection;            // the stored default selection it reads
-  const char* selectionSection;         // "C3dSelection": where that selection is stored
+  const char* selectionSection;         // "C3dSelection": where its default selection is stored
+  const char* optionsCaption;           // "C3D Selection": that selection's Options page
+  // The Options page of how its files are read ("ADC Parameters"), or null.
+  const char* readingOptionsCaption;
   const CFormatDescription& (*description)();
   std::unique_ptr<CRecording> (*createReader)();
   std::unique_ptr<CDocumentBase> (*createDocument)(CPlatform& platform);
@@ -34,8 +36,10 @@ struct CFormatEntry {
   std::string OpenFilterPatterns() const;
 };
 
-// Every format, in the order its documents are registered.
+// Every format, in the order its documents are registered. A format's
+// stored selection and its Options pages are found by its position here.
 std::span<const CFormatEntry> Formats();
+std::size_t FormatIndex(const CFormatEntry& format);
 // The format whose extension matches `file`'s, ignoring case; a file of no
 // registered extension is offered to the first format, whose reader then says
 // whether it can read it.

@@ -41,9 +41,8 @@ struct TextOptions {
   bool operator==(const TextOptions&) const = default;
 };
 
-// What a new document of one format selects for export by default (settings
-// sections "C3dSelection", "VadSelection", "AdcSelection", "MacSelection",
-// "CodasSelection", "BtsSelection").
+// What a new document of one format selects for export by default (the
+// settings section the table of formats names for it).
 struct ExportSelection {
   int Header = 1;
   int AnalogData = 1;
@@ -59,11 +58,6 @@ struct ExportSelection {
 // The widest text cell written: a stored width of 65535 would turn a small
 // recording into gigabytes of spaces.
 inline constexpr int kMaxColumnWidth = 1000;
-
-// The formats that keep a default export selection, in the order they are
-// loaded and saved.
-enum class SelectionFormat { C3d, Vad, Adc, Mac, Codas, Bts };
-inline constexpr std::size_t kSelectionFormatCount = 6;
 
 // ADC reading (section "ADC_Param").
 struct AdcSettings {

@@ -299,7 +299,7 @@ void CMainFrame::OnDefaults() {
   if (CChildFrame* c = ActiveChild()) {
     std::vector<std::string> names;
     for (const CGroup& g : c->Document().Reader().paramSet.groups) names.push_back(g.name);
-    MergeGroupNames(m_app.Selection(c->Type().selection), names);
+    MergeGroupNames(m_app.Selection(c->Type()), names);
   }
   COptions sheet(COptionsValues::From(m_app), FirstOptionsPage(m_app.ExportTo), this);
   if (sheet.exec() != QDialog::Accepted) return;

@@ -18,9 +18,9 @@ COptions::COptions(const COptionsValues& values, OptionsPage first, QWidget* par
   setWindowTitle(QString::fromUtf8(kOptionsCaption));
   auto* layout = new QVBoxLayout(this);
   m_pages = new QTabWidget(this);
-  for (int p = 0; p < kOptionsPageCount; ++p) {
-    const auto page = static_cast<OptionsPage>(p);
-    const COptionsPageInfo& info = PageInfo(page);
+  m_lists.assign(static_cast<std::size_t>(OptionsPageCount()), nullptr);
+  for (OptionsPage page = 0; page < OptionsPageCount(); ++page) {
+    const COptionsPageInfo info = PageInfo(page);
     auto* list = new QTableWidget(0, 2, m_pages);
     list->setHorizontalHeaderLabels(
         {QString::fromUtf8(info.columns[0]), QString::fromUtf8(info.columns[1])});
@@ -34,7 +34,7 @@ COptions::COptions(const COptionsValues& values, OptionsPage first, QWidget* par
     list->setMinimumWidth(2 * kColumnWidth + 24);
     connect(list, &QTableWidget::cellDoubleClicked, this,
             [this, page](int row, int) { DoubleClickRow(page, row); });
-    m_lists[static_cast<std::size_t>(p)] = list;
+    m_lists[static_cast<std::size_t>(page)] = list;
     m_pages->addTab(list, QString::fromUtf8(info.caption));
     Fill(page);
   }

@@ -1,11 +1,12 @@
 #pragma once
-// "Kinex2 Options": nine pages, each one two-column list of settings. A
+// "Kinex2 Options": the export pages and each format's pages, each one
+// two-column list of settings. A
 // double-click on a row toggles a Yes/No value, steps a value from a short
 // list, or asks for a number in the Enter Value dialog. The sheet works on a
 // copy; the caller copies it back only when the sheet ends with OK.
 
 #include <QDialog>
-#include <array>
+#include <vector>
 
 #include "app/OptionsPages.h"
 
@@ -29,5 +30,5 @@ class COptions : public QDialog {
 
   COptionsValues m_values;
   QTabWidget* m_pages;
-  std::array<QTableWidget*, kOptionsPageCount> m_lists{};
+  std::vector<QTableWidget*> m_lists;  // one per page, in the sheet's order
 };

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "app/AppFixture.h"
+#include "support/FormatNamed.h"
 
 namespace {
 
@@ -22,6 +23,8 @@ void ExpectSameSettings(const CKinex2App& a, const CKinex2App& b) {
   EXPECT_EQ(a.veltro, b.veltro);
 }
 
+using testsupport::FormatNamed;
+
 // Every stored setting away from its default.
 void ChangeEverything(CKinex2App& app) {
   app.ExportTo = 1;
@@ -29,15 +32,15 @@ void ChangeEverything(CKinex2App& app) {
   app.ShowCmd = 1;
   app.dstOptions = {1, 1, 1, 1, 6, 2};
   app.textOptions = {1, 0, 1, 0, 1, 1, 1, 8, 0, 1, 0, 40, 0, 1};
-  for (std::size_t f = 0; f < kSelectionFormatCount; ++f) {
+  for (std::size_t f = 0; f < app.selections.size(); ++f) {
     ExportSelection& s = app.selections[f];
     s.Header = 0;
     s.AnalogData = 0;
     s.groupNames = {"POINT", "ANALOG " + std::to_string(f), "FORCE_PLATFORM"};
     s.groupFlags = {1, 0, 1};
   }
-  app.Selection(SelectionFormat::C3d).VideoData = 0;
-  app.Selection(SelectionFormat::Mac).Scale = 0.25f;
+  app.Selection(FormatNamed("C3D")).VideoData = 0;
+  app.Selection(FormatNamed("MAC")).Scale = 0.25f;
   app.adcParam = {3, 0.0125f};
   app.veltro = {{"Location", "Lab 2"}, {"Serial", ""}, {"Equip", "EMG, 16 ch"}, {"Res", "16"}};
 }
@@ -147,7 +150,7 @@ TEST_F(SettingsTest, ScaleTextsReadAsTheirLeadingNumber) {
     store->WriteString("MacSelection", "Scale", stored);
     app.LoadSettings();
     EXPECT_FLOAT_EQ(app.adcParam.Gen_Scale, value) << stored;
-    EXPECT_FLOAT_EQ(app.Selection(SelectionFormat::Mac).Scale, value) << stored;
+    EXPECT_FLOAT_EQ(app.Selection(FormatNamed("MAC")).Scale, value) << stored;
   }
 }
 
@@ -160,7 +163,7 @@ TEST_F(SettingsTest, SelectionsSkipEmptyNamesAndAreRenumberedOnSave) {
   store->WriteString("AdcSelection", "ParName2", "SUBJECT");
   store->WriteInt("AdcSelection", "ParSel2", 0);
   app.LoadSettings();
-  const ExportSelection& s = app.Selection(SelectionFormat::Adc);
+  const ExportSelection& s = app.Selection(FormatNamed("ADC"));
   EXPECT_EQ(s.groupNames, (std::vector<std::string>{"ANALOG", "SUBJECT"}));
   EXPECT_EQ(s.groupFlags, (std::vector<std::uint8_t>{1, 0}));
 

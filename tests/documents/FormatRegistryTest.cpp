@@ -55,7 +55,7 @@ TEST(FormatRegistryTest, EveryExtensionChoosesItsFormatIgnoringCase) {
   // Stored selections are indexed by table position, each in a section of its own.
   std::set<std::string> sections;
   for (std::size_t i = 0; i < Formats().size(); ++i) {
-    EXPECT_EQ(static_cast<std::size_t>(Formats()[i].selection), i) << Formats()[i].name;
+    EXPECT_EQ(FormatIndex(Formats()[i]), i) << Formats()[i].name;
     EXPECT_TRUE(sections.insert(Formats()[i].selectionSection).second);
   }
 }

@@ -3,6 +3,7 @@
 // Defaults command.
 
 #include "gui/OptionsDlg.h"
+#include "support/FormatNamed.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,8 @@
 #include "gui/EnterValueDlg.h"
 
 namespace {
+
+using testsupport::FormatNamed;
 
 using guitest::OnNextModal;
 
@@ -41,11 +44,11 @@ using Row = std::pair<QString, QString>;
 
 TEST(OptionsDlgTest, NinePagesOfRowsAndWhatADoubleClickDoes) {
   COptionsValues values;
-  ExportSelection& c3d = values.selections[static_cast<std::size_t>(SelectionFormat::C3d)];
+  ExportSelection& c3d = values.selections[FormatIndex(FormatNamed("C3D"))];
   c3d.groupNames = {"POINT", "TRIAL"};
   c3d.groupFlags = {1, 0};
-  values.selections[static_cast<std::size_t>(SelectionFormat::Mac)].groupNames = {"ANALOG"};
-  values.selections[static_cast<std::size_t>(SelectionFormat::Mac)].groupFlags = {1};
+  values.selections[FormatIndex(FormatNamed("MAC"))].groupNames = {"ANALOG"};
+  values.selections[FormatIndex(FormatNamed("MAC"))].groupFlags = {1};
   COptions sheet(values, FirstOptionsPage(0));
   EXPECT_EQ(sheet.windowTitle(), "Kinex2 Options");
   QStringList tabs;
@@ -55,18 +58,20 @@ TEST(OptionsDlgTest, NinePagesOfRowsAndWhatADoubleClickDoes) {
                                "CODAS Selection", "BTS Selection"}));
   EXPECT_EQ(sheet.Pages()->currentIndex(), 0);
   EXPECT_EQ(COptions(values, FirstOptionsPage(1)).Pages()->currentIndex(), 1);
-  EXPECT_EQ(sheet.List(OptionsPage::Dst)->horizontalHeaderItem(0)->text(), "OPTION");
-  EXPECT_EQ(sheet.List(OptionsPage::Bts)->horizontalHeaderItem(1)->text(), "Output?");
-  EXPECT_EQ(sheet.List(OptionsPage::AdcParameters)->horizontalHeaderItem(0)->text(), "Parameter");
-  EXPECT_EQ(sheet.List(OptionsPage::Text)->columnWidth(1), 150);
+  EXPECT_EQ(sheet.List(DstOptionsPage())->horizontalHeaderItem(0)->text(), "OPTION");
+  EXPECT_EQ(sheet.List(SelectionOptionsPage(FormatNamed("BTS")))->horizontalHeaderItem(1)->text(),
+            "Output?");
+  EXPECT_EQ(sheet.List(ReadingOptionsPage(FormatNamed("ADC")))->horizontalHeaderItem(0)->text(),
+            "Parameter");
+  EXPECT_EQ(sheet.List(TextOptionsPage())->columnWidth(1), 150);
 
-  EXPECT_EQ(Rows(sheet, OptionsPage::Dst), (std::vector<Row>{{"Analogue Data Scaled", "No"},
+  EXPECT_EQ(Rows(sheet, DstOptionsPage()), (std::vector<Row>{{"Analogue Data Scaled", "No"},
                                                              {"Video Data Scaled", "No"},
                                                              {"Show Residual", "No"},
                                                              {"Show Mask", "No"},
                                                              {"Output Precision", "3"},
                                                              {"Lexicon", "ORV"}}));
-  EXPECT_EQ(Rows(sheet, OptionsPage::Text), (std::vector<Row>{{"Analogue Data Scaled", "No"},
+  EXPECT_EQ(Rows(sheet, TextOptionsPage()), (std::vector<Row>{{"Analogue Data Scaled", "No"},
                                                               {"Analogue Column Names", "Yes"},
                                                               {"Video Data Scaled", "No"},
                                                               {"Video Column Names", "Yes"},
@@ -80,43 +85,46 @@ TEST(OptionsDlgTest, NinePagesOfRowsAndWhatADoubleClickDoes) {
                                                               {"Column Width", "12"},
                                                               {"Delimit Column Names", "Yes"},
                                                               {"Mean & Standard Dev.", "No"}}));
-  EXPECT_EQ(Rows(sheet, OptionsPage::C3d), (std::vector<Row>{{"Header", "Yes"},
-                                                             {"Analog Data", "Yes"},
-                                                             {"Marker Data", "Yes"},
-                                                             {"POINT", "Yes"},
-                                                             {"TRIAL", "No"}}));
-  for (OptionsPage p : {OptionsPage::Vad, OptionsPage::Adc, OptionsPage::Codas, OptionsPage::Bts}) {
+  EXPECT_EQ(Rows(sheet, SelectionOptionsPage(FormatNamed("C3D"))),
+            (std::vector<Row>{{"Header", "Yes"},
+                              {"Analog Data", "Yes"},
+                              {"Marker Data", "Yes"},
+                              {"POINT", "Yes"},
+                              {"TRIAL", "No"}}));
+  for (OptionsPage p :
+       {SelectionOptionsPage(FormatNamed("VAD")), SelectionOptionsPage(FormatNamed("ADC")),
+        SelectionOptionsPage(FormatNamed("CODAS")), SelectionOptionsPage(FormatNamed("BTS"))}) {
     EXPECT_EQ(Rows(sheet, p), (std::vector<Row>{{"Header", "Yes"}, {"Analog Data", "Yes"}}));
   }
-  EXPECT_EQ(Rows(sheet, OptionsPage::Mac),
+  EXPECT_EQ(Rows(sheet, SelectionOptionsPage(FormatNamed("MAC"))),
             (std::vector<Row>{{"Header", "Yes"},
                               {"Analog Data", "Yes"},
                               {"Scale factor for Veltro Output", "0.001000"},
                               {"ANALOG", "Yes"}}));
-  EXPECT_EQ(Rows(sheet, OptionsPage::AdcParameters),
+  EXPECT_EQ(Rows(sheet, ReadingOptionsPage(FormatNamed("ADC"))),
             (std::vector<Row>{{"Gen_Scale", "0.004880"}, {"Video Rate", "50.00"}}));
 
   // Toggles, steps round their lists, group rows after the fixed rows.
-  sheet.DoubleClickRow(OptionsPage::Dst, 0);
-  EXPECT_EQ(Value(sheet, OptionsPage::Dst, 0), "Yes");
+  sheet.DoubleClickRow(DstOptionsPage(), 0);
+  EXPECT_EQ(Value(sheet, DstOptionsPage(), 0), "Yes");
   const char* lexicons[] = {"VDO", "Veltro", "ORV"};
   for (const char* l : lexicons) {
-    sheet.DoubleClickRow(OptionsPage::Dst, 5);
-    EXPECT_EQ(Value(sheet, OptionsPage::Dst, 5), l);
+    sheet.DoubleClickRow(DstOptionsPage(), 5);
+    EXPECT_EQ(Value(sheet, DstOptionsPage(), 5), l);
   }
   for (const char* rate : {"59.89", "60.00", "200.00", "50.00"}) {
-    sheet.DoubleClickRow(OptionsPage::AdcParameters, 1);
-    EXPECT_EQ(Value(sheet, OptionsPage::AdcParameters, 1), rate);
+    sheet.DoubleClickRow(ReadingOptionsPage(FormatNamed("ADC")), 1);
+    EXPECT_EQ(Value(sheet, ReadingOptionsPage(FormatNamed("ADC")), 1), rate);
   }
-  sheet.DoubleClickRow(OptionsPage::Text, 7);
-  EXPECT_EQ(Value(sheet, OptionsPage::Text, 7), "Comma");
-  sheet.DoubleClickRow(OptionsPage::Text, 8);
-  EXPECT_EQ(Value(sheet, OptionsPage::Text, 8), "Time");
-  sheet.DoubleClickRow(OptionsPage::C3d, 4);
-  sheet.DoubleClickRow(OptionsPage::Mac, 3);
-  sheet.DoubleClickRow(OptionsPage::C3d, -1);  // no row: nothing happens
-  EXPECT_EQ(Value(sheet, OptionsPage::C3d, 4), "Yes");
-  EXPECT_EQ(Value(sheet, OptionsPage::Mac, 3), "No");
+  sheet.DoubleClickRow(TextOptionsPage(), 7);
+  EXPECT_EQ(Value(sheet, TextOptionsPage(), 7), "Comma");
+  sheet.DoubleClickRow(TextOptionsPage(), 8);
+  EXPECT_EQ(Value(sheet, TextOptionsPage(), 8), "Time");
+  sheet.DoubleClickRow(SelectionOptionsPage(FormatNamed("C3D")), 4);
+  sheet.DoubleClickRow(SelectionOptionsPage(FormatNamed("MAC")), 3);
+  sheet.DoubleClickRow(SelectionOptionsPage(FormatNamed("C3D")), -1);  // no row: nothing happens
+  EXPECT_EQ(Value(sheet, SelectionOptionsPage(FormatNamed("C3D")), 4), "Yes");
+  EXPECT_EQ(Value(sheet, SelectionOptionsPage(FormatNamed("MAC")), 3), "No");
   EXPECT_EQ(sheet.Values().dst.AnalogScaled, 1);
   EXPECT_EQ(sheet.Values().text.Delimiter, 0);
   EXPECT_EQ(sheet.Values().selections[0].groupFlags, (std::vector<std::uint8_t>{1, 1}));
@@ -146,32 +154,34 @@ std::vector<bool> EnterValues(COptions& sheet, OptionsPage page, int row, QStrin
 }
 
 TEST(OptionsDlgTest, EnterValueKeepsToItsRange) {
-  COptions sheet(COptionsValues{}, OptionsPage::Dst);
+  COptions sheet(COptionsValues{}, DstOptionsPage());
   QString prompt;
   QString initial;
-  EXPECT_EQ(EnterValues(sheet, OptionsPage::Dst, 4, {"9", "8.5", "8"}, &prompt, &initial),
+  EXPECT_EQ(EnterValues(sheet, DstOptionsPage(), 4, {"9", "8.5", "8"}, &prompt, &initial),
             (std::vector<bool>{true, true, false}));
   EXPECT_EQ(prompt, "Enter value between 0 and 8, both inclusive");
   EXPECT_EQ(initial, "3");
-  EXPECT_EQ(Value(sheet, OptionsPage::Dst, 4), "8");
+  EXPECT_EQ(Value(sheet, DstOptionsPage(), 4), "8");
   EXPECT_EQ(sheet.Values().dst.Precision, 8);
 
-  EXPECT_EQ(EnterValues(sheet, OptionsPage::Text, 11, {"0", "41", "40"}, &prompt),
+  EXPECT_EQ(EnterValues(sheet, TextOptionsPage(), 11, {"0", "41", "40"}, &prompt),
             (std::vector<bool>{true, true, false}));
   EXPECT_EQ(prompt, "Enter value between 1 and 40, both inclusive");
   EXPECT_EQ(sheet.Values().text.ColumnWidth, 40);
 
   // Cancel leaves the row as it was; text that is no number reads as 0.
-  EXPECT_EQ(EnterValues(sheet, OptionsPage::AdcParameters, 0, {"200000"}, &prompt),
+  EXPECT_EQ(EnterValues(sheet, ReadingOptionsPage(FormatNamed("ADC")), 0, {"200000"}, &prompt),
             (std::vector<bool>{true}));
   EXPECT_EQ(prompt, "Enter a value for Gen_Scale");
-  EXPECT_EQ(Value(sheet, OptionsPage::AdcParameters, 0), "0.004880");
-  EXPECT_EQ(EnterValues(sheet, OptionsPage::AdcParameters, 0, {"abc"}), std::vector<bool>{false});
-  EXPECT_EQ(Value(sheet, OptionsPage::AdcParameters, 0), "0.000000");
+  EXPECT_EQ(Value(sheet, ReadingOptionsPage(FormatNamed("ADC")), 0), "0.004880");
+  EXPECT_EQ(EnterValues(sheet, ReadingOptionsPage(FormatNamed("ADC")), 0, {"abc"}),
+            std::vector<bool>{false});
+  EXPECT_EQ(Value(sheet, ReadingOptionsPage(FormatNamed("ADC")), 0), "0.000000");
   // The MAC scale has no range.
-  EXPECT_EQ(EnterValues(sheet, OptionsPage::Mac, 2, {"1e6"}, &prompt), std::vector<bool>{false});
+  EXPECT_EQ(EnterValues(sheet, SelectionOptionsPage(FormatNamed("MAC")), 2, {"1e6"}, &prompt),
+            std::vector<bool>{false});
   EXPECT_EQ(prompt, "Enter value for the scale factor");
-  EXPECT_EQ(Value(sheet, OptionsPage::Mac, 2), "1000000.000000");
+  EXPECT_EQ(Value(sheet, SelectionOptionsPage(FormatNamed("MAC")), 2), "1000000.000000");
 }
 
 TEST(OptionsDlgTest, DefaultsCommandCancelAndOk) {
@@ -197,14 +207,14 @@ TEST(OptionsDlgTest, DefaultsCommandCancelAndOk) {
     auto* sheet = qobject_cast<COptions*>(w);
     ASSERT_NE(sheet, nullptr);
     page = sheet->Pages()->currentIndex();
-    sheet->DoubleClickRow(OptionsPage::Text, 7);
-    sheet->DoubleClickRow(OptionsPage::Dst, 0);
+    sheet->DoubleClickRow(TextOptionsPage(), 7);
+    sheet->DoubleClickRow(DstOptionsPage(), 0);
     sheet->reject();
   });
   frame.FindAction("De&faults...")->trigger();
   EXPECT_EQ(page, 1);  // "ExportTo" 1: the Text Export page first
   COptionsValues merged = before;
-  ExportSelection& c3d = merged.selections[static_cast<std::size_t>(SelectionFormat::C3d)];
+  ExportSelection& c3d = merged.selections[FormatIndex(FormatNamed("C3D"))];
   c3d.groupNames = {"POINT", "ANALOG"};
   c3d.groupFlags = {1, 1};
   EXPECT_EQ(COptionsValues::From(app), merged);
@@ -213,8 +223,9 @@ TEST(OptionsDlgTest, DefaultsCommandCancelAndOk) {
   OnNextModal([&](QWidget* w) {
     auto* sheet = qobject_cast<COptions*>(w);
     ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(sheet->List(OptionsPage::C3d)->rowCount(), 5);  // merged again: nothing added
-    sheet->DoubleClickRow(OptionsPage::Text, 7);              // Delimiter: Comma
+    EXPECT_EQ(sheet->List(SelectionOptionsPage(FormatNamed("C3D")))->rowCount(),
+              5);                                 // merged again: nothing added
+    sheet->DoubleClickRow(TextOptionsPage(), 7);  // Delimiter: Comma
     sheet->accept();
   });
   frame.FindAction("De&faults...")->trigger();
