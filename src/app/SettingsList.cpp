@@ -1,12 +1,15 @@
 #include "app/SettingsList.h"
 
+#include <deque>
+#include <iterator>
 #include <utility>
 
+#include "documents/FormatRegistry.h"
 #include "platform/Text.h"
 
 namespace {
 
-const CSettingInfo kSettings[] = {
+const CSettingInfo kFixedSettings[] = {
     {"Settings", "ExportTo", "0", true, 0, 1, nullptr,
      "What Save, the comma form and an OUT without .dst/.txt write: 0 DST, 1 text"},
     {"Settings", "Log", "0", true, 0, 1, nullptr, "1: append messages to LogFile"},
@@ -53,22 +56,42 @@ const CSettingInfo kSettings[] = {
     {"Veltro", "Equip", "Orvane, Inc VX-520", false, 0, 0, nullptr,
      "EMG test report: equipment under test"},
     {"Veltro", "Res", "12", false, 0, 0, nullptr, "EMG test report: converter resolution"},
-    {"C3dSelection", "Header", "1", true, 0, 1, nullptr, "C3D: export the header block"},
-    {"C3dSelection", "AnalogData", "1", true, 0, 1, nullptr, "C3D: export the analog channels"},
-    {"C3dSelection", "VideoData", "1", true, 0, 1, nullptr, "C3D: export the markers"},
-    {"VadSelection", "Header", "1", true, 0, 1, nullptr, "VAD: export the header block"},
-    {"VadSelection", "AnalogData", "1", true, 0, 1, nullptr, "VAD: export the channels"},
-    {"AdcSelection", "Header", "1", true, 0, 1, nullptr, "ADC: export the header block"},
-    {"AdcSelection", "AnalogData", "1", true, 0, 1, nullptr, "ADC: export the channels"},
-    {"MacSelection", "Header", "1", true, 0, 1, nullptr, "MAC: export the header block"},
-    {"MacSelection", "AnalogData", "1", true, 0, 1, nullptr, "MAC: export the channels"},
-    {"MacSelection", "Scale", "0.001", false, 0, 0, nullptr,
-     "MAC: scale of the EMG test report (a decimal number)"},
-    {"CodasSelection", "Header", "1", true, 0, 1, nullptr, "CODAS: export the header block"},
-    {"CodasSelection", "AnalogData", "1", true, 0, 1, nullptr, "CODAS: export the channels"},
-    {"BtsSelection", "Header", "1", true, 0, 1, nullptr, "BTS: export the header block"},
-    {"BtsSelection", "AnalogData", "1", true, 0, 1, nullptr, "BTS: export the channels"},
 };
+
+// The fixed settings, then each format's stored selection from the table of
+// formats: its header and analog flags, its marker flag where it has points,
+// the EMG report's scale where that takes one.
+const std::vector<CSettingInfo>& AllSettings() {
+  static const std::deque<std::string> texts = [] {
+    std::deque<std::string> t;
+    for (const CFormatEntry& f : Formats()) {
+      t.push_back(std::string(f.name) + ": export the header block");
+      t.push_back(std::string(f.name) + ": export the analog channels");
+      t.push_back(std::string(f.name) + ": export the markers");
+      t.push_back(std::string(f.name) + ": scale of the EMG test report (a decimal number)");
+    }
+    return t;
+  }();
+  static const std::vector<CSettingInfo> all = [] {
+    std::vector<CSettingInfo> v(std::begin(kFixedSettings), std::end(kFixedSettings));
+    std::size_t at = 0;
+    for (const CFormatEntry& f : Formats()) {
+      const char* section = f.selectionSection;
+      const CFormatDescription& d = f.description();
+      v.push_back({section, "Header", "1", true, 0, 1, nullptr, texts[at].c_str()});
+      v.push_back({section, "AnalogData", "1", true, 0, 1, nullptr, texts[at + 1].c_str()});
+      if (d.hasPoints) {
+        v.push_back({section, "VideoData", "1", true, 0, 1, nullptr, texts[at + 2].c_str()});
+      }
+      if (d.expScaledBySetting) {
+        v.push_back({section, "Scale", "0.001", false, 0, 0, nullptr, texts[at + 3].c_str()});
+      }
+      at += 4;
+    }
+    return v;
+  }();
+  return all;
+}
 
 std::string Name(const CSettingInfo& s) {
   return std::string(s.section) + "/" + s.key;
@@ -132,11 +155,11 @@ class COverrideStore : public CSettingsStore {
 }  // namespace
 
 std::span<const CSettingInfo> KnownSettings() {
-  return kSettings;
+  return AllSettings();
 }
 
 const CSettingInfo* FindSetting(std::string_view section, std::string_view key) {
-  for (const CSettingInfo& s : kSettings) {
+  for (const CSettingInfo& s : AllSettings()) {
     if (EqualsNoCase(s.section, section) && EqualsNoCase(s.key, key)) return &s;
   }
   return nullptr;
@@ -182,7 +205,7 @@ std::unique_ptr<CSettingsStore> WithOverrides(std::unique_ptr<CSettingsStore> ba
 
 std::string SettingsListing(const CSettingsStore& store) {
   std::string out;
-  for (const CSettingInfo& s : kSettings) {
+  for (const CSettingInfo& s : AllSettings()) {
     std::string current;
     if (s.whole) {
       const std::optional<std::int64_t> v = store.ReadInt(s.section, s.key);
