@@ -32,15 +32,6 @@ constexpr char kNumberOfDimensions[] = "Number of Dimensions       : %d\n";
 constexpr char kDimensions[] = "Dimensions                 :";
 constexpr char kDataType[] = "Data Type                  :";
 
-bool Selected(const std::string& flags, std::size_t i) {
-  return i < flags.size() && flags[i] == '1';
-}
-
-int CountSelected(const std::string& flags, std::size_t items) {
-  return static_cast<int>(
-      std::count(flags.begin(), flags.begin() + std::min(flags.size(), items), '1'));
-}
-
 const char* TrueFalse(int v) {
   return v != 0 ? "TRUE" : "FALSE";
 }
@@ -154,9 +145,7 @@ class CDstWriter {
   // Frame indices F - F0 .. L - F0 clipped to what the recording holds; an
   // empty range when the document's range lies outside it.
   void FrameIndices(long long& first, long long& last) const {
-    first = std::max<long long>(static_cast<long long>(m_sel.rangeFirst) - m_rec.firstFrame, 0);
-    last = std::min<long long>(static_cast<long long>(m_sel.rangeLast) - m_rec.firstFrame,
-                               static_cast<long long>(m_rec.FrameCount()) - 1);
+    ClippedFrameIndices(m_rec, m_sel, first, last);
   }
 
   template <typename Sample>

@@ -32,10 +32,6 @@ std::string OneLine(const TestSetValues& values, const char* key) {
   return s;
 }
 
-bool Selected(const std::string& flags, std::size_t i) {
-  return i < flags.size() && flags[i] == '1';
-}
-
 struct CExpChannel {
   int index;
   float scale;
@@ -86,17 +82,14 @@ std::uint64_t ExportDstExp(const CExportJob& job, const TestSetValues& testSet, 
   const float frameRate = format.frameRate != nullptr ? format.frameRate(rec) : 0.0f;
   const float sampleRate = format.allAnalogSamples ? static_cast<float>(r) * frameRate : frameRate;
 
-  // Frame indices clipped to what the recording holds.
-  const std::int64_t i0 =
-      std::max<std::int64_t>(static_cast<std::int64_t>(sel.rangeFirst) - rec.firstFrame, 0);
-  const std::int64_t i1 =
-      std::min<std::int64_t>(static_cast<std::int64_t>(sel.rangeLast) - rec.firstFrame,
-                             static_cast<std::int64_t>(rec.FrameCount()) - 1);
+  long long i0 = 0;
+  long long i1 = -1;
+  ClippedFrameIndices(rec, sel, i0, i1);
   const std::int64_t s0 = i0 * r;
   // No more rows than the channels hold: a damaged header's ratio with no
   // channel to go with it would otherwise give millions of empty ones.
   const std::int64_t held = static_cast<std::int64_t>(rec.AnalogSamplesHeld());
-  const std::int64_t s1 = std::max(s0, std::min((i1 + 1) * r, held));
+  const std::int64_t s1 = std::max<std::int64_t>(s0, std::min<std::int64_t>((i1 + 1) * r, held));
   const std::int64_t frames = static_cast<std::int64_t>(sel.rangeLast) - sel.rangeFirst + 1;
   const int progressRange = static_cast<int>(std::clamp<std::int64_t>(r * frames + 1, 0, INT_MAX));
 

@@ -3,6 +3,7 @@
 // format, the document's selection and frame range, the target and where to
 // report. Every writer serves every format through this one shape.
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -27,6 +28,25 @@ struct CExportSelection {
   int rangeFirst = 0;
   int rangeLast = 0;
 };
+
+// Item i of a selection's '1'/'0' flags is chosen.
+inline bool Selected(const std::string& flags, std::size_t i) {
+  return i < flags.size() && flags[i] == '1';
+}
+// How many of the first `items` flags are chosen.
+inline int CountSelected(const std::string& flags, std::size_t items) {
+  return static_cast<int>(
+      std::count(flags.begin(), flags.begin() + std::min(flags.size(), items), '1'));
+}
+// The frame indices F - F0 .. L - F0 of the selection's range, clipped to
+// what the recording holds; an empty range (first > last) when it lies
+// outside.
+inline void ClippedFrameIndices(const CRecording& rec, const CExportSelection& sel,
+                                long long& first, long long& last) {
+  first = std::max<long long>(static_cast<long long>(sel.rangeFirst) - rec.firstFrame, 0);
+  last = std::min<long long>(static_cast<long long>(sel.rangeLast) - rec.firstFrame,
+                             static_cast<long long>(rec.FrameCount()) - 1);
+}
 
 struct CExportJob {
   const CRecording& recording;

@@ -29,9 +29,9 @@ std::uint64_t RunExport(const CExportJob& job, int progressRange,
     return 0;
   }
   if (length == 0) return 0;
-  job.platform.LogMessage(Format(logFormat, job.recording.fileName.string().c_str(),
-                                 job.output.string().c_str(), job.selection.rangeFirst,
-                                 job.selection.rangeLast),
-                          false, !job.logErrorOnly);
+  job.platform.LogMessage(
+      Format(logFormat, job.recording.fileName.string().c_str(), job.output.string().c_str(),
+             job.selection.rangeFirst, job.selection.rangeLast),
+      false, !job.logErrorOnly);
   return length;
 }

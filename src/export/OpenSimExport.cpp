@@ -22,21 +22,8 @@ constexpr int kTimeDecimals = 6;
 constexpr int kValueDecimals = 6;
 constexpr char kDefaultUnits[] = "mm";
 
-bool Selected(const std::string& flags, std::size_t i) {
-  return i < flags.size() && flags[i] == '1';
-}
-
 float FrameRateOf(const CExportJob& job) {
   return job.format.frameRate != nullptr ? job.format.frameRate(job.recording) : 0.0f;
-}
-
-// Frame indices of the range, clipped to what the recording holds; empty
-// when i0 > i1.
-void RangeOf(const CExportJob& job, long long& i0, long long& i1) {
-  const CRecording& rec = job.recording;
-  i0 = std::max<long long>(static_cast<long long>(job.selection.rangeFirst) - rec.firstFrame, 0);
-  i1 = std::min<long long>(static_cast<long long>(job.selection.rangeLast) - rec.firstFrame,
-                           static_cast<long long>(rec.FrameCount()) - 1);
 }
 
 std::string FileNameOf(const CExportJob& job) {
@@ -197,7 +184,7 @@ std::uint64_t ExportTrc(const CExportJob& job) {
   }
   long long i0 = 0;
   long long i1 = -1;
-  RangeOf(job, i0, i1);
+  ClippedFrameIndices(rec, job.selection, i0, i1);
   const auto write = [&](COutputFile& file, CProgressScope& progress) {
     std::string& out = file.Buffer();
     const double rate = FrameRateOf(job);
@@ -246,7 +233,7 @@ std::uint64_t ExportMot(const CExportJob& job) {
   const CRecording& rec = job.recording;
   long long i0 = 0;
   long long i1 = -1;
-  RangeOf(job, i0, i1);
+  ClippedFrameIndices(rec, job.selection, i0, i1);
   const long long perFrame = job.format.allAnalogSamples ? std::max(rec.analogRatio, 1) : 1;
   const double frameRate = FrameRateOf(job);
   const double analogRate = frameRate * static_cast<double>(perFrame);

@@ -93,10 +93,6 @@ class CFirstColumn {
   float m_rate;
 };
 
-bool Selected(const std::string& flags, std::size_t i) {
-  return i < flags.size() && flags[i] == '1';
-}
-
 class CTextWriter {
  public:
   CTextWriter(const CExportJob& job, const TextOptions& options, COutputFile& file,

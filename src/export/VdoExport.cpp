@@ -43,15 +43,6 @@ constexpr CUnit kUnits[] = {
     {"feet", 0.3048f}, {"in", 0.0254f}, {"inch", 0.0254f},
 };
 
-bool Selected(const std::string& flags, std::size_t i) {
-  return i < flags.size() && flags[i] == '1';
-}
-
-int CountSelected(const std::string& flags, std::size_t items) {
-  return static_cast<int>(
-      std::count(flags.begin(), flags.begin() + std::min(flags.size(), items), '1'));
-}
-
 class CVdoWriter {
  public:
   CVdoWriter(const CExportJob& job, const DstOptions& options, const LabelTranslations& labels,
@@ -67,9 +58,7 @@ class CVdoWriter {
         m_plates(GetPlateCount(job.recording)),
         m_r(std::max(job.recording.analogRatio, 0)) {
     // Frame indices F - F0 .. L - F0 clipped to what the recording holds.
-    m_i0 = std::max<long long>(static_cast<long long>(m_sel.rangeFirst) - m_rec.firstFrame, 0);
-    m_i1 = std::min<long long>(static_cast<long long>(m_sel.rangeLast) - m_rec.firstFrame,
-                               static_cast<long long>(m_rec.FrameCount()) - 1);
+    ClippedFrameIndices(m_rec, m_sel, m_i0, m_i1);
   }
 
   void WriteRates() {

@@ -328,9 +328,8 @@ void CC3d::ReadParameters(CInputFile& file) {
   parameterBlocks = head[2];
   // Writers that miscount the section's blocks still place it before the
   // data: without a terminator the records go on up to the data section.
-  const std::int64_t end =
-      std::max<std::int64_t>((firstParameterRecord - 1 + parameterBlocks) * kBlock,
-                             (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock);
+  const std::int64_t end = std::max<std::int64_t>(
+      (firstParameterRecord - 1 + parameterBlocks) * kBlock, DataStartByte());
 
   // Every record read starts before `end`, so a copy reaching one largest
   // record beyond it holds all the bytes the section can use.
@@ -481,6 +480,10 @@ bool CC3d::CheckTrialRange() const {
   return first == firstVideoFrame && last == lastVideoFrame;
 }
 
+std::int64_t CC3d::DataStartByte() const {
+  return (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
+}
+
 std::int64_t CC3d::FrameSize() const {
   const std::int64_t width = integerData ? 2 : 4;
   return (4 * static_cast<std::int64_t>(numPoints) + analogPerFrame) * width;
@@ -528,7 +531,7 @@ void CC3d::TakeUsedChannels(std::int64_t fileSize) {
   const std::int64_t frames = static_cast<std::int64_t>(lastVideoFrame) - firstVideoFrame + 1;
   const std::int64_t need =
       frames * (4 * static_cast<std::int64_t>(numPoints) + channels * r) * width;
-  const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
+  const std::int64_t dataStart = DataStartByte();
   const std::int64_t spare = fileSize - dataStart - need;
   if (frames < 1 || dataStart < 0 || spare < 0 || spare >= kBlock) return;
   numAnalogChannels = static_cast<std::uint16_t>(channels);
@@ -541,7 +544,7 @@ bool CC3d::LimitFramesToFile(std::int64_t fileSize) {
   if (frameSize == 0 || count <= 0) return true;
   // A header range 0 .. 65535 is 65536 frames, not none.
   const std::int64_t claimed = count;
-  const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
+  const std::int64_t dataStart = DataStartByte();
   const std::int64_t held = fileSize > dataStart ? (fileSize - dataStart) / frameSize : 0;
   if (held >= claimed) return true;
   // Inventing the missing frames as zeros would cost memory for nothing and
@@ -731,7 +734,7 @@ void CC3d::ReadFrames(CInputFile& file, Convert convert) {
 
   std::vector<CNonZeroRange<Sample>> pointRanges(P);
   std::vector<CChannelRange<Sample>> channelRanges(N);
-  const std::int64_t dataStart = (static_cast<std::int64_t>(dataStartRecord) - 1) * kBlock;
+  const std::int64_t dataStart = DataStartByte();
   const std::size_t chunkFrames = std::max<std::size_t>(1, kFrameChunkBytes / frameSize);
   std::vector<std::uint8_t> chunk(std::min(chunkFrames, frames) * frameSize);
   for (std::size_t first = 0; first < frames; first += chunkFrames) {

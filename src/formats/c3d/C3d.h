@@ -67,6 +67,8 @@ class CC3d : public CRecording {
   // ANALOG:USED gives a layout the data section holds exactly, take it.
   void TakeUsedChannels(std::int64_t fileSize);
   std::int64_t FrameSize() const;
+  // The byte where the data section starts.
+  std::int64_t DataStartByte() const;
   bool LimitFramesToFile(std::int64_t fileSize);
   bool AllocateData();
   template <typename Sample, typename Convert>
