@@ -154,6 +154,12 @@ struct CItemTexts {
   }
 };
 
+// Channel k's unit as shown, from the units already looked up.
+std::string UnitShown(const CContinuedStrings& units, const CFormatDescription& format, int k) {
+  if (!format.analogScalable) return kRawCountsUnit;
+  return CItemTexts::At(units, k);
+}
+
 double AnalogRate(const CRecording& rec, const CFormatDescription& format) {
   const double frameRate = PlotFrameRate(rec, format);
   return format.allAnalogSamples ? frameRate * std::max(rec.analogRatio, 1) : frameRate;
@@ -168,7 +174,7 @@ CDetailsTable ChannelProperties(const CRecording& rec, const CFormatDescription&
   t.rows = {
       {"Label", ItemLabel(texts.labels, k, format.channelLabelFormat)},
       {"Description", CItemTexts::At(texts.descriptions, k)},
-      {"Unit", ChannelUnit(rec, format, k)},
+      {"Unit", UnitShown(texts.units, format, k)},
       {"Scale", Format("%g", static_cast<double>(scalable ? rec.GetScale(k) : 1.0f))},
       {"Offset",
        Format("%g", static_cast<double>(scalable ? rec.GetOffset(k, format.defaultOffset) : 0.0f))},
@@ -219,7 +225,7 @@ CDetailsTable ChannelList(const CRecording& rec, const CFormatDescription& forma
     const CAnalog& a = rec.analog[static_cast<std::size_t>(k)];
     t.rows.push_back(
         {ItemLabel(texts.labels, k, format.channelLabelFormat),
-         CItemTexts::At(texts.descriptions, k), ChannelUnit(rec, format, k),
+         CItemTexts::At(texts.descriptions, k), UnitShown(texts.units, format, k),
          Format("%g to %g", static_cast<double>(a.minimum), static_cast<double>(a.maximum))});
   }
   return t;
@@ -253,9 +259,7 @@ void AddSeriesOf(const CRecording& rec, const CFormatDescription& format, const 
 }  // namespace
 
 std::string ChannelUnit(const CRecording& rec, const CFormatDescription& format, int k) {
-  if (!format.analogScalable) return kRawCountsUnit;
-  const std::string* unit = CContinuedStrings(rec.paramSet, "Analog", "Units").At(k);
-  return unit != nullptr ? *unit : std::string();
+  return UnitShown(CContinuedStrings(rec.paramSet, "Analog", "Units"), format, k);
 }
 
 std::string ParamDimensionsText(const CParam& p) {
