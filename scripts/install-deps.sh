@@ -11,6 +11,7 @@ packages=(
   libgtest-dev      # GoogleTest, built from source by CMake's find module
   googletest
   qt6-base-dev      # Qt 6 Widgets for the desktop program and the settings store
+  qt6-svg-dev       # Qt SVG: plots and the 3-D view exported as SVG pictures
   clang             # libFuzzer targets and the sanitizer build
   libclang-rt-14-dev
 )

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <type_traits>
 
 #include "documents/ItemDetails.h"
@@ -129,4 +130,58 @@ std::vector<CEnvelopeColumn> ComputeEnvelope(const CPlotSeries& series, double x
     Envelope(SamplesAs<Sample>(*series.buffer), series, x0, x1, out);
   });
   return out;
+}
+
+std::string TickLabel(double value, double step) {
+  if (!std::isfinite(value)) return {};
+  step = std::fabs(step);
+  if (!(step > 0.0) || !std::isfinite(step)) step = std::fabs(value) > 0.0 ? std::fabs(value) : 1.0;
+  // Snap to the tick grid, so that 0.30000000000000004 prints as 0.3 and a
+  // tick at zero never shows as "-0".
+  const double snapped = std::round(value / step) * step;
+  value = std::fabs(snapped) < step * 1e-6 ? 0.0 : snapped;
+  static const struct {
+    double factor;
+    const char* prefix;
+  } kPrefixes[] = {{1e12, "T"}, {1e9, "G"}, {1e6, "M"}, {1e3, "k"},
+                   {1e-3, "m"}, {1e-6, "\xC2\xB5"}, {1e-9, "n"}, {1e-12, "p"}};
+  double factor = 1.0;
+  const char* prefix = "";
+  const double size = std::max(std::fabs(value), step);
+  if (size >= 1e7 || step < 1e-6) {
+    for (const auto& p : kPrefixes) {
+      if (size >= p.factor) {
+        factor = p.factor;
+        prefix = p.prefix;
+        break;
+      }
+      factor = p.factor;
+      prefix = p.prefix;
+    }
+  }
+  const double scaledStep = step / factor;
+  const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(scaledStep) - 1e-9)), 0, 9);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f%s", decimals, value / factor, prefix);
+  return text;
+}
+
+CDetailsTable CursorValues(const std::vector<CPlotSeries>& series, int frame) {
+  CDetailsTable t;
+  std::vector<std::string> row;
+  for (const CPlotSeries& s : series) {
+    t.columns.push_back(s.unit.empty() ? s.name : s.name + " (" + s.unit + ")");
+    const std::size_t i = static_cast<std::size_t>(std::max(0.0, std::ceil(frame * s.samplesPerFrame)));
+    if (s.buffer == nullptr || i >= s.count || frame < 0) {
+      row.emplace_back();
+    } else if (!s.Valid(i)) {
+      row.emplace_back("gap");
+    } else {
+      char text[48];
+      std::snprintf(text, sizeof text, "%.6g", static_cast<double>(s.Value(i)));
+      row.emplace_back(text);
+    }
+  }
+  if (!series.empty()) t.rows.push_back(std::move(row));
+  return t;
 }

@@ -62,3 +62,15 @@ struct CEnvelopeColumn {
 // lies in [x0 + c w, x0 + (c + 1) w), w = (x1 - x0) / columns.
 std::vector<CEnvelopeColumn> ComputeEnvelope(const CPlotSeries& series, double x0, double x1,
                                              int columns);
+
+// The text of a value-axis or time-axis tick at `value`, ticks `step` apart:
+// as many decimals as the step needs and no exponent ("-800000", "0.25"); values
+// of ten million and more, or steps finer than a millionth, with an SI prefix
+// ("3G", "20µ"), so that a label stays a few characters wide.
+std::string TickLabel(double value, double step);
+
+// The value of every series at frame index `frame` (its first sample there),
+// for the table of values at the time cursor: one column per series, named
+// with its unit, and one row; "gap" where a point has no place.
+struct CDetailsTable;
+CDetailsTable CursorValues(const std::vector<CPlotSeries>& series, int frame);

@@ -10,10 +10,15 @@
 
 #include "documents/DocumentTree.h"
 #include "documents/ItemDetails.h"
+#include "documents/RecordingEvents.h"
+#include "documents/Scene3d.h"
 #include "gui/DetailsPane.h"
+#include "gui/FrameCursor.h"
 #include "gui/FramesDlg.h"
 #include "gui/GuiText.h"
+#include "gui/SceneView.h"
 #include "gui/SignalPlot.h"
+#include "gui/TimeBar.h"
 #include "gui/TreeImages.h"
 #include "gui/TreeLineStyle.h"
 #include "gui/TreeModel.h"
@@ -54,14 +59,50 @@ CChildFrame::CChildFrame(std::unique_ptr<CDocumentBase> doc, const CFormatEntry&
   connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &CChildFrame::UpdatePane);
 
-  m_pane = new CDetailsPane(m_splitter);
+  // Right of the tree: the pane and the 3-D view side by side, the time bar
+  // under both.
+  const CRecording& rec = m_doc->Reader();
+  auto* views = new QWidget(m_splitter);
+  m_viewSplitter = new QSplitter(Qt::Horizontal, views);
+  m_pane = new CDetailsPane(m_viewSplitter);
+  m_viewSplitter->addWidget(m_pane);
+  m_cursor = new CFrameCursor(this);
+  m_cursor->SetRecording(rec.firstFrame, rec.lastFrame, PlotFrameRate(rec, m_doc->Description()));
+  m_cursor->SetRange(m_doc->Selection().rangeFirst, m_doc->Selection().rangeLast);
+  if (m_doc->Description().hasPoints && rec.PointCount() > 0) {
+    m_scene = std::make_unique<CScene>(CScene::FromRecording(rec, m_doc->Description()));
+    m_sceneView = new CSceneView(*m_scene, m_cursor, m_viewSplitter);
+    m_sceneView->SetPictureName(PathToQ(Path().stem()) + "-3d");
+    m_viewSplitter->addWidget(m_sceneView);
+    m_viewSplitter->setStretchFactor(0, 1);
+    m_viewSplitter->setStretchFactor(1, 1);
+    connect(m_sceneView, &CSceneView::MarkerClicked, this, &CChildFrame::ChoosePoint);
+  }
+  m_viewSplitter->setChildrenCollapsible(false);
+  m_timeBar = new CTimeBar(m_cursor, views);
+  const std::vector<CEventMark> marks = EventMarks(RecordingEvents(rec, m_doc->Description()));
+  m_timeBar->SetEvents(marks);
+  m_timeBar->setVisible(rec.FrameCount() > 0);
+  m_pane->SetEvents(marks);
+  m_pane->Plot()->SetPictureName(PathToQ(Path().stem()) + "-plot");
+  auto* viewsLayout = new QVBoxLayout(views);
+  viewsLayout->setContentsMargins(0, 0, 0, 0);
+  viewsLayout->setSpacing(0);
+  viewsLayout->addWidget(m_viewSplitter, 1);
+  viewsLayout->addWidget(m_timeBar);
+
   m_splitter->addWidget(m_view);
-  m_splitter->addWidget(m_pane);
+  m_splitter->addWidget(views);
   m_splitter->setStretchFactor(0, 1);
-  m_splitter->setStretchFactor(1, 2);
-  m_splitter->setSizes({300, 600});  // a third for the tree
+  m_splitter->setStretchFactor(1, m_sceneView != nullptr ? 4 : 2);
+  m_splitter->setSizes({300, m_sceneView != nullptr ? 1200 : 600});
   m_splitter->setChildrenCollapsible(false);
   connect(m_pane->Plot(), &CSignalPlot::FrameRangeChosen, this, &CChildFrame::SetFrameRange);
+  connect(m_pane->Plot(), &CSignalPlot::CursorMoved, m_cursor, [this](int frame) {
+    m_cursor->SetPlaying(false);
+    m_cursor->SetFrame(frame);
+  });
+  connect(m_cursor, &CFrameCursor::FrameChanged, m_pane, &CDetailsPane::SetCursorFrame);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -74,6 +115,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CDocumentBase> doc, const CFormatEntry&
 CChildFrame::~CChildFrame() {
   // The model reads the tree and the plot the samples; detach both before
   // they go.
+  m_cursor->SetPlaying(false);
   m_pane->Clear();
   disconnect(m_view->selectionModel(), nullptr, this, nullptr);
   m_view->setModel(nullptr);
@@ -100,11 +142,34 @@ void CChildFrame::UpdatePane() {
                              m_model->ItemId(m_view->currentIndex()), chosen),
                PlotFrameRate(rec, m_doc->Description()), rec.firstFrame, rec.FrameCount());
   m_pane->SetFrameRange(m_doc->Selection().rangeFirst, m_doc->Selection().rangeLast);
+  m_pane->SetCursorFrame(m_cursor->Frame());
+  if (m_sceneView != nullptr) {
+    std::vector<int> points;
+    for (const int id : chosen) {
+      if (id < 0 || id >= m_tree.Count()) continue;
+      const CTreeItem& item = m_tree.Item(id);
+      if (item.kind == TreeItemKind::Point) points.push_back(item.index);
+    }
+    m_sceneView->SetHighlighted(points);
+  }
+}
+
+void CChildFrame::ChoosePoint(int j, bool add) {
+  for (int id = 0; id < m_tree.Count(); ++id) {
+    const CTreeItem& item = m_tree.Item(id);
+    if (item.kind != TreeItemKind::Point || item.index != j) continue;
+    const QModelIndex index = m_model->IndexOfItem(id);
+    m_view->scrollTo(index);
+    m_view->selectionModel()->setCurrentIndex(
+        index, add ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect);
+    return;
+  }
 }
 
 bool CChildFrame::SetFrameRange(long long first, long long last) {
   if (!m_doc->SetFrameRange(first, last)) return false;
   m_pane->SetFrameRange(m_doc->Selection().rangeFirst, m_doc->Selection().rangeLast);
+  m_cursor->SetRange(m_doc->Selection().rangeFirst, m_doc->Selection().rangeLast);
   return true;
 }
 
@@ -167,6 +232,7 @@ void CChildFrame::OnFrames() {
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
   if (!m_closed) {
+    m_cursor->SetPlaying(false);
     m_pane->Clear();
     m_closed = true;
     m_doc->OnCloseDocument();

@@ -4,7 +4,9 @@
 // Double-clicks on the tree, and Space on its current item, edit the
 // selection through the document layer; the pane follows the current item
 // and plots every chosen channel and point (Ctrl/Shift-click), and a
-// Shift-drag on its plot sets the frame range. The window only draws.
+// Shift-drag on its plot sets the frame range. A recording with points has
+// a 3-D view beside the pane; a time bar under both plays the recording and
+// moves the one time cursor the views share. The window only draws.
 // Closing the window closes the document.
 
 #include <QWidget>
@@ -18,6 +20,10 @@
 class QSplitter;
 class QTreeView;
 class CDetailsPane;
+class CFrameCursor;
+class CScene;
+class CSceneView;
+class CTimeBar;
 class CTreeModel;
 
 class CChildFrame : public QWidget {
@@ -40,6 +46,11 @@ class CChildFrame : public QWidget {
   CTreeModel* Model() const { return m_model; }
   QTreeView* View() const { return m_view; }
   CDetailsPane* Pane() const { return m_pane; }
+  // The time cursor every view of the document follows, the bar under the
+  // views and the 3-D view (null for a recording without points).
+  CFrameCursor* Cursor() const { return m_cursor; }
+  CTimeBar* TimeBar() const { return m_timeBar; }
+  CSceneView* SceneView() const { return m_sceneView; }
 
   // The double-click on the item at `index` of the model (invalid: no item).
   void DoubleClickItem(const QModelIndex& index);
@@ -62,6 +73,10 @@ class CChildFrame : public QWidget {
   // The Save As filter list of this document.
   QStringList SaveAsFilters() const;
 
+  // Makes point j the tree's current item; with `add` it joins the chosen
+  // ones instead of replacing them.
+  void ChoosePoint(int j, bool add);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,5 +89,10 @@ class CChildFrame : public QWidget {
   QTreeView* m_view;
   QSplitter* m_splitter;
   CDetailsPane* m_pane;
+  CFrameCursor* m_cursor;
+  CTimeBar* m_timeBar;
+  std::unique_ptr<CScene> m_scene;
+  CSceneView* m_sceneView = nullptr;
+  QSplitter* m_viewSplitter;
   bool m_closed = false;
 };

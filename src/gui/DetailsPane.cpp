@@ -8,11 +8,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/GuiText.h"
 #include "gui/SignalPlot.h"
 
 namespace {
 
 constexpr const char* kNoneSuffix = ": none";
+constexpr const char* kCursorCaption = "At frame %1";
 
 }  // namespace
 
@@ -29,9 +31,22 @@ CDetailsPane::CDetailsPane(QWidget* parent) : QWidget(parent) {
   tables->setContentsMargins(0, 0, 0, 0);
   // Tables take the height of their rows; what is left stays below them.
   tables->addStretch(1);
-  m_plot = new CSignalPlot(m_splitter);
+  // The plot with the values at the time cursor above it.
+  m_plotBox = new QWidget(m_splitter);
+  auto* plotLayout = new QVBoxLayout(m_plotBox);
+  plotLayout->setContentsMargins(0, 0, 0, 0);
+  m_cursorCaption = new QLabel(m_plotBox);
+  m_cursorTable = new QTableWidget(m_plotBox);
+  m_cursorTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_cursorTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_cursorTable->verticalHeader()->setVisible(false);
+  m_cursorTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  m_plot = new CSignalPlot(m_plotBox);
+  plotLayout->addWidget(m_cursorCaption);
+  plotLayout->addWidget(m_cursorTable);
+  plotLayout->addWidget(m_plot, 1);
   m_splitter->addWidget(m_tableArea);
-  m_splitter->addWidget(m_plot);
+  m_splitter->addWidget(m_plotBox);
   m_splitter->setStretchFactor(0, 1);
   m_splitter->setStretchFactor(1, 2);
   m_splitter->setChildrenCollapsible(false);
@@ -128,8 +143,12 @@ void CDetailsPane::Show(CItemDetails details, double frameRate, int firstFrame, 
   }
   m_tableArea->setVisible(!details.tables.empty());
   const bool plotted = !details.series.empty();
+  m_firstFrame = firstFrame;
   m_plot->SetSeries(std::move(details.series), frameRate, firstFrame, frameCount);
-  m_plot->setVisible(plotted);
+  m_plotBox->setVisible(plotted);
+  // New series: the cursor table gets their columns.
+  m_cursorTable->setColumnCount(0);
+  ShowCursorValues();
   if (plotted) {
     // The tables as tall as their rows, up to two fifths; the plot the rest.
     const int total = std::max(m_splitter->height(), 400);
@@ -144,4 +163,36 @@ void CDetailsPane::Clear() {
 
 void CDetailsPane::SetFrameRange(int first, int last) {
   m_plot->SetFrameRange(first, last);
+}
+
+void CDetailsPane::SetCursorFrame(int frame) {
+  m_cursorFrame = frame;
+  m_plot->SetCursorFrame(frame);
+  ShowCursorValues();
+}
+
+void CDetailsPane::SetEvents(std::vector<CEventMark> marks) {
+  m_plot->SetEvents(std::move(marks));
+}
+
+void CDetailsPane::ShowCursorValues() {
+  if (m_plot->Series().empty()) return;
+  const CDetailsTable t = CursorValues(m_plot->Series(), m_cursorFrame - m_firstFrame);
+  m_cursorCaption->setText(QString(kCursorCaption).arg(m_cursorFrame));
+  // The same columns as before: only the values change as the cursor moves.
+  const bool sameColumns = m_cursorTable->columnCount() == static_cast<int>(t.columns.size()) &&
+                           m_cursorTable->rowCount() == 1 && !t.rows.empty();
+  if (sameColumns) {
+    for (int c = 0; c < m_cursorTable->columnCount(); ++c) {
+      const QString text = ToQ(t.rows.front()[static_cast<std::size_t>(c)]);
+      if (QTableWidgetItem* item = m_cursorTable->item(0, c)) {
+        item->setText(text);
+      } else {
+        m_cursorTable->setItem(0, c, new QTableWidgetItem(text));
+      }
+    }
+    return;
+  }
+  Fill(m_cursorTable, t);
+  m_cursorTable->setFixedHeight(m_cursorTable->maximumHeight());
 }

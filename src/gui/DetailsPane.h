@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "documents/ItemDetails.h"
+#include "gui/EventMarks.h"
 
 class QLabel;
 class QSplitter;
@@ -26,6 +27,11 @@ class CDetailsPane : public QWidget {
   void Clear();
   // The document's frame range, shaded on the plot.
   void SetFrameRange(int first, int last);
+  // The time cursor (a frame number): on the plot, and the plotted values
+  // there in the table above it.
+  void SetCursorFrame(int frame);
+  void SetEvents(std::vector<CEventMark> marks);
+  QTableWidget* CursorTable() const { return m_cursorTable; }
 
   QLabel* Title() const { return m_title; }
   // Tables in the order of the details; hidden ones beyond TableCount().
@@ -36,6 +42,7 @@ class CDetailsPane : public QWidget {
 
  private:
   void Fill(QTableWidget* table, const CDetailsTable& t);
+  void ShowCursorValues();
   // The height the shown tables and their captions ask for.
   int TablesHeight() const;
 
@@ -45,5 +52,10 @@ class CDetailsPane : public QWidget {
   std::vector<QLabel*> m_captions;
   std::vector<QTableWidget*> m_tables;
   int m_shown = 0;
+  QWidget* m_plotBox;
+  QLabel* m_cursorCaption;
+  QTableWidget* m_cursorTable;
   CSignalPlot* m_plot;
+  int m_firstFrame = 1;
+  int m_cursorFrame = 1;
 };

@@ -5,6 +5,10 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <set>
+
+#include "gui/GuiText.h"
+#include "gui/PictureExport.h"
 
 namespace {
 
@@ -24,7 +28,8 @@ constexpr const char* kRightAxisSuffix = " (right axis)";
 // The value axis never narrows below this share of its values' size.
 constexpr double kMinimumValueSpan = 1e-9;
 
-// Curve colours, distinct on white and in the legend.
+// Curve colours, distinct on white and in the legend; beyond these, hues a
+// golden angle apart at alternating lightness.
 const QColor kColours[] = {QColor(31, 119, 180),  QColor(214, 39, 40),   QColor(44, 160, 44),
                            QColor(255, 127, 14),  QColor(148, 103, 189), QColor(140, 86, 75),
                            QColor(227, 119, 194), QColor(127, 127, 127), QColor(188, 189, 34),
@@ -35,6 +40,15 @@ const QColor kBandEdgeColour(230, 170, 40);
 const QColor kGridColour(228, 228, 228);
 const QColor kZoomColour(60, 60, 60);
 const QColor kRangeColour(200, 140, 0);
+const QColor kCursorColour(200, 30, 30);
+constexpr double kCursorReach = 4.0;  // pixels: a press this near drags the cursor
+
+QColor SeriesColour(std::size_t n) {
+  if (n < static_cast<std::size_t>(kColourCount)) return kColours[n];
+  const double hue = std::fmod(static_cast<double>(n) * 137.508, 360.0);
+  const int value = n % 2 == 0 ? 200 : 150;
+  return QColor::fromHsv(static_cast<int>(hue), 210, value);
+}
 
 // Round tick positions 1, 2 or 5 times a power of ten apart, at most about
 // `wanted` of them between lo and hi.
@@ -75,7 +89,39 @@ void CSignalPlot::SetSeries(std::vector<CPlotSeries> series, double frameRate, i
   const auto isPoint = [](const CPlotSeries& s) { return s.point; };
   m_twoAxes = std::any_of(m_series.begin(), m_series.end(), isPoint) &&
               !std::all_of(m_series.begin(), m_series.end(), isPoint);
+  m_envelopesValid = false;
   ShowAll();
+}
+
+void CSignalPlot::SetCursorFrame(int frame) {
+  if (frame == m_cursorFrame) return;
+  m_cursorFrame = frame;
+  update();
+}
+
+void CSignalPlot::SetEvents(std::vector<CEventMark> marks) {
+  m_marks = std::move(marks);
+  update();
+}
+
+int CSignalPlot::FrameAtPixel(double px) const {
+  const double last = std::max(m_frameCount - 1, 0);
+  return m_firstFrame + static_cast<int>(std::clamp(std::floor(PositionAt(px)), 0.0, last));
+}
+
+const std::vector<std::vector<CEnvelopeColumn>>& CSignalPlot::Envelopes(int columns) {
+  if (!m_envelopesValid || m_envX0 != m_x0 || m_envX1 != m_x1 || m_envColumns != columns) {
+    m_envelopes.clear();
+    m_envelopes.reserve(m_series.size());
+    for (const CPlotSeries& s : m_series) {
+      m_envelopes.push_back(ComputeEnvelope(s, m_x0, m_x1, columns));
+    }
+    m_envX0 = m_x0;
+    m_envX1 = m_x1;
+    m_envColumns = columns;
+    m_envelopesValid = true;
+  }
+  return m_envelopes;
 }
 
 void CSignalPlot::SetFrameRange(int first, int last) {
@@ -158,7 +204,7 @@ QString CSignalPlot::ValuesAt(double px) const {
   for (const CPlotSeries& s : m_series) {
     if (s.count == 0) continue;
     const std::size_t i = s.Nearest(x);
-    text += '\n' + QString::fromStdString(s.name) + ": ";
+    text += '\n' + ToQ(s.name) + ": ";
     text += s.Valid(i) ? QString::number(s.Value(i), 'g', 6) : QString(kGapText);
   }
   return text;
@@ -169,11 +215,7 @@ void CSignalPlot::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), palette().color(QPalette::Base));
   const QRect area = PlotArea();
 
-  std::vector<std::vector<CEnvelopeColumn>> envelopes;
-  envelopes.reserve(m_series.size());
-  for (const CPlotSeries& s : m_series) {
-    envelopes.push_back(ComputeEnvelope(s, m_x0, m_x1, area.width()));
-  }
+  const std::vector<std::vector<CEnvelopeColumn>>& envelopes = Envelopes(area.width());
   for (int axis = 0; axis < 2 && !m_valuesFixed; ++axis) {
     bool any = false;
     double lo = 0.0, hi = 0.0;
@@ -211,7 +253,7 @@ void CSignalPlot::paintEvent(QPaintEvent*) {
   for (std::size_t n = 0; n < m_series.size(); ++n) {
     const CPlotSeries& s = m_series[n];
     const int axis = AxisOf(n);
-    const QColor& colour = kColours[n % kColourCount];
+    const QColor& colour = SeriesColour(n);
     p.setPen(QPen(colour, 0));
     // Fewer samples than columns would leave columns without a sample,
     // drawn as gaps: a line through the samples instead.
@@ -255,6 +297,15 @@ void CSignalPlot::paintEvent(QPaintEvent*) {
       p.drawRect(band);
     }
   }
+  DrawEvents(p, area);
+  if (m_frameCount > 0 && m_cursorFrame >= m_firstFrame &&
+      m_cursorFrame < m_firstFrame + m_frameCount) {
+    const double x = PixelOf(m_cursorFrame - m_firstFrame);
+    if (x >= area.left() && x <= area.right() + 1) {
+      p.setPen(QPen(kCursorColour, 1.5));
+      p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    }
+  }
   DrawLegend(p, area);
   if (m_cursorX >= area.left() && m_cursorX <= area.right() && !m_series.empty()) {
     p.setPen(QPen(QColor(90, 90, 90), 0, Qt::DotLine));
@@ -294,18 +345,15 @@ void CSignalPlot::DrawCurve(QPainter& p, const CPlotSeries& s, int axis) const {
 }
 
 QString CSignalPlot::AxisUnit(int axis) const {
-  std::string unit;
-  bool first = true;
+  std::vector<std::string> units;
   for (std::size_t n = 0; n < m_series.size(); ++n) {
-    if (AxisOf(n) != axis) continue;
-    if (first) {
-      unit = m_series[n].unit;
-      first = false;
-    } else if (m_series[n].unit != unit) {
-      return {};
-    }
+    const std::string& unit = m_series[n].unit;
+    if (AxisOf(n) != axis || unit.empty()) continue;
+    if (std::find(units.begin(), units.end(), unit) == units.end()) units.push_back(unit);
   }
-  return QString::fromStdString(unit);
+  QStringList texts;
+  for (const std::string& u : units) texts << ToQ(u);
+  return texts.join(", ");
 }
 
 void CSignalPlot::DrawAxes(QPainter& p, const QRect& area) const {
@@ -313,33 +361,39 @@ void CSignalPlot::DrawAxes(QPainter& p, const QRect& area) const {
   const QFontMetrics fm = p.fontMetrics();
   // Value axes: the grid follows the left one.
   const int wanted = std::max(2, area.height() / 40);
-  for (double v : Ticks(m_lo[0], m_hi[0], wanted)) {
+  const std::vector<double> leftTicks = Ticks(m_lo[0], m_hi[0], wanted);
+  const std::vector<double> rightTicks =
+      m_twoAxes ? Ticks(m_lo[1], m_hi[1], wanted) : std::vector<double>();
+  const auto stepOf = [](const std::vector<double>& t) { return t.size() > 1 ? t[1] - t[0] : 0.0; };
+  const double valueStep[2] = {stepOf(leftTicks), stepOf(rightTicks)};
+  for (double v : leftTicks) {
     const double y = ValuePixel(v);
     p.setPen(kGridColour);
     p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
     p.setPen(text);
-    const QString label = QString::number(v, 'g', 5);
+    const QString label = ToQ(TickLabel(v, valueStep[0]));
     p.drawText(QRectF(0, y - fm.height() / 2.0, kLeftMargin - 6, fm.height()),
                Qt::AlignRight | Qt::AlignVCenter, label);
   }
-  for (double v : m_twoAxes ? Ticks(m_lo[1], m_hi[1], wanted) : std::vector<double>()) {
+  for (double v : rightTicks) {
     const double y = ValuePixel(v, 1);
     p.setPen(text);
     p.drawLine(QPointF(area.right() + 1, y), QPointF(area.right() + 4, y));
     p.drawText(QRectF(area.right() + 7, y - fm.height() / 2.0, kLeftMargin - 7, fm.height()),
-               Qt::AlignLeft | Qt::AlignVCenter, QString::number(v, 'g', 5));
+               Qt::AlignLeft | Qt::AlignVCenter, ToQ(TickLabel(v, valueStep[1])));
   }
   // Time axis, in seconds when the rate is known, else in frame numbers.
   const double scale = m_frameRate > 0.0 ? 1.0 / m_frameRate : 1.0;
   const double shift = m_frameRate > 0.0 ? 0.0 : m_firstFrame;
-  for (double t :
-       Ticks(m_x0 * scale + shift, m_x1 * scale + shift, std::max(2, area.width() / 90))) {
+  const std::vector<double> timeTicks =
+      Ticks(m_x0 * scale + shift, m_x1 * scale + shift, std::max(2, area.width() / 90));
+  for (double t : timeTicks) {
     const double x = PixelOf((t - shift) / scale);
     p.setPen(kGridColour);
     p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
     p.setPen(text);
     p.drawText(QRectF(x - 40, area.bottom() + 3, 80, fm.height()), Qt::AlignHCenter,
-               QString::number(t, 'g', 6));
+               ToQ(TickLabel(t, stepOf(timeTicks))));
   }
   p.drawText(QRect(area.left(), area.bottom() + 3 + fm.height(), area.width(), fm.height()),
              Qt::AlignHCenter, m_frameRate > 0.0 ? kTimeAxisTitle : kFrameAxisTitle);
@@ -356,12 +410,34 @@ void CSignalPlot::DrawAxes(QPainter& p, const QRect& area) const {
   p.drawRect(area.adjusted(0, 0, -1, -1));
 }
 
+void CSignalPlot::DrawEvents(QPainter& p, const QRect& area) const {
+  const QFontMetrics fm = p.fontMetrics();
+  p.save();
+  p.setClipRect(area);
+  double freeFrom = -1e9;
+  for (const CEventMark& m : m_marks) {
+    const double x = PixelOf(m.frame - m_firstFrame);
+    if (x < area.left() || x > area.right() + 1) continue;
+    const QColor colour = EventColour(m.side);
+    p.setPen(QPen(colour, 1, Qt::DashLine));
+    p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    const int w = fm.horizontalAdvance(m.label);
+    if (x + 2 >= freeFrom) {
+      p.setPen(colour);
+      p.drawText(QRectF(x + 2, area.bottom() - fm.height() - 2, w + 2, fm.height()), Qt::AlignLeft,
+                 m.label);
+      freeFrom = x + w + 8;
+    }
+  }
+  p.restore();
+}
+
 void CSignalPlot::DrawLegend(QPainter& p, const QRect& area) const {
   if (m_series.empty()) return;
   const QFontMetrics fm = p.fontMetrics();
   constexpr int kSwatch = 16;
   const auto label = [&](std::size_t n) {
-    const QString name = QString::fromStdString(m_series[n].name);
+    const QString name = ToQ(m_series[n].name);
     return AxisOf(n) == 1 ? name + kRightAxisSuffix : name;
   };
   int widest = 0;
@@ -387,7 +463,7 @@ void CSignalPlot::DrawLegend(QPainter& p, const QRect& area) const {
   }
   for (int n = 0; n < named; ++n) {
     const int y = box.top() + 3 + n * lineHeight;
-    p.setPen(QPen(kColours[n % kColourCount], 2));
+    p.setPen(QPen(SeriesColour(static_cast<std::size_t>(n)), 2));
     p.drawLine(box.left() + 4, y + lineHeight / 2, box.left() + 4 + kSwatch, y + lineHeight / 2);
     p.setPen(palette().color(QPalette::Text));
     p.drawText(QRect(box.left() + 8 + kSwatch, y, widest + 4, lineHeight), Qt::AlignVCenter,
@@ -415,7 +491,11 @@ void CSignalPlot::wheelEvent(QWheelEvent* event) {
 
 void CSignalPlot::mousePressEvent(QMouseEvent* event) {
   m_dragStart = m_dragNow = event->position();
-  if (event->button() == Qt::LeftButton) {
+  const bool hasCursor = m_frameCount > 0 && m_cursorFrame >= m_firstFrame;
+  if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier) && hasCursor &&
+      std::fabs(PixelOf(m_cursorFrame - m_firstFrame) - event->position().x()) <= kCursorReach) {
+    m_drag = Drag::Cursor;
+  } else if (event->button() == Qt::LeftButton) {
     m_drag = (event->modifiers() & Qt::ShiftModifier) ? Drag::Range : Drag::Zoom;
   } else if (event->button() == Qt::RightButton || event->button() == Qt::MiddleButton) {
     m_drag = Drag::Pan;
@@ -432,7 +512,10 @@ void CSignalPlot::mousePressEvent(QMouseEvent* event) {
 void CSignalPlot::mouseMoveEvent(QMouseEvent* event) {
   m_cursorX = event->position().x();
   m_dragNow = event->position();
-  if (m_drag == Drag::Pan) {
+  if (m_drag == Drag::Cursor) {
+    const int frame = FrameAtPixel(m_dragNow.x());
+    if (frame != m_cursorFrame) emit CursorMoved(frame);
+  } else if (m_drag == Drag::Pan) {
     const QRect area = PlotArea();
     const double dx = (m_dragStart.x() - m_dragNow.x()) / area.width() * (m_panX1 - m_panX0);
     m_x0 = m_panX0 + dx;
@@ -459,6 +542,16 @@ void CSignalPlot::mouseReleaseEvent(QMouseEvent* event) {
     const double bottom = std::max(m_dragStart.y(), m_dragNow.y());
     if (bottom - top > kDragThreshold) ShowValuesBetween(bottom, top);
     SetViewX(PositionAt(left), PositionAt(right));
+  } else if (drag == Drag::Zoom && !wide && m_frameCount > 0) {
+    // A click: to an event's tick when it is on one, else to the frame there.
+    const int hit = EventNear(m_marks, m_dragNow.x(),
+                              [this](int frame) { return PixelOf(frame - m_firstFrame); });
+    emit CursorMoved(hit >= 0 ? std::clamp(m_marks[static_cast<std::size_t>(hit)].frame, m_firstFrame,
+                                           m_firstFrame + m_frameCount - 1)
+                              : FrameAtPixel(m_dragNow.x()));
+  } else if (drag == Drag::Pan && (m_dragNow - m_dragStart).manhattanLength() <= kDragThreshold &&
+             event->button() == Qt::RightButton) {
+    ShowPictureMenu(this, event->globalPosition().toPoint(), m_pictureName);
   } else if (drag == Drag::Range && wide && m_frameCount > 0) {
     // A frame's samples lie in [i, i + 1): the frames touched by the drag.
     const double last = m_frameCount - 1;

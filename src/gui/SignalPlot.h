@@ -7,8 +7,11 @@
 // Mouse: the wheel zooms the time axis about the cursor (Ctrl+wheel the value
 // axis); a left drag zooms to the dragged rectangle; a right or middle drag
 // pans; a double-click shows everything again; a left drag with Shift chooses
-// a frame range (FrameRangeChosen). The value of every curve under the cursor
-// is shown in the top-left corner.
+// a frame range (FrameRangeChosen). The value of every curve under the mouse
+// is shown in the top-left corner. The document's time cursor is a vertical
+// line: a click moves it there, a drag near it carries it along, and a click
+// on an event's tick jumps to the event (CursorMoved). A right click without
+// a drag offers the picture exports.
 //
 // The series borrow the recording's samples: SetSeries again (or Clear)
 // before the recording goes.
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "documents/PlotSeries.h"
+#include "gui/EventMarks.h"
 
 class CSignalPlot : public QWidget {
   Q_OBJECT
@@ -31,6 +35,17 @@ class CSignalPlot : public QWidget {
   void Clear() { SetSeries({}, 0.0, 1, 0); }
   // The document's frame range (frame numbers), shaded.
   void SetFrameRange(int first, int last);
+  // The time cursor (a frame number; below the first frame: none) and the
+  // events drawn as ticks.
+  void SetCursorFrame(int frame);
+  int CursorFrame() const { return m_cursorFrame; }
+  void SetEvents(std::vector<CEventMark> marks);
+  const std::vector<CEventMark>& Events() const { return m_marks; }
+  // The name pictures are proposed under.
+  void SetPictureName(const QString& name) { m_pictureName = name; }
+  // The text each value axis is titled with: the unit its series share, or
+  // every unit they use, ", " between them.
+  QString AxisUnit(int axis) const;
 
   const std::vector<CPlotSeries>& Series() const { return m_series; }
   // The visible part of the frame axis (frame indices) and of a value axis:
@@ -57,6 +72,9 @@ class CSignalPlot : public QWidget {
   // A Shift-drag chose the frames first .. last (frame numbers, within the
   // recording).
   void FrameRangeChosen(long long first, long long last);
+  // A click, a drag of the cursor line or a click on an event's tick moved
+  // the time cursor to `frame` (a frame number within the recording).
+  void CursorMoved(int frame);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -68,11 +86,15 @@ class CSignalPlot : public QWidget {
   void leaveEvent(QEvent* event) override;
 
  private:
-  enum class Drag { None, Zoom, Range, Pan };
+  enum class Drag { None, Zoom, Range, Pan, Cursor };
 
   int AxisOf(std::size_t n) const { return m_twoAxes && m_series[n].point ? 1 : 0; }
-  // The unit every series of `axis` shares, or empty.
-  QString AxisUnit(int axis) const;
+  // The frame number at widget x, within the recording.
+  int FrameAtPixel(double px) const;
+  // The envelopes of the view, computed again only when the view, the size
+  // or the series changed: moving the cursor costs no pass over the samples.
+  const std::vector<std::vector<CEnvelopeColumn>>& Envelopes(int columns);
+  void DrawEvents(QPainter& p, const QRect& area) const;
   double ValuePixel(double v, int axis = 0) const;
   double ValueAt(double py, int axis = 0) const;
   // Both value axes to the values now at widget heights `bottom` and `top`.
@@ -99,4 +121,12 @@ class CSignalPlot : public QWidget {
   double m_panX0 = 0.0, m_panX1 = 0.0;
   double m_panLo[2] = {0.0, 0.0}, m_panHi[2] = {0.0, 0.0};
   double m_cursorX = -1.0;  // widget x of the mouse, < 0 when outside
+  int m_cursorFrame = 0;    // the time cursor; below m_firstFrame: none
+  std::vector<CEventMark> m_marks;
+  QString m_pictureName;
+
+  std::vector<std::vector<CEnvelopeColumn>> m_envelopes;
+  bool m_envelopesValid = false;
+  double m_envX0 = 0.0, m_envX1 = 0.0;
+  int m_envColumns = 0;
 };

@@ -467,6 +467,32 @@ void Type3Series(const CRecording& rec, int p, PlateComponent component, float* 
   }
 }
 
+// Where a centre of pressure is computed, by the same test as the series.
+template <typename Sample>
+void CopShown(const CRecording& rec, int p, int type, unsigned char* out) {
+  CPlateInputs<Sample> in(rec, p);
+  if (type == 2) {
+    CScaled<Sample> a[3];
+    CScaled<Sample> b[3];
+    if (!in.Take({2}, Baseline::A, a) || !in.Take({2}, Baseline::B, b)) return;
+    const std::size_t n = in.Length();
+    CBlanking blanking([&](std::size_t i) { return b[2][i]; }, n);
+    for (std::size_t i = 0; i < n; ++i) {
+      out[i] = !blanking.Blanked(i, b[2][i]) && std::fabs(a[2][i]) >= kSmallForce;
+    }
+    return;
+  }
+  CScaled<Sample> s[8];
+  if (!in.Take({4, 5, 6, 7}, Baseline::B, s)) return;
+  auto fz3 = [&](std::size_t i) { return s[4][i] + s[5][i] + s[6][i] + s[7][i]; };
+  const std::size_t n = in.Length();
+  CBlanking blanking(fz3, n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const float fz = fz3(i);
+    out[i] = !blanking.Blanked(i, fz) && std::fabs(fz) >= kSmallForce;
+  }
+}
+
 void Series(const CRecording& rec, int p, int type, PlateComponent c, std::vector<float>& out) {
   out.assign(rec.AnalogSamplesHeld(), 0.0f);
   if (out.empty() || p < 0) return;
@@ -602,4 +628,26 @@ bool ComputePlateComponent(const CRecording& rec, int p, PlateComponent c,
   const int type = GetPlateType(rec, p);
   Series(rec, p, type, c, out);
   return type == 2 || type == 3;
+}
+
+void ComputeCopShown(const CRecording& rec, int p, std::vector<unsigned char>& out) {
+  out.assign(rec.AnalogSamplesHeld(), 0);
+  const int type = GetPlateType(rec, p);
+  if (out.empty() || p < 0 || (type != 2 && type != 3)) return;
+  rec.WithAnalogSampleType([&](auto sampleType) {
+    using Sample = std::remove_cv_t<std::remove_pointer_t<decltype(sampleType)>>;
+    CopShown<Sample>(rec, p, type, out.data());
+  });
+}
+
+bool GetPlateCorners(const CRecording& rec, int p, float corners[12]) {
+  const CParam* param = Param(rec, "CORNERS");
+  if (param == nullptr || param->type == kParamChar || p < 0) return false;
+  const long long base = 12LL * p;
+  if (base + 12 > param->elementCount) return false;
+  for (int i = 0; i < 12; ++i) {
+    if (!HasElement(param, static_cast<int>(base + i))) return false;
+    corners[i] = param->GetValue(static_cast<int>(base + i));
+  }
+  return true;
 }

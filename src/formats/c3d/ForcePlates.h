@@ -88,3 +88,14 @@ void ComputeFreeMoment3(const CRecording& rec, int p, std::vector<float>& out);
 // Component c of platform p by the plate's type; false (and `out` all 0)
 // for a type other than 2 and 3.
 bool ComputePlateComponent(const CRecording& rec, int p, PlateComponent c, std::vector<float>& out);
+
+// 1 for every analog sample where platform p has a centre of pressure (its
+// vertical force is not blanked and not near 0), else 0; R x frame count
+// values like the series. All 0 for a type other than 2 and 3 and where the
+// channels are missing.
+void ComputeCopShown(const CRecording& rec, int p, std::vector<unsigned char>& out);
+
+// The four corners of platform p as CORNERS stores them (x, y, z of corner
+// 0, then of corner 1, ...); false when CORNERS is missing, CHAR or lacks
+// one of the twelve values.
+bool GetPlateCorners(const CRecording& rec, int p, float corners[12]);
