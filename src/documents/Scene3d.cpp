@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <set>
 
 #include "export/ItemLabels.h"
 #include "formats/FormatDescription.h"
@@ -61,6 +62,22 @@ CCameraAxes AxesOf(const CCamera& c) {
   return a;
 }
 
+// Points that are not markers: joint angles, forces, moments, powers and
+// other model outputs that capture systems store as 3-D points and name in
+// these POINT lists. Drawn as places they would be a cloud near the origin.
+std::set<std::string> ModelOutputs(const CParamSet& set) {
+  std::set<std::string> names;
+  for (const char* list : {"ANGLES", "FORCES", "MOMENTS", "POWERS", "SCALARS", "REACTIONS"}) {
+    const CContinuedStrings strings(set, "POINT", list);
+    for (int i = 0; i < strings.Count(); ++i) {
+      if (const std::string* name = strings.At(i); name != nullptr && !name->empty()) {
+        names.insert(*name);
+      }
+    }
+  }
+  return names;
+}
+
 }  // namespace
 
 void CBounds::Add(const CVec3& p) {
@@ -109,8 +126,14 @@ CScene CScene::FromRecording(const CRecording& rec, const CFormatDescription& fo
   if (!format.hasPoints) return scene;
   scene.m_labels =
       ItemLabels(rec.paramSet, "Point", "Labels", kMarkerLabelFormat, rec.PointCount());
+  const std::set<std::string> outputs = ModelOutputs(rec.paramSet);
+  scene.m_marker.assign(scene.m_labels.size(), 1);
   for (int j = 0; j < rec.PointCount(); ++j) {
     const CVideo& v = rec.points[static_cast<std::size_t>(j)];
+    if (outputs.count(scene.m_labels[static_cast<std::size_t>(j)]) != 0) {
+      scene.m_marker[static_cast<std::size_t>(j)] = 0;
+      continue;
+    }
     if (rec.FirstValidFrame(j) < 0) continue;
     const float s = scene.m_scale;
     scene.m_bounds.Add(scene.ToView({v.minX * s, v.minY * s, v.minZ * s}));
@@ -167,6 +190,7 @@ void CScene::MarkersAt(int i, std::vector<CVec3>& places, std::vector<unsigned c
   valid.assign(n, 0);
   if (m_rec == nullptr || i < 0 || i >= m_frames) return;
   for (std::size_t j = 0; j < n && j < m_rec->points.size(); ++j) {
+    if (m_marker[j] == 0) continue;
     const CSampleBuffer& b = m_rec->points[j].samples;
     const std::size_t at = static_cast<std::size_t>(i) * 4;
     if (at + 4 > b.Size()) continue;
@@ -228,11 +252,14 @@ void CCamera::Zoom(float factor) {
   distance = std::clamp(distance * factor, 10.0f, 1e7f);
 }
 
-void CCamera::Fit(const CBounds& bounds) {
+void CCamera::Fit(const CBounds& bounds, float aspect) {
   if (bounds.empty) return;
   target = bounds.Centre();
   const float radius = std::max(bounds.Radius(), 100.0f);
-  distance = radius / std::sin(Radians(fieldOfView) / 2) * kFitMargin;
+  // A picture narrower than it is high sees less across than up and down.
+  float half = Radians(fieldOfView) / 2;
+  if (aspect > 0.0f && aspect < 1.0f) half = std::atan(std::tan(half) * aspect);
+  distance = radius / std::sin(half) * kFitMargin;
 }
 
 void CCamera::LookAlong(int axis) {

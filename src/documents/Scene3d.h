@@ -61,7 +61,9 @@ class CScene {
 
   // The markers' places at frame index i (0 = the recording's first frame)
   // in view axes; valid[j] is false where marker j has no place (a negative
-  // residual, or a frame the file does not hold).
+  // residual, or a frame the file does not hold) and for points that are
+  // model outputs (named in POINT:ANGLES, FORCES, MOMENTS, POWERS, SCALARS
+  // or REACTIONS), which have no place at all.
   void MarkersAt(int i, std::vector<CVec3>& places, std::vector<unsigned char>& valid) const;
   // Platform p's vector at frame index i, scaled to `millimetresPerNewton`;
   // false where the plate has no computed force or no centre of pressure.
@@ -79,6 +81,7 @@ class CScene {
   int m_upAxis = 2;
   int m_upSign = 1;
   std::vector<std::string> m_labels;
+  std::vector<unsigned char> m_marker;  // 0 for a model output
   std::vector<CScenePlate> m_plates;
   CBounds m_bounds;
 };
@@ -104,8 +107,9 @@ struct CCamera {
   void Pan(float dx, float dy, int height);
   // factor < 1 comes closer.
   void Zoom(float factor);
-  // Everything in `bounds` in view, from the current direction.
-  void Fit(const CBounds& bounds);
+  // Everything in `bounds` in view, from the current direction, in a
+  // picture `aspect` times as wide as it is high.
+  void Fit(const CBounds& bounds, float aspect = 1.0f);
   // Looks along view axis `axis` (0 X, 1 Y, 2 Z from above).
   void LookAlong(int axis);
 };

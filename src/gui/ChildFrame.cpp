@@ -76,6 +76,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CDocumentBase> doc, const CFormatEntry&
     m_viewSplitter->addWidget(m_sceneView);
     m_viewSplitter->setStretchFactor(0, 1);
     m_viewSplitter->setStretchFactor(1, 1);
+    m_viewSplitter->setSizes({600, 600});  // the pane and the view share the room
     connect(m_sceneView, &CSceneView::MarkerClicked, this, &CChildFrame::ChoosePoint);
   }
   m_viewSplitter->setChildrenCollapsible(false);

@@ -16,7 +16,7 @@
 namespace {
 
 constexpr float kMarkerRadius = 12.0f;  // millimetres
-constexpr int kSmallestDot = 5;         // pixels across
+constexpr int kSmallestDot = 7;         // pixels across
 constexpr int kLargestDot = 28;
 constexpr double kPickReach = 8.0;  // pixels beyond a dot's edge
 constexpr double kDragThreshold = 3.0;
@@ -89,7 +89,7 @@ CSceneView::CSceneView(const CScene& scene, CFrameCursor* cursor, QWidget* paren
 void CSceneView::FitAll() {
   CBounds all = m_scene.Bounds();
   if (all.empty) all = m_floor;
-  m_camera.Fit(all);
+  m_camera.Fit(all, static_cast<float>(width()) / std::max(height(), 1));
   update();
 }
 
@@ -283,6 +283,7 @@ void CSceneView::mouseMoveEvent(QMouseEvent* event) {
   }
   if (!m_moved && (at - m_pressAt).manhattanLength() < kDragThreshold) return;
   m_moved = true;
+  m_cameraMoved = true;
   const QPointF d = at - m_lastAt;
   m_lastAt = at;
   if (m_button == Qt::LeftButton) {
@@ -314,6 +315,7 @@ void CSceneView::wheelEvent(QWheelEvent* event) {
   const double notches = event->angleDelta().y() / 120.0;
   if (notches != 0.0) {
     m_camera.Zoom(static_cast<float>(std::pow(kWheelStep, notches)));
+    m_cameraMoved = true;
     update();
   }
   event->accept();
@@ -329,6 +331,7 @@ void CSceneView::keyPressEvent(QKeyEvent* event) {
       case Qt::Key_2:
       case Qt::Key_3:
         m_camera.LookAlong(event->key() - Qt::Key_1);
+        m_cameraMoved = true;
         FitAll();
         return;
       default:
@@ -336,6 +339,11 @@ void CSceneView::keyPressEvent(QKeyEvent* event) {
     }
   }
   if (!HandlePlaybackKey(*m_cursor, event->key(), event->modifiers())) QWidget::keyPressEvent(event);
+}
+
+void CSceneView::resizeEvent(QResizeEvent*) {
+  // Until the user moves the camera, the view keeps everything in sight.
+  if (!m_cameraMoved) FitAll();
 }
 
 void CSceneView::leaveEvent(QEvent*) {

@@ -26,7 +26,11 @@ class CSceneView : public QWidget {
   // Borrows `scene` and `cursor`, which must outlive the view.
   CSceneView(const CScene& scene, CFrameCursor* cursor, QWidget* parent = nullptr);
 
-  CCamera& Camera() { return m_camera; }
+  // Setting the camera from outside keeps it: resizing no longer refits.
+  CCamera& Camera() {
+    m_cameraMoved = true;
+    return m_camera;
+  }
   const CScene& Scene() const { return m_scene; }
   void FitAll();
   // The markers drawn highlighted (chosen in the tree).
@@ -56,6 +60,7 @@ class CSceneView : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   struct CDrawnMarker {
@@ -87,4 +92,5 @@ class CSceneView : public QWidget {
   QPointF m_pressAt;
   QPointF m_lastAt;
   bool m_moved = false;
+  bool m_cameraMoved = false;  // by the user: no more fitting on resize
 };

@@ -12,15 +12,18 @@
 
 namespace {
 
-// Two markers, the second lost in frame 3; one six-channel plate whose
-// vertical channel pushes down in frames 4 to 7 only.
+// Two markers, the second lost in frame 3, and a joint angle stored as a
+// point; one six-channel plate whose vertical channel pushes down in frames
+// 4 to 7 only.
 c3dbuilder::Spec PlateSpec(const char* yScreen) {
   c3dbuilder::Spec s;
   s.frames = 10;
-  s.points = 2;
+  s.points = 3;
   s.analogChannels = 6;
   s.analogRatio = 2;
-  c3dbuilder::AddStandardParameters(s, {"LHEE", "RHEE"}, {"FX", "FY", "FZ", "MX", "MY", "MZ"});
+  c3dbuilder::AddStandardParameters(s, {"LHEE", "RHEE", "LKneeAngles"},
+                                    {"FX", "FY", "FZ", "MX", "MY", "MZ"});
+  s.params.push_back(c3dbuilder::StringParam("POINT", "ANGLES", {"LKneeAngles"}));
   if (yScreen != nullptr) {
     s.params.push_back(c3dbuilder::StringParam("POINT", "X_SCREEN", {"+X"}));
     s.params.push_back(c3dbuilder::StringParam("POINT", "Y_SCREEN", {yScreen}));
@@ -76,14 +79,15 @@ TEST(CameraTest, ProjectsAKnownPointOntoItsPixel) {
   EXPECT_FALSE(camera.Project({2000, 0, 0}, 200, 200, x, y));
 }
 
-TEST_F(SceneTest, MarkersHideWhereLostAndFollowTheScreenAxes) {
+TEST_F(SceneTest, OnlyMarkersWithAPlaceAreShownInTheScreenAxes) {
   Open();
   std::vector<CVec3> places;
   std::vector<unsigned char> valid;
   scene.MarkersAt(2, places, valid);
-  ASSERT_EQ(places.size(), 2u);
+  ASSERT_EQ(places.size(), 3u);
   EXPECT_TRUE(valid[0]);
   EXPECT_FALSE(valid[1]);
+  EXPECT_FALSE(valid[2]);  // an angle has no place
   // Integer coordinates times POINT:SCALE (0.1), Z up as stored.
   EXPECT_NEAR(places[0].x, 10.2f, 1e-4f);
   EXPECT_NEAR(places[0].z, 12.2f, 1e-4f);
