@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <QWhatsThis>
 
+#include "app/AppPaths.h"
 #include "app/Kinex2App.h"
 #include "documents/DocumentBase.h"
 #include "gui/GuiText.h"
@@ -94,10 +95,12 @@ void CBatchDlg::LoadList(const QString& listFile) {
   m_list->setRowCount(static_cast<int>(m_rows.size()));
   for (int r = 0; r < m_list->rowCount(); ++r) {
     const CBatchRow& row = m_rows[static_cast<std::size_t>(r)];
-    // The default output as Export will name it.
-    const QString output = row.output.empty()
-                               ? PathToQ(SaveOutputPath(PathFromQ(ToQ(row.input)), m_app.ExportTo))
-                               : ToQ(row.output);
+    // The default output as Export will name it, from the same bytes: a
+    // Latin-1 name taken through a QString would come back as other bytes.
+    const QString output =
+        row.output.empty()
+            ? ToQ(PathToUtf8(SaveOutputPath(PathFromUtf8(row.input), m_app.ExportTo)))
+            : ToQ(row.output);
     const QString texts[] = {ToQ(row.input), output, ToQ(row.start.empty() ? "-1" : row.start),
                              ToQ(row.end.empty() ? "-1" : row.end)};
     for (int c = 0; c < kColumnCount; ++c) m_list->setItem(r, c, new QTableWidgetItem(texts[c]));

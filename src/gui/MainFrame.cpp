@@ -223,7 +223,7 @@ void CMainFrame::ShowChild(QMdiSubWindow* sub) {
 }
 
 QStringList CMainFrame::OpenFilters() {
-  const QStringList parts = QString::fromStdString(OpenDialogFilter()).split(QLatin1Char('|'));
+  const QStringList parts = ToQ(OpenDialogFilter()).split(QLatin1Char('|'));
   QStringList filters;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
     if (parts[i].isEmpty()) break;

@@ -127,6 +127,34 @@ TEST_F(DetailsPaneTest, FollowsTheCurrentItem) {
   EXPECT_FALSE(pane->Plot()->Series()[2].Valid(12));
 }
 
+// Older systems wrote their labels in Latin-1; newer ones in UTF-8. Both
+// read as the letters they are, in the tree and in the pane.
+TEST_F(DetailsPaneTest, Latin1AndUtf8LabelsBothShowTheirLetters) {
+  c3dbuilder::Spec s;
+  s.frames = 5;
+  s.analogChannels = 2;
+  // The hex escapes end before the next letter: "\xFCf" would be one escape.
+  const std::string latin1Bytes = std::string("re. H\xFC") + "fte";
+  const std::string utf8Bytes = std::string("li. H\xC3\xBC") + "fte";
+  c3dbuilder::AddStandardParameters(s, {}, {latin1Bytes, utf8Bytes});
+  const auto bytes = c3dbuilder::Build(s);
+  const std::filesystem::path file = dir / "hip.c3d";
+  testsupport::WriteFile(file, {bytes.begin(), bytes.end()});
+  child = frame->OpenDocumentFile(QString::fromStdString(file.string()));
+  ASSERT_NE(child, nullptr);
+  child->View()->expandAll();
+  const QString latin1 = QStringLiteral("re. H\u00FCfte");
+  const QString utf8 = QStringLiteral("li. H\u00FCfte");
+  EXPECT_EQ(IndexOf(3100).data().toString().trimmed(), latin1);
+  EXPECT_EQ(IndexOf(3101).data().toString().trimmed(), utf8);
+  MakeCurrent(3100);
+  EXPECT_EQ(child->Pane()->Title()->text().trimmed(), latin1);
+  EXPECT_EQ(Cell(0, 0, 1).trimmed(), latin1);
+  MakeCurrent(3101);
+  EXPECT_EQ(child->Pane()->Title()->text().trimmed(), utf8);
+  EXPECT_EQ(Cell(0, 0, 1).trimmed(), utf8);
+}
+
 TEST_F(DetailsPaneTest, ChosenChannelsArePlottedTogetherAndSpaceTogglesTheCheckMark) {
   QTreeView* view = child->View();
   MakeCurrent(3100);
