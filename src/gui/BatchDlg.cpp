@@ -15,6 +15,7 @@
 #include "app/Kinex2App.h"
 #include "documents/DocumentBase.h"
 #include "gui/GuiText.h"
+#include "gui/TableCopy.h"
 
 namespace {
 constexpr const char* kColumns[] = {"Input File", "Output File", "Start Frame", "End Frame"};
@@ -44,6 +45,7 @@ CBatchDlg::CBatchDlg(CKinex2App& app, QWidget* parent) : QDialog(parent), m_app(
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_list->setMouseTracking(true);
+  InstallRowCopy(m_list);
   m_list->setMinimumWidth(width);
   layout->addWidget(m_list);
 

@@ -10,6 +10,7 @@
 
 #include "gui/GuiText.h"
 #include "gui/SignalPlot.h"
+#include "gui/TableCopy.h"
 
 namespace {
 
@@ -101,6 +102,7 @@ void CDetailsPane::Show(CItemDetails details, double frameRate, int firstFrame, 
     table->setAlternatingRowColors(true);
     table->horizontalHeader()->setStretchLastSection(true);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    InstallRowCopy(table);
     // Before the closing stretch.
     layout->insertWidget(layout->count() - 1, caption);
     // Tables grow to their rows' height before the stretch below them does.

@@ -8,6 +8,7 @@
 
 #include "gui/EnterValueDlg.h"
 #include "gui/GuiText.h"
+#include "gui/TableCopy.h"
 
 namespace {
 constexpr int kColumnWidth = 150;
@@ -29,6 +30,7 @@ COptions::COptions(const COptionsValues& values, OptionsPage first, QWidget* par
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setMouseTracking(true);
+    InstallRowCopy(list);
     list->setColumnWidth(0, kColumnWidth);
     list->setColumnWidth(1, kColumnWidth);
     list->setMinimumWidth(2 * kColumnWidth + 24);

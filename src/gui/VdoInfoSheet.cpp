@@ -13,6 +13,7 @@
 #include "app/Kinex2App.h"
 #include "gui/EditableListCtrl.h"
 #include "gui/GuiText.h"
+#include "gui/TableCopy.h"
 
 namespace {
 
@@ -199,6 +200,7 @@ CPageVdoSelect::CPageVdoSelect(const std::string& selection, QWidget* parent) : 
   layout->addWidget(new QLabel(QStringLiteral("Force Plate Channels"), this));
   m_list = new QListWidget(this);
   m_list->setMinimumWidth(150);
+  InstallRowCopy(m_list);
   layout->addWidget(m_list);
   const std::size_t plates = selection.size() / kComponents;
   for (std::size_t p = 0; p < plates; ++p) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QTableWidget>
 #include <QTest>
@@ -153,6 +155,25 @@ TEST_F(DetailsPaneTest, Latin1AndUtf8LabelsBothShowTheirLetters) {
   MakeCurrent(3101);
   EXPECT_EQ(child->Pane()->Title()->text().trimmed(), utf8);
   EXPECT_EQ(Cell(0, 0, 1).trimmed(), utf8);
+}
+
+// Ctrl+C on a table copies its selected rows, not just the current cell:
+// one tab-separated line per row, in the order shown.
+TEST_F(DetailsPaneTest, CtrlCCopiesTheSelectedRowsAsTabSeparatedLines) {
+  MakeCurrent(1);
+  QTableWidget* table = child->Pane()->Table(0);
+  table->selectRow(3);
+  table->selectionModel()->select(table->model()->index(1, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  QGuiApplication::clipboard()->clear();
+  // Shortcuts reach only the focus widget of the active window.
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+  table->setFocus();
+  QTest::keySequence(table, QKeySequence::Copy);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), Cell(0, 1, 0) + "\t" + Cell(0, 1, 1) + "\n" +
+                                                      Cell(0, 3, 0) + "\t" + Cell(0, 3, 1) + "\n");
+  EXPECT_EQ(Cell(0, 1, 0), "Number of 3D Points");
 }
 
 TEST_F(DetailsPaneTest, ChosenChannelsArePlottedTogetherAndSpaceTogglesTheCheckMark) {
