@@ -14,6 +14,7 @@
 #include "app/AppPaths.h"
 #include "app/Kinex2App.h"
 #include "documents/DocumentBase.h"
+#include "gui/DialogFit.h"
 #include "gui/GuiText.h"
 #include "gui/TableCopy.h"
 
@@ -35,12 +36,13 @@ CBatchDlg::CBatchDlg(CKinex2App& app, QWidget* parent) : QDialog(parent), m_app(
   layout->addLayout(fileRow);
 
   m_list = new QTableWidget(0, kColumnCount, this);
-  int width = 24;
   for (int c = 0; c < kColumnCount; ++c) {
     m_list->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kColumns[c])));
     m_list->setColumnWidth(c, kColumnWidths[c]);
-    width += kColumnWidths[c];
   }
+  // The frame columns are narrower than their headings in most fonts.
+  WidenColumnsToHeaders(m_list);
+  const int width = m_list->horizontalHeader()->length() + 24;
   m_list->verticalHeader()->hide();
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/DialogFit.h"
 #include "gui/GuiText.h"
 #include "gui/SignalPlot.h"
 #include "gui/TableCopy.h"
@@ -64,6 +65,8 @@ void CDetailsPane::Fill(QTableWidget* table, const CDetailsTable& t) {
     }
   }
   table->resizeColumnsToContents();
+  // Contents may be narrower than their heading ("Dimensions" over "[]").
+  WidenColumnsToHeaders(table);
   // Sized sections lose the stretch of the last one until the next resize;
   // setting it again stretches it now.
   table->horizontalHeader()->setStretchLastSection(false);

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/Kinex2App.h"
+#include "gui/DialogFit.h"
 #include "gui/EditableListCtrl.h"
 #include "gui/GuiText.h"
 #include "gui/TableCopy.h"
@@ -82,6 +83,7 @@ void CVdoListPage::FillList(const QStringList& headers, const std::vector<int>& 
   m_list->setColumnCount(static_cast<int>(headers.size()));
   m_list->setHorizontalHeaderLabels(headers);
   for (int c = 0; c < static_cast<int>(widths.size()); ++c) m_list->setColumnWidth(c, widths[c]);
+  WidenColumnsToHeaders(m_list);
   m_list->setRowCount(0);
   for (const QStringList& cells : rows) AppendRow(cells);
   m_current = -1;
@@ -250,6 +252,7 @@ CVdoInfoSheet::CVdoInfoSheet(const LabelTranslations& lists, const std::string* 
   });
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+  resize(FittingSheetSize(this, m_tabs));
 }
 
 LabelTranslations CVdoInfoSheet::Lists() const {
