@@ -110,6 +110,7 @@ class CMainFrame : public QMainWindow {
   // lies on the screen it overlaps most (or the nearest one).
   void PullOntoScreen();
   void TileHorizontally();
+  void Cascade();
 
   CKinex2App& m_app;
   std::unique_ptr<CGuiPlatform> m_platform;

@@ -321,6 +321,34 @@ TEST_F(MainFrameTest, TileStacksTheWindowsFullWidth) {
   EXPECT_EQ(subs[1]->geometry(), minimised);
 }
 
+// Cascade keeps the windows' staggered places but gives each a size to work
+// in, not the bare title bar the window library leaves.
+TEST_F(MainFrameTest, CascadeGivesTheWindowsAUsefulSize) {
+  frame->resize(1000, 700);
+  frame->show();
+  for (const char* name : {"a.c3d", "b.c3d", "c.c3d"}) {
+    testsupport::WriteTrial(dir / name);
+    ASSERT_NE(frame->OpenDocumentFile(QString::fromStdString((dir / name).string())), nullptr);
+  }
+  frame->FindAction("&Cascade")->trigger();
+  const QRect area = frame->MdiArea()->viewport()->rect();
+  const QList<QMdiSubWindow*> subs = frame->MdiArea()->subWindowList();
+  ASSERT_EQ(subs.size(), 3);
+  for (int i = 0; i < subs.size(); ++i) {
+    const QRect r = subs[i]->geometry();
+    EXPECT_FALSE(subs[i]->isMaximized()) << i;
+    EXPECT_GE(r.width(), area.width() / 2) << i;
+    EXPECT_GE(r.height(), area.height() / 2) << i;
+    EXPECT_TRUE(area.contains(r)) << i;
+    EXPECT_EQ(r.size(), subs[0]->size()) << i;
+    if (i > 0) {
+      // Each one down and to the right of the one before: the title bars stay in view.
+      EXPECT_GT(r.left(), subs[i - 1]->x()) << i;
+      EXPECT_GT(r.top(), subs[i - 1]->y()) << i;
+    }
+  }
+}
+
 TEST_F(MainFrameTest, RecentFilesAndDroppedFilesOpen) {
   KX_REQUIRE_SHARED_DATA();
   const std::filesystem::path a = CopyRecording(dir.path(), "pc_int.c3d");
