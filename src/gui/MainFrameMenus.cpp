@@ -237,11 +237,11 @@ void CMainFrame::UpdateMenus() {
 
 void CMainFrame::FillRecentMenu(QMenu* menu, int limit) {
   menu->clear();
+  const QStringList names = RecentMenuNames(m_recentFiles);
   for (int i = 0; i < m_recentFiles.size() && i < limit; ++i) {
     const QString path = m_recentFiles[i];
     if (path.isEmpty()) break;
-    const QString name = path.section(QLatin1Char('/'), -1);
-    QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+    QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(names[i]));
     connect(a, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
   }
 }

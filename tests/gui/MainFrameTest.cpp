@@ -385,6 +385,40 @@ TEST_F(MainFrameTest, RecentFilesAndDroppedFilesOpen) {
   EXPECT_EQ(frame->Children()[0]->Title(), "pc_int.c3d");
 }
 
+// Trials of a study are often all called alike in folders of their own: the
+// recent-file entries of one name show the folders that tell them apart,
+// the others stay as they were.
+TEST_F(MainFrameTest, RecentEntriesOfOneNameShowTheirFolders) {
+  for (const char* folder : {"study1/day", "study2/day", "study3"}) {
+    std::filesystem::create_directories(dir / folder);
+    testsupport::WriteTrial(dir / folder / "Gait.c3d");
+    ASSERT_NE(frame->OpenDocumentFile(QString::fromStdString((dir / folder / "Gait.c3d").string())),
+              nullptr);
+  }
+  testsupport::WriteTrial(dir / "Run.c3d");
+  ASSERT_NE(frame->OpenDocumentFile(QString::fromStdString((dir / "Run.c3d").string())), nullptr);
+
+  QMenu* menu = frame->OpenButton()->menu();
+  emit menu->aboutToShow();
+  QStringList texts;
+  for (QAction* a : menu->actions()) texts << a->text();
+  const QStringList expected{"&1 Run.c3d", "&2 study3/Gait.c3d", "&3 study2/day/Gait.c3d",
+                             "&4 study1/day/Gait.c3d"};
+  EXPECT_EQ(texts, expected);
+
+  // The File menu shortens long paths to their first folder and file name;
+  // alike names keep their telling folders there too.
+  QStringList fileMenu;
+  for (QAction* a : frame->menuBar()->actions()[0]->menu()->actions()) {
+    if (a->isVisible() && a->data().isValid()) fileMenu << a->text();
+  }
+  ASSERT_EQ(fileMenu.size(), 4);
+  for (int i = 1; i < 4; ++i) {
+    const QString tail = expected[i].mid(3);
+    EXPECT_TRUE(fileMenu[i].endsWith(QLatin1Char('/') + tail)) << fileMenu[i].toStdString();
+  }
+}
+
 TEST_F(MainFrameTest, OpenDialogStartsInStartDirAndRemembersTheFolder) {
   KX_REQUIRE_SHARED_DATA();
   const std::filesystem::path sub = dir / "trials";
