@@ -11,9 +11,12 @@
 #include <QVBoxLayout>
 #include <QWhatsThis>
 
+#include "app/AppPaths.h"
 #include "app/Kinex2App.h"
 #include "documents/DocumentBase.h"
+#include "gui/DialogFit.h"
 #include "gui/GuiText.h"
+#include "gui/TableCopy.h"
 
 namespace {
 constexpr const char* kColumns[] = {"Input File", "Output File", "Start Frame", "End Frame"};
@@ -33,16 +36,18 @@ CBatchDlg::CBatchDlg(CKinex2App& app, QWidget* parent) : QDialog(parent), m_app(
   layout->addLayout(fileRow);
 
   m_list = new QTableWidget(0, kColumnCount, this);
-  int width = 24;
   for (int c = 0; c < kColumnCount; ++c) {
     m_list->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kColumns[c])));
     m_list->setColumnWidth(c, kColumnWidths[c]);
-    width += kColumnWidths[c];
   }
+  // The frame columns are narrower than their headings in most fonts.
+  WidenColumnsToHeaders(m_list);
+  const int width = m_list->horizontalHeader()->length() + 24;
   m_list->verticalHeader()->hide();
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_list->setMouseTracking(true);
+  InstallRowCopy(m_list);
   m_list->setMinimumWidth(width);
   layout->addWidget(m_list);
 
@@ -94,10 +99,12 @@ void CBatchDlg::LoadList(const QString& listFile) {
   m_list->setRowCount(static_cast<int>(m_rows.size()));
   for (int r = 0; r < m_list->rowCount(); ++r) {
     const CBatchRow& row = m_rows[static_cast<std::size_t>(r)];
-    // The default output as Export will name it.
-    const QString output = row.output.empty()
-                               ? PathToQ(SaveOutputPath(PathFromQ(ToQ(row.input)), m_app.ExportTo))
-                               : ToQ(row.output);
+    // The default output as Export will name it, from the same bytes: a
+    // Latin-1 name taken through a QString would come back as other bytes.
+    const QString output =
+        row.output.empty()
+            ? ToQ(PathToUtf8(SaveOutputPath(PathFromUtf8(row.input), m_app.ExportTo)))
+            : ToQ(row.output);
     const QString texts[] = {ToQ(row.input), output, ToQ(row.start.empty() ? "-1" : row.start),
                              ToQ(row.end.empty() ? "-1" : row.end)};
     for (int c = 0; c < kColumnCount; ++c) m_list->setItem(r, c, new QTableWidgetItem(texts[c]));

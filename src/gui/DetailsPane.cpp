@@ -8,8 +8,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/DialogFit.h"
 #include "gui/GuiText.h"
 #include "gui/SignalPlot.h"
+#include "gui/TableCopy.h"
 
 namespace {
 
@@ -41,6 +43,7 @@ CDetailsPane::CDetailsPane(QWidget* parent) : QWidget(parent) {
   m_cursorTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_cursorTable->verticalHeader()->setVisible(false);
   m_cursorTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  InstallRowCopy(m_cursorTable);
   m_plot = new CSignalPlot(m_plotBox);
   plotLayout->addWidget(m_cursorCaption);
   plotLayout->addWidget(m_cursorTable);
@@ -64,20 +67,21 @@ void CDetailsPane::Fill(QTableWidget* table, const CDetailsTable& t) {
   table->setColumnCount(static_cast<int>(t.columns.size()));
   table->setRowCount(static_cast<int>(t.rows.size()));
   QStringList columns;
-  for (const std::string& c : t.columns) columns << QString::fromStdString(c);
+  for (const std::string& c : t.columns) columns << ToQ(c);
   table->setHorizontalHeaderLabels(columns);
   QStringList titles;
-  for (const std::string& r : t.rowTitles) titles << QString::fromStdString(r);
+  for (const std::string& r : t.rowTitles) titles << ToQ(r);
   table->setVerticalHeaderLabels(titles);
   table->verticalHeader()->setVisible(!t.rowTitles.empty());
   for (int r = 0; r < table->rowCount(); ++r) {
     const auto& row = t.rows[static_cast<std::size_t>(r)];
     for (int c = 0; c < static_cast<int>(row.size()) && c < table->columnCount(); ++c) {
-      table->setItem(
-          r, c, new QTableWidgetItem(QString::fromStdString(row[static_cast<std::size_t>(c)])));
+      table->setItem(r, c, new QTableWidgetItem(ToQ(row[static_cast<std::size_t>(c)])));
     }
   }
   table->resizeColumnsToContents();
+  // Contents may be narrower than their heading ("Dimensions" over "[]").
+  WidenColumnsToHeaders(table);
   // Sized sections lose the stretch of the last one until the next resize;
   // setting it again stretches it now.
   table->horizontalHeader()->setStretchLastSection(false);
@@ -106,7 +110,7 @@ int CDetailsPane::TablesHeight() const {
 }
 
 void CDetailsPane::Show(CItemDetails details, double frameRate, int firstFrame, int frameCount) {
-  m_title->setText(QString::fromStdString(details.title));
+  m_title->setText(ToQ(details.title));
   auto* layout = static_cast<QVBoxLayout*>(m_tableArea->layout());
   while (m_tables.size() < details.tables.size()) {
     auto* caption = new QLabel(m_tableArea);
@@ -116,6 +120,7 @@ void CDetailsPane::Show(CItemDetails details, double frameRate, int firstFrame, 
     table->setAlternatingRowColors(true);
     table->horizontalHeader()->setStretchLastSection(true);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    InstallRowCopy(table);
     // Before the closing stretch.
     layout->insertWidget(layout->count() - 1, caption);
     // Tables grow to their rows' height before the stretch below them does.
@@ -128,12 +133,12 @@ void CDetailsPane::Show(CItemDetails details, double frameRate, int firstFrame, 
     bool shown = i < details.tables.size();
     if (shown) {
       const CDetailsTable& t = details.tables[i];
-      m_captions[i]->setText(QString::fromStdString(t.caption));
+      m_captions[i]->setText(ToQ(t.caption));
       m_captions[i]->setVisible(!t.caption.empty());
       Fill(m_tables[i], t);
       // An empty table says so in its caption instead of taking room.
       if (t.rows.empty() && !t.caption.empty()) {
-        m_captions[i]->setText(QString::fromStdString(t.caption) + kNoneSuffix);
+        m_captions[i]->setText(ToQ(t.caption) + kNoneSuffix);
       }
       shown = !t.rows.empty();
     } else {

@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "gui/TableCopy.h"
+
 namespace {
 
 // Keys the editor keeps for itself instead of letting a dialog act on them.
@@ -142,6 +144,7 @@ CEditableListCtrl::CEditableListCtrl(QWidget* parent) : QTableWidget(parent) {
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   setWordWrap(false);
+  InstallRowCopy(this);
 }
 
 CEditableListCtrl::Column& CEditableListCtrl::ColumnAt(int column) {

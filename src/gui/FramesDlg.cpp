@@ -68,8 +68,8 @@ CFramesDlg::CFramesDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CFramesDlg::SetInfo(int firstFrame, int lastFrame) {
-  m_firstInfo->setText(QString::fromStdString(Format(kFirstInfoFormat, firstFrame)));
-  m_lastInfo->setText(QString::fromStdString(Format(kLastInfoFormat, lastFrame)));
+  m_firstInfo->setText(ToQ(Format(kFirstInfoFormat, firstFrame)));
+  m_lastInfo->setText(ToQ(Format(kLastInfoFormat, lastFrame)));
 }
 
 void CFramesDlg::SetLimits(long long minimum, long long maximum) {

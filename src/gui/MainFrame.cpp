@@ -21,6 +21,9 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
+#include <map>
+#include <vector>
 
 #include "app/ConvertCommand.h"
 #include "app/Kinex2App.h"
@@ -63,15 +66,62 @@ constexpr const char* kHelpTopicsText =
     "and press Save to write the file beside the recording, or Save As... to choose its "
     "name and kind.";
 
-// A path in the recent-file menu: in full when short, otherwise the first
-// folder, an ellipsis and the file name.
-QString AbbreviatePath(const QString& path) {
+// The file name and folders of a path, outermost first.
+QStringList PathParts(const QString& path) {
+  return QDir::fromNativeSeparators(path).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+}
+
+// The last `count` parts of a path: the file name and the folders nearest it.
+QString PathTail(const QStringList& parts, qsizetype count) {
+  return parts.mid(parts.size() - std::min(count, parts.size())).join(QLatin1Char('/'));
+}
+
+// For each path of a recent-file list, how many of its last parts tell it
+// from every other entry: 1 (the file name) unless another entry has the
+// same name, then as many folders more as it takes. Trials of a study are
+// often all called alike in folders of their own.
+std::vector<qsizetype> DistinctTails(const QStringList& paths) {
+  std::vector<QStringList> parts;
+  for (const QString& p : paths) parts.push_back(PathParts(p));
+  std::vector<qsizetype> counts(parts.size(), 1);
+  for (bool longer = true; longer;) {
+    longer = false;
+    std::map<QString, std::vector<std::size_t>> byTail;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+      byTail[PathTail(parts[i], counts[i])].push_back(i);
+    for (const auto& [tail, entries] : byTail) {
+      if (entries.size() < 2) continue;
+      for (const std::size_t i : entries) {
+        if (counts[i] < parts[i].size()) {
+          ++counts[i];
+          longer = true;
+        }
+      }
+    }
+  }
+  return counts;
+}
+
+// An entry of the Open button's list: its file name, with the folders that
+// tell it apart when another entry has the same name.
+QString ShortRecentName(const QString& path, qsizetype tail) {
+  const QStringList parts = PathParts(path);
+  if (tail >= parts.size()) return QDir::toNativeSeparators(path);
+  return QDir::toNativeSeparators(PathTail(parts, tail));
+}
+
+// An entry of the File menu: the path in full when short, otherwise the
+// first folder, an ellipsis and the last `tail` parts.
+QString AbbreviatePath(const QString& path, qsizetype tail) {
   constexpr int kMaxLength = 40;
   if (path.size() <= kMaxLength) return QDir::toNativeSeparators(path);
-  const QString name = QFileInfo(path).fileName();
-  const int firstSep = static_cast<int>(path.indexOf(QLatin1Char('/'), 1));
-  const QString head = firstSep > 0 ? path.left(firstSep + 1) : QString();
-  return QDir::toNativeSeparators(head + QStringLiteral(".../") + name);
+  const QString normal = QDir::fromNativeSeparators(path);
+  const int firstSep = static_cast<int>(normal.indexOf(QLatin1Char('/'), 1));
+  const QString head = firstSep > 0 ? normal.left(firstSep + 1) : QString();
+  const QStringList parts = PathParts(normal);
+  // The head and the tail together would be the whole path.
+  if (tail + (head.isEmpty() ? 0 : 1) >= parts.size()) return QDir::toNativeSeparators(path);
+  return QDir::toNativeSeparators(head + QStringLiteral(".../") + PathTail(parts, tail));
 }
 
 }  // namespace
@@ -223,7 +273,7 @@ void CMainFrame::ShowChild(QMdiSubWindow* sub) {
 }
 
 QStringList CMainFrame::OpenFilters() {
-  const QStringList parts = QString::fromStdString(OpenDialogFilter()).split(QLatin1Char('|'));
+  const QStringList parts = ToQ(OpenDialogFilter()).split(QLatin1Char('|'));
   QStringList filters;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
     if (parts[i].isEmpty()) break;
@@ -343,13 +393,24 @@ CChildFrame* CMainFrame::OpenRecentFile(const QString& path) {
   return child;
 }
 
+QStringList CMainFrame::RecentMenuNames(const QStringList& paths) {
+  const std::vector<qsizetype> tails = DistinctTails(paths);
+  QStringList names;
+  for (int i = 0; i < paths.size(); ++i) {
+    names << ShortRecentName(paths[i], tails[static_cast<std::size_t>(i)]);
+  }
+  return names;
+}
+
 void CMainFrame::UpdateRecentActions() {
+  const std::vector<qsizetype> tails = DistinctTails(m_recentFiles);
   for (int i = 0; i < m_recentActions.size(); ++i) {
     QAction* a = m_recentActions[i];
     const bool used = i < m_recentFiles.size();
     a->setVisible(used);
     if (!used) continue;
-    a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(AbbreviatePath(m_recentFiles[i])));
+    a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(
+        AbbreviatePath(m_recentFiles[i], tails[static_cast<std::size_t>(i)])));
     a->setData(m_recentFiles[i]);
   }
   m_recentSeparator->setVisible(!m_recentFiles.isEmpty());

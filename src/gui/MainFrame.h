@@ -97,6 +97,9 @@ class CMainFrame : public QMainWindow {
   void UpdateMenus();
   void UpdateWindowMenu();
   void FillRecentMenu(QMenu* menu, int limit);
+  // The Open button's texts of `paths`: file names, with enough of their
+  // folders where names repeat.
+  static QStringList RecentMenuNames(const QStringList& paths);
   void UpdateRecentActions();
   void AddRecentFile(const QString& path);
   void RemoveRecentFile(const QString& path);
@@ -110,6 +113,7 @@ class CMainFrame : public QMainWindow {
   // lies on the screen it overlaps most (or the nearest one).
   void PullOntoScreen();
   void TileHorizontally();
+  void Cascade();
 
   CKinex2App& m_app;
   std::unique_ptr<CGuiPlatform> m_platform;

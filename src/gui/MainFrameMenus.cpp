@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWhatsThis>
+#include <algorithm>
 
 #include "app/Kinex2App.h"
 #include "gui/ChildFrame.h"
@@ -122,7 +123,7 @@ void CMainFrame::CreateActions() {
     if (CChildFrame* c = ActiveChild()) OnVdoInformation(c);
   });
 
-  m_cascadeAct = make(kCascadeText, [this] { m_mdi->cascadeSubWindows(); });
+  m_cascadeAct = make(kCascadeText, [this] { Cascade(); });
   m_tileAct = make(kTileText, [this] { TileHorizontally(); });
   m_arrangeAct = make(kArrangeText, [this] { ArrangeIcons(); });
 
@@ -236,11 +237,11 @@ void CMainFrame::UpdateMenus() {
 
 void CMainFrame::FillRecentMenu(QMenu* menu, int limit) {
   menu->clear();
+  const QStringList names = RecentMenuNames(m_recentFiles);
   for (int i = 0; i < m_recentFiles.size() && i < limit; ++i) {
     const QString path = m_recentFiles[i];
     if (path.isEmpty()) break;
-    const QString name = path.section(QLatin1Char('/'), -1);
-    QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+    QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(names[i]));
     connect(a, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
   }
 }
@@ -264,6 +265,34 @@ void CMainFrame::ArrangeIcons() {
     const QSize size = sub->size();
     sub->move(x, m_mdi->viewport()->height() - size.height());
     x += size.width();
+  }
+}
+
+void CMainFrame::Cascade() {
+  m_mdi->cascadeSubWindows();
+  // Qt stacks the windows at their smallest size, often a title bar and a
+  // sliver. A cascade is for working in the front window with the title bars
+  // of the others showing behind it: each window gets two thirds of the area
+  // at the place Qt gave it, less where the farthest one would run past the
+  // area's edge, and never under half of it.
+  QList<QMdiSubWindow*> cascaded;
+  for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+    if (!sub->isHidden() && !sub->isMinimized()) cascaded << sub;
+  }
+  if (cascaded.isEmpty()) return;
+  const QRect area = m_mdi->viewport()->rect();
+  int right = 0;
+  int down = 0;
+  for (const QMdiSubWindow* sub : cascaded) {
+    right = std::max(right, sub->x() - area.left());
+    down = std::max(down, sub->y() - area.top());
+  }
+  const int width =
+      std::max(area.width() / 2, std::min(area.width() * 2 / 3, area.width() - right));
+  const int height =
+      std::max(area.height() / 2, std::min(area.height() * 2 / 3, area.height() - down));
+  for (QMdiSubWindow* sub : cascaded) {
+    sub->resize(QSize(width, height).expandedTo(sub->minimumSizeHint()));
   }
 }
 

@@ -5,9 +5,12 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "gui/DialogFit.h"
 #include "gui/EnterValueDlg.h"
 #include "gui/GuiText.h"
+#include "gui/TableCopy.h"
 
 namespace {
 constexpr int kColumnWidth = 150;
@@ -29,9 +32,12 @@ COptions::COptions(const COptionsValues& values, OptionsPage first, QWidget* par
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setMouseTracking(true);
+    InstallRowCopy(list);
     list->setColumnWidth(0, kColumnWidth);
     list->setColumnWidth(1, kColumnWidth);
     list->setMinimumWidth(2 * kColumnWidth + 24);
+    // The sheet is as wide as its tabs; the values take what the captions leave.
+    list->horizontalHeader()->setStretchLastSection(true);
     connect(list, &QTableWidget::cellDoubleClicked, this,
             [this, page](int row, int) { DoubleClickRow(page, row); });
     m_lists[static_cast<std::size_t>(page)] = list;
@@ -44,6 +50,7 @@ COptions::COptions(const COptionsValues& values, OptionsPage first, QWidget* par
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+  resize(FittingSheetSize(this, m_pages));
 }
 
 void COptions::Fill(OptionsPage page) {
@@ -55,6 +62,12 @@ void COptions::Fill(OptionsPage page) {
     list->setItem(r, 0, new QTableWidgetItem(ToQ(row.caption)));
     list->setItem(r, 1, new QTableWidgetItem(ToQ(row.value)));
   }
+  // A long group name or caption widens its column instead of being cut.
+  for (int c = 0; c < list->columnCount(); ++c) {
+    const int content = static_cast<const QAbstractItemView*>(list)->sizeHintForColumn(c);
+    list->setColumnWidth(c, std::max({kColumnWidth, content, list->columnWidth(c)}));
+  }
+  WidenColumnsToHeaders(list);
 }
 
 void COptions::DoubleClickRow(OptionsPage page, int row) {

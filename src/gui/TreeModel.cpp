@@ -1,6 +1,7 @@
 #include "gui/TreeModel.h"
 
 #include "documents/TreeItems.h"
+#include "gui/GuiText.h"
 #include "gui/TreeImages.h"
 
 CTreeModel::CTreeModel(const CSelectionTree& tree, QObject* parent)
@@ -45,7 +46,7 @@ QVariant CTreeModel::data(const QModelIndex& index, int role) const {
   const CTreeItem& item = m_tree.Item(ItemId(index));
   switch (role) {
     case Qt::DisplayRole:
-      return QString::fromStdString(item.text);
+      return ToQ(item.text);
     case Qt::DecorationRole:
       return TreeImageIcon(item.image);
     case CodeRole:

@@ -11,8 +11,10 @@
 #include <QVBoxLayout>
 
 #include "app/Kinex2App.h"
+#include "gui/DialogFit.h"
 #include "gui/EditableListCtrl.h"
 #include "gui/GuiText.h"
+#include "gui/TableCopy.h"
 
 namespace {
 
@@ -81,6 +83,7 @@ void CVdoListPage::FillList(const QStringList& headers, const std::vector<int>& 
   m_list->setColumnCount(static_cast<int>(headers.size()));
   m_list->setHorizontalHeaderLabels(headers);
   for (int c = 0; c < static_cast<int>(widths.size()); ++c) m_list->setColumnWidth(c, widths[c]);
+  WidenColumnsToHeaders(m_list);
   m_list->setRowCount(0);
   for (const QStringList& cells : rows) AppendRow(cells);
   m_current = -1;
@@ -199,6 +202,7 @@ CPageVdoSelect::CPageVdoSelect(const std::string& selection, QWidget* parent) : 
   layout->addWidget(new QLabel(QStringLiteral("Force Plate Channels"), this));
   m_list = new QListWidget(this);
   m_list->setMinimumWidth(150);
+  InstallRowCopy(m_list);
   layout->addWidget(m_list);
   const std::size_t plates = selection.size() / kComponents;
   for (std::size_t p = 0; p < plates; ++p) {
@@ -248,6 +252,7 @@ CVdoInfoSheet::CVdoInfoSheet(const LabelTranslations& lists, const std::string* 
   });
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+  resize(FittingSheetSize(this, m_tabs));
 }
 
 LabelTranslations CVdoInfoSheet::Lists() const {

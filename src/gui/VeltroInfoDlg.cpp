@@ -11,6 +11,7 @@
 #include "app/Kinex2App.h"
 #include "gui/EnterValueDlg.h"
 #include "gui/GuiText.h"
+#include "gui/TableCopy.h"
 
 namespace {
 struct CRow {
@@ -39,6 +40,7 @@ CVeltroInfoDlg::CVeltroInfoDlg(CKinex2App& app, QWidget* parent) : QDialog(paren
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setSelectionMode(QAbstractItemView::SingleSelection);
   m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  InstallRowCopy(m_list);
   m_list->setColumnWidth(0, kColumnWidth);
   m_list->setColumnWidth(1, kColumnWidth);
   m_list->setMinimumWidth(2 * kColumnWidth + 24);

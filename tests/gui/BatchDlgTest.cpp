@@ -53,7 +53,7 @@ TEST(BatchDlgTest, ListExportAndTheOverwriteQuestion) {
   for (int c = 0; c < list->columnCount(); ++c) headers << list->horizontalHeaderItem(c)->text();
   EXPECT_EQ(headers, (QStringList{"Input File", "Output File", "Start Frame", "End Frame"}));
   EXPECT_EQ(list->columnWidth(0), 200);
-  EXPECT_EQ(list->columnWidth(3), 60);
+  EXPECT_GE(list->columnWidth(3), 60);  // wider when its heading needs it
 
   const QString listFile = QString::fromStdString((dir / "list.txt").string());
   dlg.LoadList(listFile);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QTableWidget>
 #include <QTest>
@@ -125,6 +127,53 @@ TEST_F(DetailsPaneTest, FollowsTheCurrentItem) {
   ASSERT_EQ(pane->Plot()->Series().size(), 3u);
   EXPECT_EQ(pane->Plot()->Series()[2].name, "RASI z");
   EXPECT_FALSE(pane->Plot()->Series()[2].Valid(12));
+}
+
+// Older systems wrote their labels in Latin-1; newer ones in UTF-8. Both
+// read as the letters they are, in the tree and in the pane.
+TEST_F(DetailsPaneTest, Latin1AndUtf8LabelsBothShowTheirLetters) {
+  c3dbuilder::Spec s;
+  s.frames = 5;
+  s.analogChannels = 2;
+  // The hex escapes end before the next letter: "\xFCf" would be one escape.
+  const std::string latin1Bytes = std::string("re. H\xFC") + "fte";
+  const std::string utf8Bytes = std::string("li. H\xC3\xBC") + "fte";
+  c3dbuilder::AddStandardParameters(s, {}, {latin1Bytes, utf8Bytes});
+  const auto bytes = c3dbuilder::Build(s);
+  const std::filesystem::path file = dir / "hip.c3d";
+  testsupport::WriteFile(file, {bytes.begin(), bytes.end()});
+  child = frame->OpenDocumentFile(QString::fromStdString(file.string()));
+  ASSERT_NE(child, nullptr);
+  child->View()->expandAll();
+  const QString latin1 = QStringLiteral("re. H\u00FCfte");
+  const QString utf8 = QStringLiteral("li. H\u00FCfte");
+  EXPECT_EQ(IndexOf(3100).data().toString().trimmed(), latin1);
+  EXPECT_EQ(IndexOf(3101).data().toString().trimmed(), utf8);
+  MakeCurrent(3100);
+  EXPECT_EQ(child->Pane()->Title()->text().trimmed(), latin1);
+  EXPECT_EQ(Cell(0, 0, 1).trimmed(), latin1);
+  MakeCurrent(3101);
+  EXPECT_EQ(child->Pane()->Title()->text().trimmed(), utf8);
+  EXPECT_EQ(Cell(0, 0, 1).trimmed(), utf8);
+}
+
+// Ctrl+C on a table copies its selected rows, not just the current cell:
+// one tab-separated line per row, in the order shown.
+TEST_F(DetailsPaneTest, CtrlCCopiesTheSelectedRowsAsTabSeparatedLines) {
+  MakeCurrent(1);
+  QTableWidget* table = child->Pane()->Table(0);
+  table->selectRow(3);
+  table->selectionModel()->select(table->model()->index(1, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  QGuiApplication::clipboard()->clear();
+  // Shortcuts reach only the focus widget of the active window.
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+  table->setFocus();
+  QTest::keySequence(table, QKeySequence::Copy);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), Cell(0, 1, 0) + "\t" + Cell(0, 1, 1) + "\n" +
+                                                      Cell(0, 3, 0) + "\t" + Cell(0, 3, 1) + "\n");
+  EXPECT_EQ(Cell(0, 1, 0), "Number of 3D Points");
 }
 
 TEST_F(DetailsPaneTest, ChosenChannelsArePlottedTogetherAndSpaceTogglesTheCheckMark) {

@@ -321,6 +321,34 @@ TEST_F(MainFrameTest, TileStacksTheWindowsFullWidth) {
   EXPECT_EQ(subs[1]->geometry(), minimised);
 }
 
+// Cascade keeps the windows' staggered places but gives each a size to work
+// in, not the bare title bar the window library leaves.
+TEST_F(MainFrameTest, CascadeGivesTheWindowsAUsefulSize) {
+  frame->resize(1000, 700);
+  frame->show();
+  for (const char* name : {"a.c3d", "b.c3d", "c.c3d"}) {
+    testsupport::WriteTrial(dir / name);
+    ASSERT_NE(frame->OpenDocumentFile(QString::fromStdString((dir / name).string())), nullptr);
+  }
+  frame->FindAction("&Cascade")->trigger();
+  const QRect area = frame->MdiArea()->viewport()->rect();
+  const QList<QMdiSubWindow*> subs = frame->MdiArea()->subWindowList();
+  ASSERT_EQ(subs.size(), 3);
+  for (int i = 0; i < subs.size(); ++i) {
+    const QRect r = subs[i]->geometry();
+    EXPECT_FALSE(subs[i]->isMaximized()) << i;
+    EXPECT_GE(r.width(), area.width() / 2) << i;
+    EXPECT_GE(r.height(), area.height() / 2) << i;
+    EXPECT_TRUE(area.contains(r)) << i;
+    EXPECT_EQ(r.size(), subs[0]->size()) << i;
+    if (i > 0) {
+      // Each one down and to the right of the one before: the title bars stay in view.
+      EXPECT_GT(r.left(), subs[i - 1]->x()) << i;
+      EXPECT_GT(r.top(), subs[i - 1]->y()) << i;
+    }
+  }
+}
+
 TEST_F(MainFrameTest, RecentFilesAndDroppedFilesOpen) {
   KX_REQUIRE_SHARED_DATA();
   const std::filesystem::path a = CopyRecording(dir.path(), "pc_int.c3d");
@@ -355,6 +383,40 @@ TEST_F(MainFrameTest, RecentFilesAndDroppedFilesOpen) {
   frame->OpenButton()->menu()->actions()[1]->trigger();
   ASSERT_EQ(frame->Children().size(), 1);
   EXPECT_EQ(frame->Children()[0]->Title(), "pc_int.c3d");
+}
+
+// Trials of a study are often all called alike in folders of their own: the
+// recent-file entries of one name show the folders that tell them apart,
+// the others stay as they were.
+TEST_F(MainFrameTest, RecentEntriesOfOneNameShowTheirFolders) {
+  for (const char* folder : {"study1/day", "study2/day", "study3"}) {
+    std::filesystem::create_directories(dir / folder);
+    testsupport::WriteTrial(dir / folder / "Gait.c3d");
+    ASSERT_NE(frame->OpenDocumentFile(QString::fromStdString((dir / folder / "Gait.c3d").string())),
+              nullptr);
+  }
+  testsupport::WriteTrial(dir / "Run.c3d");
+  ASSERT_NE(frame->OpenDocumentFile(QString::fromStdString((dir / "Run.c3d").string())), nullptr);
+
+  QMenu* menu = frame->OpenButton()->menu();
+  emit menu->aboutToShow();
+  QStringList texts;
+  for (QAction* a : menu->actions()) texts << a->text();
+  const QStringList expected{"&1 Run.c3d", "&2 study3/Gait.c3d", "&3 study2/day/Gait.c3d",
+                             "&4 study1/day/Gait.c3d"};
+  EXPECT_EQ(texts, expected);
+
+  // The File menu shortens long paths to their first folder and file name;
+  // alike names keep their telling folders there too.
+  QStringList fileMenu;
+  for (QAction* a : frame->menuBar()->actions()[0]->menu()->actions()) {
+    if (a->isVisible() && a->data().isValid()) fileMenu << a->text();
+  }
+  ASSERT_EQ(fileMenu.size(), 4);
+  for (int i = 1; i < 4; ++i) {
+    const QString tail = expected[i].mid(3);
+    EXPECT_TRUE(fileMenu[i].endsWith(QLatin1Char('/') + tail)) << fileMenu[i].toStdString();
+  }
 }
 
 TEST_F(MainFrameTest, OpenDialogStartsInStartDirAndRemembersTheFolder) {

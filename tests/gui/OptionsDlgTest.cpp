@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -130,6 +131,33 @@ TEST(OptionsDlgTest, NinePagesOfRowsAndWhatADoubleClickDoes) {
   EXPECT_EQ(sheet.Values().selections[0].groupFlags, (std::vector<std::uint8_t>{1, 1}));
   // The values handed in are a copy.
   EXPECT_EQ(values.dst.AnalogScaled, 0);
+}
+
+// The sheet opens with all nine tabs in view, and every page shows all of
+// its rows and both columns whole, long group names included.
+TEST(OptionsDlgTest, OpensLargeEnoughForItsTabsAndRows) {
+  guitest::App();
+  COptionsValues values;
+  ExportSelection& c3d = values.selections[FormatIndex(FormatNamed("C3D"))];
+  for (int i = 0; i < 12; ++i) {
+    c3d.groupNames.push_back("A_RATHER_LONG_GROUP_NAME_" + std::to_string(i));
+    c3d.groupFlags.push_back(1);
+  }
+  COptions sheet(values, FirstOptionsPage(0));
+  sheet.show();
+  QApplication::processEvents();
+  EXPECT_LE(sheet.Pages()->tabBar()->sizeHint().width(), sheet.Pages()->tabBar()->width());
+  for (OptionsPage page = 0; page < OptionsPageCount(); ++page) {
+    sheet.Pages()->setCurrentIndex(static_cast<int>(page));
+    QApplication::processEvents();
+    const QTableWidget* list = sheet.List(page);
+    EXPECT_LE(list->verticalHeader()->length(), list->viewport()->height()) << page;
+    EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width()) << page;
+    const auto* view = static_cast<const QAbstractItemView*>(list);
+    for (int c = 0; c < list->columnCount(); ++c) {
+      EXPECT_GE(list->columnWidth(c), view->sizeHintForColumn(c)) << page << " column " << c;
+    }
+  }
 }
 
 // Answers the Enter Value dialog with each text in turn, pressing OK; returns
