@@ -92,7 +92,7 @@ TEST_F(DetailsPaneTest, FollowsTheCurrentItem) {
   EXPECT_EQ(pane->Caption(1)->text(), "Events");
   EXPECT_EQ(Cell(1, 0, 0), "TO  ");
   EXPECT_EQ(Cell(1, 0, 2), "6");  // after the context column
-  EXPECT_TRUE(pane->Plot()->isHidden());
+  EXPECT_FALSE(pane->Plot()->isVisibleTo(pane));
 
   MakeCurrent(2101);  // ANALOG
   EXPECT_EQ(pane->Title()->text(), "ANALOG");
@@ -117,7 +117,7 @@ TEST_F(DetailsPaneTest, FollowsTheCurrentItem) {
   EXPECT_EQ(pane->Title()->text(), "EMG2");
   EXPECT_EQ(Cell(0, 0, 1), "EMG2");
   EXPECT_EQ(Cell(0, 6, 1), "200 Hz");
-  ASSERT_FALSE(pane->Plot()->isHidden());
+  ASSERT_TRUE(pane->Plot()->isVisibleTo(pane));
   ASSERT_EQ(pane->Plot()->Series().size(), 1u);
   EXPECT_EQ(pane->Plot()->Series()[0].count, 160u);
 
