@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kLeftMargin = 64;
 constexpr int kRightMargin = 12;
-constexpr int kTopMargin = 10;
+constexpr int kTopMargin = 6;  // above the line of axis units
 constexpr int kBottomMargin = 34;
 constexpr int kDragThreshold = 3;      // pixels before a press becomes a drag
 constexpr double kMinimumSpan = 0.01;  // frames: the closest zoom
@@ -149,8 +149,10 @@ void CSignalPlot::ShowAll() {
 
 QRect CSignalPlot::PlotArea() const {
   const int right = m_twoAxes ? kLeftMargin : kRightMargin;
-  return QRect(kLeftMargin, kTopMargin, std::max(1, width() - kLeftMargin - right),
-               std::max(1, height() - kTopMargin - kBottomMargin));
+  // The units line above the curves, where no legend covers it.
+  const int top = kTopMargin + fontMetrics().height();
+  return QRect(kLeftMargin, top, std::max(1, width() - kLeftMargin - right),
+               std::max(1, height() - top - kBottomMargin));
 }
 
 double CSignalPlot::PixelOf(double x) const {
@@ -402,7 +404,11 @@ void CSignalPlot::DrawAxes(QPainter& p, const QRect& area) const {
     const QString unit = AxisUnit(axis);
     if (unit.isEmpty()) continue;
     p.setPen(text);
-    const QRect box(area.left() + 4, area.top() + 2, area.width() - 8, fm.height());
+    // Over its own axis's labels, reaching in towards the other one.
+    const int wide = width() / 2;
+    const QRect box = axis == 0 ? QRect(4, area.top() - fm.height() - 2, wide, fm.height())
+                                : QRect(width() - wide - 4, area.top() - fm.height() - 2, wide,
+                                        fm.height());
     p.drawText(box, axis == 0 ? Qt::AlignLeft : Qt::AlignRight, unit);
   }
   p.setPen(QColor(160, 160, 160));
