@@ -60,6 +60,10 @@ class CAppPlatform : public CPlatform {
   void ProgressEnd() override { m_ui->ProgressEnd(); }
   void SetStatusText(const std::string& text) override { m_ui->SetStatusText(text); }
   bool MayWaitForPipeReader() const override { return m_ui->MayWaitForPipeReader(); }
+  void RunLongWork(const std::string& title, const std::function<void()>& work) override {
+    m_ui->RunLongWork(title, work);
+  }
+  bool CancelRequested() const override { return m_ui->CancelRequested(); }
 
  private:
   CPlatform* m_ui;

@@ -8,6 +8,7 @@
 #include "app/ConsolePlatform.h"
 #include "app/ConvertCommand.h"
 #include "app/Kinex2App.h"
+#include "platform/BlockWriter.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -94,7 +95,8 @@ int RunBatchCommand(const std::vector<std::string>& args, std::FILE* err,
   // pipe's own folder (/dev/fd) holds no recordings.
   const std::filesystem::path folder =
       PipedFileText(list) != nullptr ? FullPath(".").parent_path() : list.parent_path();
-  const CBatchResult result = RunBatch(app, rows, folder, request.overwrite, &ui);
+  const int jobs = request.jobs > 0 ? request.jobs : AvailableCores();
+  const CBatchResult result = RunBatch(app, rows, folder, request.overwrite, &ui, jobs);
   // Rows a Cancel left were never tried: neither skipped nor failed.
   const std::size_t failed = result.notWritten - result.skipped - result.untried;
   ui.LogMessage(Format(kBatchSummary, result.written, rows.size(), result.skipped, failed,

@@ -66,6 +66,11 @@ struct CBatchResult {
 // asked about with the four-answer question through the application's
 // platform unless `yesToAll`; the writers themselves never ask while it runs.
 // A row whose output is its own input is refused by the writer, unasked.
+// `jobs` rows are converted at once; the listener, the messages and the
+// questions still come row by row in list order, each row's together, and a
+// row sharing a file with an earlier one waits for it. After a Cancel no
+// further row starts; rows already under way finish and are counted as
+// what they became, save that a question of theirs is answered Cancel.
 CBatchResult RunBatch(CKinex2App& app, const std::vector<CBatchRow>& rows,
                       const std::filesystem::path& listFolder, bool yesToAll,
-                      CBatchListener* listener = nullptr);
+                      CBatchListener* listener = nullptr, int jobs = 1);

@@ -10,7 +10,7 @@ const char kStandardOutputName[] = "-";
 
 const char kConvertUsage[] =
     "  kinex2 convert IN OUT [--to dst|text|trc|mot] [--frames FIRST:LAST] [--overwrite]\n"
-    "                 [--settings FILE] [--ini FILE] [--set SECTION/KEY=VALUE]...\n"
+    "                 [--threads N] [--settings FILE] [--ini FILE] [--set SECTION/KEY=VALUE]...\n"
     "                          convert IN to OUT (\"-\": standard output); the kind follows\n"
     "                          OUT's extension (.dst, .txt, .trc, .mot) unless --to says\n"
     "                          otherwise, else the \"ExportTo\" setting; an OUT named\n"
@@ -19,10 +19,12 @@ const char kConvertUsage[] =
     "                          a pipe), never writing them back; --ini reads marker\n"
     "                          translations and VDO lines from FILE instead of the\n"
     "                          kinex2.ini beside the program; --set changes one setting\n"
-    "                          for this run (kinex2 settings lists them)\n";
+    "                          for this run (kinex2 settings lists them); --threads\n"
+    "                          formats a long recording on N threads (default: every\n"
+    "                          core), the bytes the same whatever N\n";
 const char kBatchUsage[] =
-    "  kinex2 batch LIST [--overwrite | --skip-existing] [--settings FILE] [--ini FILE]\n"
-    "                    [--set SECTION/KEY=VALUE]...\n"
+    "  kinex2 batch LIST [--overwrite | --skip-existing] [--jobs N] [--settings FILE]\n"
+    "                    [--ini FILE] [--set SECTION/KEY=VALUE]...\n"
     "                          convert every row of the list file LIST, one per line:\n"
     "                          IN[,OUT[,FIRST[,LAST]]]; a relative IN is taken from LIST's\n"
     "                          folder, a relative OUT from IN's; no OUT: IN with .dst or\n"
@@ -32,6 +34,9 @@ const char kBatchUsage[] =
     "                          \"ExportTo\". An existing OUT is asked about on a\n"
     "                          terminal (y yes, a yes to all, n no, c cancel), else kept;\n"
     "                          --overwrite replaces, --skip-existing keeps every one.\n"
+    "                          --jobs converts N rows at once (default: one per core;\n"
+    "                          1: one after the other); messages and questions still\n"
+    "                          come row by row in the list's order.\n"
     "                          Exit status 0 when every row was written, else 1\n";
 const char kInfoUsage[] =
     "  kinex2 info FILE        print the header, events, parameters, channels and points\n";
@@ -170,6 +175,29 @@ bool TakeNamedFile(const std::vector<std::string>& args, std::size_t& i,
   return TakeFileName(name, value, name == "--ini" ? iniFile : settingsFile, error);
 }
 
+// --jobs and --threads: a whole number from 1 to kMaxCount.
+constexpr long long kMaxCount = 1024;
+bool TakeCount(const std::vector<std::string>& args, std::size_t& i, int& count,
+               std::string& error) {
+  std::string name;
+  std::string value;
+  if (!TakeValue(args, i, name, value, error)) return false;
+  const std::string_view text = TrimView(value);
+  long long n = 0;
+  bool digits = !text.empty() && text.size() <= 4;
+  for (char c : text) {
+    digits = digits && c >= '0' && c <= '9';
+    n = n * 10 + (c - '0');
+  }
+  if (!digits || n < 1 || n > kMaxCount) {
+    error = name + " takes a whole number from 1 to " + std::to_string(kMaxCount) + ", not \"" +
+            value + "\"";
+    return false;
+  }
+  count = static_cast<int>(n);
+  return true;
+}
+
 }  // namespace
 
 bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& options,
@@ -231,6 +259,8 @@ bool ParseBatchArguments(const std::vector<std::string>& args, CBatchRequest& re
       request.overwrite = true;
     } else if (a == "--skip-existing") {
       request.skipExisting = true;
+    } else if (IsOptionWithValue(a, "--jobs")) {
+      if (!TakeCount(args, i, request.jobs, error)) return false;
     } else if (IsHelp(a)) {
       request.help = true;
     } else if (IsNamedFileOption(a)) {
@@ -279,6 +309,10 @@ bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest
     if (IsNamedFileOption(a)) {
       if (!TakeNamedFile(args, i, request.settingsFile, request.iniFile, request.sets, error))
         return false;
+      continue;
+    }
+    if (IsOptionWithValue(a, "--threads")) {
+      if (!TakeCount(args, i, request.threads, error)) return false;
       continue;
     }
     if (!IsOptionWithValue(a, "--to") && !IsOptionWithValue(a, "--frames")) {

@@ -80,6 +80,7 @@ struct CConvertRequest {
   std::optional<long long> first;  // --frames
   std::optional<long long> last;
   bool overwrite = false;
+  int threads = 0;                     // --threads; 0: every core
   std::filesystem::path settingsFile;  // --settings; empty: the user's settings
   std::filesystem::path iniFile;       // --ini; empty: the kinex2.ini beside the program
   std::vector<CSettingOverride> sets;  // --set SECTION/KEY=VALUE
@@ -95,6 +96,7 @@ struct CBatchRequest {
   std::filesystem::path list;
   bool overwrite = false;     // --overwrite: Yes To All from the start
   bool skipExisting = false;  // --skip-existing: No for every existing output
+  int jobs = 0;               // --jobs: rows converted at once; 0: one per core
   std::filesystem::path settingsFile;
   std::filesystem::path iniFile;
   std::vector<CSettingOverride> sets;

@@ -64,6 +64,7 @@ CDocumentSettings DocumentSettingsFor(const CKinex2App& app, const CFormatEntry&
   s.exportTo = app.ExportTo != 0 ? 1 : 0;
   s.dstSignature = app.DstSignature;
   s.overwriteAll = app.overwriteAll;
+  s.threads = app.exportThreads;
   return s;
 }
 
@@ -74,9 +75,15 @@ std::optional<ExportKind> KindFromOutputName(const std::filesystem::path& output
 std::unique_ptr<CDocumentBase> OpenConversionDocument(CKinex2App& app,
                                                       const std::filesystem::path& input,
                                                       const std::filesystem::path& output) {
-  const CFormatEntry& type = FormatFor(input);
   app.KeepLogOff(input);
-  std::unique_ptr<CDocumentBase> doc = type.createDocument(app.Platform());
+  return OpenConversionDocument(app, app.Platform(), input, output);
+}
+
+std::unique_ptr<CDocumentBase> OpenConversionDocument(const CKinex2App& app, CPlatform& platform,
+                                                      const std::filesystem::path& input,
+                                                      const std::filesystem::path& output) {
+  const CFormatEntry& type = FormatFor(input);
+  std::unique_ptr<CDocumentBase> doc = type.createDocument(platform);
   doc->SetSettings(DocumentSettingsFor(app, type));
   // A C3D output only copies the channels' words: the reader may leave them
   // in the file instead of holding the whole recording.
@@ -87,11 +94,16 @@ std::unique_ptr<CDocumentBase> OpenConversionDocument(CKinex2App& app,
 
 bool NarrowConversionFrames(CKinex2App& app, CDocumentBase& doc, std::optional<long long> first,
                             std::optional<long long> last) {
+  return NarrowConversionFrames(app.Platform(), doc, first, last);
+}
+
+bool NarrowConversionFrames(CPlatform& platform, CDocumentBase& doc,
+                            std::optional<long long> first, std::optional<long long> last) {
   if (!first && !last) return true;
   const long long f = first.value_or(doc.RangeMinimum());
   const long long l = last.value_or(doc.RangeMaximum());
   if (doc.SetFrameRange(f, l)) return true;
-  app.LogMessage(ErrorInFile(doc.Reader().fileName,
+  platform.LogMessage(ErrorInFile(doc.Reader().fileName,
                              Format(kFramesOutside, f, l, doc.RangeMinimum(), doc.RangeMaximum())),
                  true, false);
   return false;
@@ -195,6 +207,7 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* err,
                                        : CHeadlessPlatform::AnswerPolicy::AskOnTerminal);
   CKinex2App app(ui);
   app.settingOverrides = request.sets;
+  app.exportThreads = request.threads;
   // Read only: a script's conversion never changes the stored settings.
   app.InitInstance(request.settingsFile, request.iniFile, true);
   const std::optional<ExportKind> kind =

@@ -25,6 +25,7 @@
 #include "documents/FormatRegistry.h"
 
 class CKinex2App;
+class CPlatform;
 
 enum ExitStatus : int { kExitWritten = 0, kExitNothingWritten = 1, kExitBadCommandLine = 2 };
 
@@ -42,11 +43,19 @@ std::filesystem::path ConvertOutputPath(const std::filesystem::path& output);
 std::unique_ptr<CDocumentBase> OpenConversionDocument(CKinex2App& app,
                                                       const std::filesystem::path& input,
                                                       const std::filesystem::path& output);
+// The same with `platform` for the document's messages, the application only
+// read (a batch row on a worker thread); the log file is the caller's care
+// (CKinex2App::KeepLogOff before the input is read).
+std::unique_ptr<CDocumentBase> OpenConversionDocument(const CKinex2App& app, CPlatform& platform,
+                                                      const std::filesystem::path& input,
+                                                      const std::filesystem::path& output);
 // Narrows the frame range to `first`..`last` (either missing: that end of the
 // recording); false, with "ERROR in <input> : Frames ... are not within the
 // recording's frames ..." shown, when the range lies outside the recording.
 bool NarrowConversionFrames(CKinex2App& app, CDocumentBase& doc, std::optional<long long> first,
                             std::optional<long long> last);
+bool NarrowConversionFrames(CPlatform& platform, CDocumentBase& doc,
+                            std::optional<long long> first, std::optional<long long> last);
 // Exports `doc` to `output` (a full path) as ConvertFile does; bytes written.
 std::uint64_t ExportConversion(CDocumentBase& doc, const std::filesystem::path& output,
                                std::optional<ExportKind> kind);

@@ -146,6 +146,7 @@ class CKinex2App {
 
   // Run-time state, never stored.
   bool overwriteAll = false;  // set only while a batch export runs
+  int exportThreads = 0;      // threads of one export (--threads); 0: every core
   std::string DstSignature;   // first line of general DST files
 
  private:

@@ -185,7 +185,8 @@ CExportJob CDocumentBase::Job(const std::filesystem::path& output) const {
                     output,
                     m_platform,
                     m_settings.overwriteAll,
-                    m_settings.logErrorOnly};
+                    m_settings.logErrorOnly,
+                    m_settings.threads};
 }
 
 DstFlavour ChooseDstFlavour(const CFormatDescription& format, int dstlexicon) {

@@ -21,4 +21,5 @@ struct CDocumentSettings {
   int exportTo = 0;           // "ExportTo": 0 DST, 1 text
   std::string dstSignature;   // first line of general DST files, line end included
   bool overwriteAll = false;  // a batch runs: writers never ask before overwriting
+  int threads = 0;            // threads an export formats on; 0: every core
 };

@@ -23,7 +23,7 @@ std::uint64_t ExportC3d(const CExportJob& job, float analogRate, int videoFrameR
   CExportSelection written = job.selection;
   written.rangeLast = writer.LastFrameWritten();
   const CExportJob run{job.recording, job.format,       written,         job.output,
-                       job.platform,  job.overwriteAll, job.logErrorOnly};
+                       job.platform,  job.overwriteAll, job.logErrorOnly, job.threads};
   const std::uint64_t bytes = RunExport(
       run, kProgressSteps,
       [&writer](COutputFile& file, CProgressScope& progress) { writer.Write(file, progress); },

@@ -178,11 +178,15 @@ class CDstWriter {
       const long long size = static_cast<long long>(buffer.Size());
       const long long s0 = i0 * r;
       const long long s1 = std::min((i1 + 1) * r, size);
-      for (long long s = s0; data != nullptr && s < s1; ++s) {
-        const float raw = static_cast<float>(data[s]);
-        AppendFixed(m_out, (raw - offset) * scale, decimals);
-        m_out += '\n';
-        m_file.MaybeFlush();
+      if (data != nullptr) {
+        WriteInBlocks(m_file, BlockRun(m_job, s0, s1, kSampleBytes),
+                      [&](std::int64_t b, std::int64_t e, std::string& out) {
+                        for (std::int64_t s = b; s < e; ++s) {
+                          AppendFixed(out, (static_cast<float>(data[s]) - offset) * scale,
+                                      decimals);
+                          out += '\n';
+                        }
+                      });
       }
       progress.Step();
     }
@@ -209,26 +213,28 @@ class CDstWriter {
       const CSampleBuffer& buffer = m_rec.points[j].samples;
       const Sample* data = SamplesAs<Sample>(buffer);
       const long long frames = std::min(i1 + 1, static_cast<long long>(buffer.Size() / 4));
-      for (long long i = i0; data != nullptr && i < frames; ++i) {
-        const Sample* rec = data + i * 4;
-        for (int c = 0; c < 3; ++c) {
-          const float v =
-              videoScaled ? static_cast<float>(rec[c]) * factor : static_cast<float>(rec[c]);
-          AppendFixed(m_out, v, decimals);
-          m_out += ' ';
-        }
-        if (resid || mask) {
-          char cameras[8];
-          const float u = m_rec.GetResidualAndCameras(j, static_cast<int>(i), cameras);
-          if (resid) {
-            AppendFixed(m_out, u, decimals);
-            m_out += ' ';
+      const auto format = [&](std::int64_t b, std::int64_t e, std::string& out) {
+        for (std::int64_t i = b; i < e; ++i) {
+          const Sample* rec = data + i * 4;
+          for (int c = 0; c < 3; ++c) {
+            const float v =
+                videoScaled ? static_cast<float>(rec[c]) * factor : static_cast<float>(rec[c]);
+            AppendFixed(out, v, decimals);
+            out += ' ';
           }
-          if (mask) m_out.append(cameras, 7);
+          if (resid || mask) {
+            char cameras[8];
+            const float u = m_rec.GetResidualAndCameras(j, static_cast<int>(i), cameras);
+            if (resid) {
+              AppendFixed(out, u, decimals);
+              out += ' ';
+            }
+            if (mask) out.append(cameras, 7);
+          }
+          out += '\n';
         }
-        m_out += '\n';
-        m_file.MaybeFlush();
-      }
+      };
+      if (data != nullptr) WriteInBlocks(m_file, BlockRun(m_job, i0, frames, kPointBytes), format);
       progress.Step();
     }
   }

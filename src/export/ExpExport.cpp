@@ -1,5 +1,7 @@
 #include "export/ExpExport.h"
 
+#include <atomic>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -42,7 +44,6 @@ struct CExpChannel {
 template <typename Sample>
 void WriteExpSamples(const CExportJob& job, std::vector<CExpChannel>& channels, std::int64_t s0,
                      std::int64_t s1, COutputFile& file, CProgressScope& progress) {
-  std::string& out = file.Buffer();
   std::vector<const Sample*> data;
   std::vector<std::int64_t> sizes;
   for (const CExpChannel& c : channels) {
@@ -50,18 +51,25 @@ void WriteExpSamples(const CExportJob& job, std::vector<CExpChannel>& channels, 
     data.push_back(SamplesAs<Sample>(b));
     sizes.push_back(data.back() != nullptr ? static_cast<std::int64_t>(b.Size()) : 0);
   }
-  for (std::int64_t s = s0; s < s1; ++s) {
-    for (std::size_t k = 0; k < channels.size(); ++k) {
-      CExpChannel& c = channels[k];
-      const float raw = s < sizes[k] ? static_cast<float>(data[k][s]) : 0.0f;
-      const float v = (raw - c.offset) * c.scale * kMicrovolts;
-      if (ExceedsTestRange(v)) c.exceeded = true;
-      if (k > 0) out += '\t';
-      AppendFixed(out, v, 0);
+  // Blocks on other threads mark the channels that left the test range.
+  std::vector<std::atomic<bool>> exceeded(channels.size());
+  const auto format = [&](std::int64_t b, std::int64_t e, std::string& text) {
+    for (std::int64_t s = b; s < e; ++s) {
+      for (std::size_t k = 0; k < channels.size(); ++k) {
+        const CExpChannel& c = channels[k];
+        const float raw = s < sizes[k] ? static_cast<float>(data[k][s]) : 0.0f;
+        const float v = (raw - c.offset) * c.scale * kMicrovolts;
+        if (ExceedsTestRange(v)) exceeded[k].store(true, std::memory_order_relaxed);
+        if (k > 0) text += '\t';
+        AppendFixed(text, v, 0);
+      }
+      text += '\n';
     }
-    out += '\n';
-    file.MaybeFlush();
-    progress.Step();
+  };
+  WriteInBlocks(file, BlockRun(job, s0, s1, channels.size() * 8 + 1), format,
+                [&](std::int64_t b, std::int64_t e) { progress.Steps(e - b); });
+  for (std::size_t k = 0; k < channels.size(); ++k) {
+    if (exceeded[k].load(std::memory_order_relaxed)) channels[k].exceeded = true;
   }
 }
 

@@ -56,4 +56,5 @@ struct CExportJob {
   CPlatform& platform;
   bool overwriteAll = false;  // a batch is running: never ask before overwriting
   bool logErrorOnly = true;   // information lines reach the log only when false
+  int threads = 0;            // threads long runs of frames are formatted on; 0: every core
 };

@@ -18,9 +18,13 @@ std::uint64_t RunExport(const CExportJob& job, int progressRange,
     CWaitCursor wait(job.platform);
     CProgressScope progress(job.platform, progressRange);
     try {
-      write(file, progress);
+      job.platform.RunLongWork(job.output.filename().string(), [&] { write(file, progress); });
     } catch (const COutputFile::CWriteFailed&) {
       // The first failed write ends the export; Commit reports why.
+    } catch (const CProgressScope::CCancelled&) {
+      // The unfinished file goes with `file`: nothing written, the old
+      // target as it was, and nothing to report.
+      return 0;
     }
     length = file.Commit();
   } catch (const std::bad_alloc&) {

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "export/ExportJob.h"
+#include "platform/BlockWriter.h"
 
 class COutputFile;
 class CProgressScope;
@@ -20,3 +21,13 @@ class CProgressScope;
 std::uint64_t RunExport(const CExportJob& job, int progressRange,
                         const std::function<void(COutputFile&, CProgressScope&)>& write,
                         const char* logFormat);
+
+// Rough sizes of a DST sample's and a point record's line, for the blocks.
+constexpr std::size_t kSampleBytes = 10;
+constexpr std::size_t kPointBytes = 40;
+
+// Items `begin` .. `end` - 1 of an export, formatted on the job's threads.
+inline CBlockRun BlockRun(const CExportJob& job, std::int64_t begin, std::int64_t end,
+                          std::size_t bytesPerItem) {
+  return CBlockRun{begin, end, bytesPerItem, ExportThreads(job.threads)};
+}

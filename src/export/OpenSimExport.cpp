@@ -40,7 +40,6 @@ template <typename Sample>
 void TrcRows(const CExportJob& job, const std::vector<int>& markers, long long i0, long long i1,
              COutputFile& file, CProgressScope& progress) {
   const CRecording& rec = job.recording;
-  std::string& out = file.Buffer();
   const double rate = FrameRateOf(job);
   const float scale = rec.markerScale;
   std::vector<const Sample*> data;
@@ -50,29 +49,31 @@ void TrcRows(const CExportJob& job, const std::vector<int>& markers, long long i
     data.push_back(SamplesAs<Sample>(b));
     held.push_back(data.back() != nullptr ? static_cast<long long>(b.Size() / 4) : 0);
   }
-  for (long long i = i0; i <= i1; ++i) {
-    AppendInt(out, rec.firstFrame + i);
-    out += '\t';
-    AppendFixed(out, rate > 0.0 ? static_cast<double>(i) / rate : 0.0, kTimeDecimals);
-    for (std::size_t m = 0; m < markers.size(); ++m) {
-      if (i >= held[m] || !rec.FrameHoldsData(markers[m], static_cast<int>(i))) {
-        out += "\t\t\t";
-        continue;
-      }
-      const Sample* r = data[m] + 4 * i;
-      for (int c = 0; c < 3; ++c) {
-        out += '\t';
-        if constexpr (std::is_same_v<Sample, std::int16_t>) {
-          AppendFixed(out, static_cast<float>(r[c]) * scale, kValueDecimals);
-        } else {
-          AppendFixed(out, r[c], kValueDecimals);
+  const auto format = [&](std::int64_t b, std::int64_t e, std::string& out) {
+    for (std::int64_t i = b; i < e; ++i) {
+      AppendInt(out, rec.firstFrame + i);
+      out += '\t';
+      AppendFixed(out, rate > 0.0 ? static_cast<double>(i) / rate : 0.0, kTimeDecimals);
+      for (std::size_t m = 0; m < markers.size(); ++m) {
+        if (i >= held[m] || !rec.FrameHoldsData(markers[m], static_cast<int>(i))) {
+          out += "\t\t\t";
+          continue;
+        }
+        const Sample* r = data[m] + 4 * i;
+        for (int c = 0; c < 3; ++c) {
+          out += '\t';
+          if constexpr (std::is_same_v<Sample, std::int16_t>) {
+            AppendFixed(out, static_cast<float>(r[c]) * scale, kValueDecimals);
+          } else {
+            AppendFixed(out, r[c], kValueDecimals);
+          }
         }
       }
+      out += '\n';
     }
-    out += '\n';
-    file.MaybeFlush();
-    progress.Step();
-  }
+  };
+  WriteInBlocks(file, BlockRun(job, i0, i1 + 1, markers.size() * 3 * 10 + 16), format,
+                [&](std::int64_t b, std::int64_t e) { progress.Steps(e - b); });
 }
 
 // ---- MOT -------------------------------------------------------------------
@@ -143,7 +144,6 @@ template <typename Sample>
 void MotRows(const CExportJob& job, std::vector<CMotColumn>& columns, long long s0, long long s1,
              double analogRate, COutputFile& file, CProgressScope& progress) {
   const CRecording& rec = job.recording;
-  std::string& out = file.Buffer();
   std::vector<const Sample*> data(columns.size(), nullptr);
   std::vector<long long> held(columns.size(), 0);
   for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -156,22 +156,28 @@ void MotRows(const CExportJob& job, std::vector<CMotColumn>& columns, long long 
     held[c] = data[c] != nullptr ? static_cast<long long>(b.Size()) : 0;
   }
   const long long perFrame = job.format.allAnalogSamples ? std::max(rec.analogRatio, 1) : 1;
-  for (long long s = s0; s < s1; ++s) {
-    AppendFixed(out, analogRate > 0.0 ? static_cast<double>(s) / analogRate : 0.0, kTimeDecimals);
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-      const CMotColumn& col = columns[c];
-      float v = 0.0f;
-      if (!col.zero && s < held[c]) {
-        v = col.channel >= 0 ? (static_cast<float>(data[c][s]) - col.offset) * col.scale
-                             : col.factor * col.series[static_cast<std::size_t>(s)];
+  const auto format = [&](std::int64_t b, std::int64_t e, std::string& out) {
+    for (std::int64_t s = b; s < e; ++s) {
+      AppendFixed(out, analogRate > 0.0 ? static_cast<double>(s) / analogRate : 0.0,
+                  kTimeDecimals);
+      for (std::size_t c = 0; c < columns.size(); ++c) {
+        const CMotColumn& col = columns[c];
+        float v = 0.0f;
+        if (!col.zero && s < held[c]) {
+          v = col.channel >= 0 ? (static_cast<float>(data[c][s]) - col.offset) * col.scale
+                               : col.factor * col.series[static_cast<std::size_t>(s)];
+        }
+        out += '\t';
+        AppendFixed(out, v, kValueDecimals);
       }
-      out += '\t';
-      AppendFixed(out, v, kValueDecimals);
+      out += '\n';
     }
-    out += '\n';
-    file.MaybeFlush();
-    if ((s - s0 + 1) % perFrame == 0) progress.Step();
-  }
+  };
+  // A step for every frame whose last sample was written.
+  const auto written = [&](std::int64_t b, std::int64_t e) {
+    progress.Steps((e - s0) / perFrame - (b - s0) / perFrame);
+  };
+  WriteInBlocks(file, BlockRun(job, s0, s1, columns.size() * 10 + 12), format, written);
 }
 
 }  // namespace

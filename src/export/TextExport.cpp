@@ -74,22 +74,24 @@ float StdDev(float sum, float sumSq, std::int64_t n) {
 // after row drifted by seconds over a long recording and repeated times.
 class CFirstColumn {
  public:
-  CFirstColumn(bool counting, std::int64_t first, float rate)
-      : m_counting(counting), m_next(first), m_rate(rate) {}
+  // `first` is the number of the row of index `firstIndex`.
+  CFirstColumn(bool counting, std::int64_t first, std::int64_t firstIndex, float rate)
+      : m_counting(counting), m_shift(first - firstIndex), m_rate(rate) {}
 
-  void Append(std::string& out) {
+  // The cell of the row of index `index`.
+  void Append(std::string& out, std::int64_t index) const {
+    const std::int64_t n = index + m_shift;
     if (m_counting) {
-      AppendFixedWidth(out, static_cast<double>(m_next), kCountWidth, 0);
+      AppendFixedWidth(out, static_cast<double>(n), kCountWidth, 0);
     } else {
-      AppendFixedWidth(out, static_cast<double>(m_next) / static_cast<double>(m_rate), kTimeWidth,
+      AppendFixedWidth(out, static_cast<double>(n) / static_cast<double>(m_rate), kTimeWidth,
                        kTimeDecimals);
     }
-    ++m_next;
   }
 
  private:
   bool m_counting;
-  std::int64_t m_next;
+  std::int64_t m_shift;
   float m_rate;
 };
 
@@ -324,22 +326,41 @@ void CTextWriter::AnalogRows(const std::vector<int>& columns, int decimals) {
   // sample of the recording is shown at 1 / rate, not at 0, unless
   // StartAtZero asks for times from 0 (and counts from 1).
   const bool counting = m_opt.SamplesByFrame != 0;
-  CFirstColumn first(counting, m_opt.StartAtZero ? (counting ? 1 : 0) : s0 + 1, rate);
+  const CFirstColumn first(counting, m_opt.StartAtZero ? (counting ? 1 : 0) : s0 + 1, s0, rate);
 
   const int width = m_width;
-  for (std::int64_t s = s0; s <= s1; ++s) {
-    first.Append(m_out);
-    for (Column& c : cols) {
-      const float raw = s < c.size ? static_cast<float>(c.data[s]) : 0.0f;
-      const float v = (raw - c.offset) * c.scale;
-      m_out += m_delimiter;
-      AppendFixedWidth(m_out, v, width, decimals);
-      c.sum += v;
-      c.sumSq += v * v;
+  const auto value = [](const Column& c, std::int64_t s) {
+    const float raw = s < c.size ? static_cast<float>(c.data[s]) : 0.0f;
+    return (raw - c.offset) * c.scale;
+  };
+  const std::string& delimiter = m_delimiter;
+  const auto format = [&](std::int64_t b, std::int64_t e, std::string& out) {
+    for (std::int64_t s = b; s < e; ++s) {
+      first.Append(out, s);
+      for (const Column& c : cols) {
+        out += delimiter;
+        AppendFixedWidth(out, value(c, s), width, decimals);
+      }
+      out += '\n';
     }
-    EndLine();
-    m_progress.Step();
-  }
+  };
+  // The sums add up row after row, on this thread, whatever formatted the rows.
+  const bool summary = m_opt.Mean_StdDev != 0;
+  const auto written = [&](std::int64_t b, std::int64_t e) {
+    if (summary) {
+      for (Column& c : cols) {
+        for (std::int64_t s = b; s < e; ++s) {
+          const float v = value(c, s);
+          c.sum += v;
+          c.sumSq += v * v;
+        }
+      }
+    }
+    m_progress.Steps(e - b);
+  };
+  WriteInBlocks(m_file,
+                BlockRun(m_job, s0, s1 + 1, cols.size() * (static_cast<std::size_t>(width) + 1) + 8),
+                format, written);
 
   // Without a single row there is nothing to average; a mean of 0/0 would
   // only print as "-nan".
@@ -416,8 +437,8 @@ void CTextWriter::PointRows(const std::vector<int>& columns, int coordDecimals) 
   const float rate = m_job.format.frameRate != nullptr ? m_job.format.frameRate(m_rec) : 0.0f;
   // Point rows count frames from i0 + 1 but time them from i0 / rate.
   const bool counting = m_opt.SamplesByFrame != 0;
-  CFirstColumn first(counting, m_opt.StartAtZero ? (counting ? 1 : 0) : (counting ? i0 + 1 : i0),
-                     rate);
+  const CFirstColumn first(
+      counting, m_opt.StartAtZero ? (counting ? 1 : 0) : (counting ? i0 + 1 : i0), i0, rate);
 
   const float scale = m_rec.markerScale;
   const int width = m_width;
@@ -425,47 +446,73 @@ void CTextWriter::PointRows(const std::vector<int>& columns, int coordDecimals) 
   const bool showResid = m_opt.ShowResid != 0;
   const bool showMask = m_opt.ShowMask != 0;
   const bool doubleLimit = m_opt.DoubleLimitTrajectory != 0;
-  for (std::int64_t i = i0; i <= i1; ++i) {
-    first.Append(m_out);
-    for (Column& c : cols) {
-      float v[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-      std::int16_t word = -1;
-      if (i < c.frames) {
-        const Sample* r = c.data + i * 4;
-        if constexpr (std::is_same_v<Sample, std::int16_t>) {
-          // Integer coordinates are always scaled here, whatever VideoScaled
-          // says; that option only chooses the decimals.
-          for (int a = 0; a < 3; ++a) v[a] = static_cast<float>(r[a]) * scale;
-          word = r[3];
-        } else {
-          for (int a = 0; a < 3; ++a) v[a] = r[a];
-          word = TruncateToWord(r[3]);
-        }
-      }
-      v[3] = ResidualFromWord(word, scale);
-      for (int a = 0; a < 3; ++a) {
-        m_out += m_delimiter;
-        AppendFixedWidth(m_out, v[a], width, coordDecimals);
-      }
-      if (showResid) {
-        m_out += m_delimiter;
-        AppendFixedWidth(m_out, v[3], width, residDecimals);
-      }
-      if (showMask) {
-        char cameras[8];
-        CamerasFromWord(word, cameras);
-        m_out += m_delimiter;
-        m_out.append(cameras, 7);
-      }
-      if (doubleLimit) m_out += m_delimiter;
-      for (int a = 0; a < 4; ++a) {
-        c.sum[a] += v[a];
-        c.sumSq[a] += v[a] * v[a];
+  // The coordinates and residual of a cell, and its word for the cameras.
+  const auto values = [scale](const Column& c, std::int64_t i, float v[4]) {
+    std::int16_t word = -1;
+    v[0] = v[1] = v[2] = 0.0f;
+    if (i < c.frames) {
+      const Sample* r = c.data + i * 4;
+      if constexpr (std::is_same_v<Sample, std::int16_t>) {
+        // Integer coordinates are always scaled here, whatever VideoScaled
+        // says; that option only chooses the decimals.
+        for (int a = 0; a < 3; ++a) v[a] = static_cast<float>(r[a]) * scale;
+        word = r[3];
+      } else {
+        for (int a = 0; a < 3; ++a) v[a] = r[a];
+        word = TruncateToWord(r[3]);
       }
     }
-    EndLine();
-    m_progress.Step();
-  }
+    v[3] = ResidualFromWord(word, scale);
+    return word;
+  };
+  const std::string& delimiter = m_delimiter;
+  const auto format = [&](std::int64_t b, std::int64_t e, std::string& out) {
+    for (std::int64_t i = b; i < e; ++i) {
+      first.Append(out, i);
+      for (const Column& c : cols) {
+        float v[4];
+        const std::int16_t word = values(c, i, v);
+        for (int a = 0; a < 3; ++a) {
+          out += delimiter;
+          AppendFixedWidth(out, v[a], width, coordDecimals);
+        }
+        if (showResid) {
+          out += delimiter;
+          AppendFixedWidth(out, v[3], width, residDecimals);
+        }
+        if (showMask) {
+          char cameras[8];
+          CamerasFromWord(word, cameras);
+          out += delimiter;
+          out.append(cameras, 7);
+        }
+        if (doubleLimit) out += delimiter;
+      }
+      out += '\n';
+    }
+  };
+  // The sums add up row after row, on this thread, whatever formatted the rows.
+  const bool summary = m_opt.Mean_StdDev != 0;
+  const auto written = [&](std::int64_t b, std::int64_t e) {
+    if (summary) {
+      for (Column& c : cols) {
+        for (std::int64_t i = b; i < e; ++i) {
+          float v[4];
+          values(c, i, v);
+          for (int a = 0; a < 4; ++a) {
+            c.sum[a] += v[a];
+            c.sumSq[a] += v[a] * v[a];
+          }
+        }
+      }
+    }
+    m_progress.Steps(e - b);
+  };
+  const std::size_t cells = 3 + (showResid ? 1 : 0);
+  WriteInBlocks(m_file,
+                BlockRun(m_job, i0, i1 + 1,
+                         cols.size() * (cells * (static_cast<std::size_t>(width) + 1) + 8) + 8),
+                format, written);
 
   if (!m_opt.Mean_StdDev || n < 1) return;
   // Both rows use the coordinate format, the residual's cell included.

@@ -151,11 +151,15 @@ class CVdoWriter {
           }
           m_out += Format(kComponentSections[c], p + 1, "\n");
           const long long end = std::min(s1, static_cast<long long>(series.size()));
-          for (long long s = s0; s < end; ++s) {
-            AppendFixed(m_out, factor * series[static_cast<std::size_t>(s)], m_options.Precision);
-            m_out += '\n';
-            m_file.MaybeFlush();
-          }
+          const int decimals = m_options.Precision;
+          WriteInBlocks(m_file, BlockRun(m_job, s0, end, kSampleBytes),
+                        [&](std::int64_t b, std::int64_t e, std::string& out) {
+                          for (std::int64_t s = b; s < e; ++s) {
+                            AppendFixed(out, factor * series[static_cast<std::size_t>(s)],
+                                        decimals);
+                            out += '\n';
+                          }
+                        });
         }
         progress.Step();
       }
@@ -204,10 +208,15 @@ class CVdoWriter {
       const CSampleBuffer& buffer = m_rec.analog[static_cast<std::size_t>(k)].samples;
       const Sample* data = SamplesAs<Sample>(buffer);
       const long long end = std::min((m_i1 + 1) * m_r, static_cast<long long>(buffer.Size()));
-      for (long long s = m_i0 * m_r; data != nullptr && s < end; ++s) {
-        AppendFixed(m_out, (static_cast<float>(data[s]) - offset) * scale * general, kEmgDecimals);
-        m_out += '\n';
-        m_file.MaybeFlush();
+      if (data != nullptr) {
+        WriteInBlocks(m_file, BlockRun(m_job, m_i0 * m_r, end, kSampleBytes),
+                      [&](std::int64_t b, std::int64_t e, std::string& out) {
+                        for (std::int64_t s = b; s < e; ++s) {
+                          AppendFixed(out, (static_cast<float>(data[s]) - offset) * scale * general,
+                                      kEmgDecimals);
+                          out += '\n';
+                        }
+                      });
       }
       progress.Step();
     }
@@ -225,15 +234,20 @@ class CVdoWriter {
       const CSampleBuffer& buffer = m_rec.points[static_cast<std::size_t>(j)].samples;
       const Sample* data = SamplesAs<Sample>(buffer);
       const long long frames = std::min(m_i1 + 1, static_cast<long long>(buffer.Size() / 4));
-      for (long long i = m_i0; data != nullptr && i < frames; ++i) {
-        const Sample* rec = data + i * 4;
-        for (int c = 0; c < 3; ++c) {
-          const float v = static_cast<float>(rec[c]);
-          AppendFixed(m_out, m_unit * (integer ? factor * v : v), kMarkerDecimals);
-          m_out += ' ';
-        }
-        m_out += '\n';
-        m_file.MaybeFlush();
+      const float unit = m_unit;
+      if (data != nullptr) {
+        WriteInBlocks(m_file, BlockRun(m_job, m_i0, frames, kPointBytes),
+                      [&](std::int64_t b, std::int64_t e, std::string& out) {
+                        for (std::int64_t i = b; i < e; ++i) {
+                          const Sample* rec = data + i * 4;
+                          for (int c = 0; c < 3; ++c) {
+                            const float v = static_cast<float>(rec[c]);
+                            AppendFixed(out, unit * (integer ? factor * v : v), kMarkerDecimals);
+                            out += ' ';
+                          }
+                          out += '\n';
+                        }
+                      });
       }
       progress.Step();
     }

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <mutex>
 #include <string_view>
 #include <system_error>
 
@@ -33,7 +34,8 @@ std::string ReasonFor(int err) {
 
 // Temporary files alive in this process, removed when an interrupt ends it.
 // Fixed storage: the signal handler may only touch what is already there.
-constexpr int kTempSlots = 8;
+// A batch writes a row per worker at once.
+constexpr int kTempSlots = 64;
 constexpr std::size_t kTempPathMax = 4096;
 char g_tempPaths[kTempSlots][kTempPathMax];
 volatile std::sig_atomic_t g_tempUsed[kTempSlots];
@@ -74,7 +76,11 @@ void InstallInterruptCleanup() {
 #endif
 }
 
+// Batch rows on worker threads register and release their files at once.
+std::mutex g_tempMutex;
+
 int RegisterTemp(const std::filesystem::path& path) {
+  const std::lock_guard lock(g_tempMutex);
   InstallInterruptCleanup();
   const std::string s = path.string();
   if (s.size() >= kTempPathMax) return -1;
@@ -88,6 +94,7 @@ int RegisterTemp(const std::filesystem::path& path) {
 }
 
 void UnregisterTemp(int& slot) {
+  const std::lock_guard lock(g_tempMutex);
   if (slot >= 0) g_tempUsed[slot] = 0;
   slot = -1;
 }

@@ -4,6 +4,7 @@
 // HeadlessPlatform or a recording implementation. Nothing in the core shows a
 // window or writes to the terminal by itself.
 
+#include <functional>
 #include <string>
 
 // Answers of the four-button overwrite question of the batch export.
@@ -31,6 +32,18 @@ class CPlatform {
   virtual void ProgressEnd() {}
 
   virtual void SetStatusText(const std::string& /*text*/) {}
+
+  // Runs the long part of a job (an export's formatting and writing) and
+  // returns when it is over, passing on its exception; `title` says what it
+  // makes (the output's name). The desktop program runs it on a worker
+  // thread, its window responsive, with a Cancel button; the others run it
+  // right here. The work's progress steps, messages and questions may then
+  // reach this platform from that thread.
+  virtual void RunLongWork(const std::string& /*title*/, const std::function<void()>& work) {
+    work();
+  }
+  // True once the user asked the long work to stop.
+  virtual bool CancelRequested() const { return false; }
 
   // Whether an export to a FIFO nobody reads yet waits for its reader, as a
   // shell's redirection does (`kinex2 convert IN fifo & consumer < fifo`):
@@ -63,7 +76,17 @@ class CProgressScope {
  public:
   CProgressScope(CPlatform& p, int range) : m_platform(p) { m_platform.ProgressBegin(range); }
   ~CProgressScope() { m_platform.ProgressEnd(); }
-  void Step() { m_platform.ProgressStep(); }
+  // Thrown by a step once the user asked to stop the work.
+  struct CCancelled {};
+
+  void Step() {
+    if (m_platform.CancelRequested()) throw CCancelled{};
+    m_platform.ProgressStep();
+  }
+  void Steps(long long n) {
+    if (m_platform.CancelRequested()) throw CCancelled{};
+    for (; n > 0; --n) m_platform.ProgressStep();
+  }
   CProgressScope(const CProgressScope&) = delete;
   CProgressScope& operator=(const CProgressScope&) = delete;
 
