@@ -14,6 +14,7 @@
 #include "app/Kinex2App.h"
 #include "c3dbuilder/C3dBuilder.h"
 #include "support/TestSupport.h"
+#include "vadbuilder/VadBuilder.h"
 
 namespace {
 
@@ -113,7 +114,9 @@ class StatusLines : public CBatchListener {
   std::vector<std::string> lines;
 };
 
-class BatchExportTest : public ::testing::Test {
+// Every case runs with the rows one after the other and with three at once:
+// what the user sees and gets must not depend on it.
+class BatchExportTest : public ::testing::TestWithParam<int> {
  protected:
   BatchExportTest() : app(ui) {
     app.SetExecutablePath(dir / "kinex2");
@@ -130,7 +133,7 @@ class BatchExportTest : public ::testing::Test {
   }
   CBatchResult Run(bool yesToAll = false) {
     EXPECT_TRUE(ReadBatchList(data / "list.txt", rows));
-    return RunBatch(app, rows, data, yesToAll, &status);
+    return RunBatch(app, rows, data, yesToAll, &status, GetParam());
   }
 
   testsupport::TempDir dir;
@@ -141,7 +144,7 @@ class BatchExportTest : public ::testing::Test {
   StatusLines status;
 };
 
-TEST_F(BatchExportTest, EveryFormatInOneListWritesWhatSingleConversionsWrite) {
+TEST_P(BatchExportTest, EveryFormatInOneListWritesWhatSingleConversionsWrite) {
   const auto c3d = Write("walk.c3d", SmallTrialBytes());
   Write("trial.adc", AdcFile());
   Write("emg.emg", BtsFile());
@@ -215,7 +218,7 @@ TEST_F(BatchExportTest, EveryFormatInOneListWritesWhatSingleConversionsWrite) {
   EXPECT_EQ(ReadFileText(data / "walk.txt"), ReadFileText(dir / "single.txt"));
 }
 
-TEST_F(BatchExportTest, OverwriteAnswersAndRefusedOutputs) {
+TEST_P(BatchExportTest, OverwriteAnswersAndRefusedOutputs) {
   Write("walk.c3d", SmallTrialBytes());
   for (const char* name : {"a.dst", "b.dst", "c.dst", "d.dst"}) Write(name, {'o', 'l', 'd'});
   WriteList("walk.c3d,a.dst\nwalk.c3d,b.dst\nwalk.c3d,c.dst\nwalk.c3d,d.dst\n");
@@ -239,10 +242,17 @@ TEST_F(BatchExportTest, OverwriteAnswersAndRefusedOutputs) {
   ui.answers = {OverwriteAnswer::Cancel};
   result = Run();
   EXPECT_TRUE(result.cancelled);
-  EXPECT_EQ(result.written, 1u);
-  EXPECT_EQ(result.notWritten, 2u);
   EXPECT_EQ(ReadFileText(data / "b.dst"), "old");
-  EXPECT_FALSE(std::filesystem::exists(data / "f.dst"));
+  if (GetParam() == 1) {
+    EXPECT_EQ(result.written, 1u);
+    EXPECT_EQ(result.notWritten, 2u);
+    EXPECT_FALSE(std::filesystem::exists(data / "f.dst"));
+  } else {
+    // A row already under way when the user cancelled is finished, and
+    // counted as written.
+    EXPECT_EQ(result.written + result.untried, 3u);
+    EXPECT_EQ(std::filesystem::exists(data / "f.dst"), result.written == 2u);
+  }
 
   // Yes To All from the start (--overwrite) asks nothing.
   ui.questions.clear();
@@ -269,12 +279,65 @@ TEST_F(BatchExportTest, OverwriteAnswersAndRefusedOutputs) {
             texts.end());
 }
 
-TEST_F(BatchExportTest, AListThatCannotBeOpened) {
+// Rows sharing a file run in list order even when they run at once: a row
+// reading what an earlier row writes reads it finished, and rows writing one
+// output write it in turn, the last one's bytes kept. Messages come row by
+// row as in a run of one row at a time.
+TEST_P(BatchExportTest, RowsSharingFilesRunInTurn) {
+  Write("gait.ana", {std::begin(kMacFile), std::end(kMacFile) - 1});
+  std::string list;
+  for (int i = 0; i < 4; ++i) {
+    const std::string vad = "jump" + std::to_string(i) + ".vad";
+    testsupport::WriteFile(data / vad, vadbuilder::VadFile{}.Bytes(100 + 10 * i));
+    list += vad + ",copy.c3d\n";
+    list += "copy.c3d,copy" + std::to_string(i) + ".dst\n";
+    list += "gait.ana,shared.dst,1," + std::to_string(1 + i % 2) + "\n";
+    list += "missing" + std::to_string(i) + ".c3d\n";
+  }
+  WriteList(list);
+  app.ExportTo = 0;
+  const CBatchResult result = Run(true);
+  EXPECT_EQ(result.written, 12u);
+  EXPECT_EQ(result.notWritten, 4u);
+  for (int i = 0; i < 4; ++i) {
+    const std::string n = std::to_string(i);
+    const auto single = dir / ("single" + n + ".c3d");
+    ASSERT_EQ(ConvertFile(app, data / ("jump" + n + ".vad"), single, std::nullopt), kExitWritten);
+    ASSERT_EQ(ConvertFile(app, single, dir / ("single" + n + ".dst"), std::nullopt), kExitWritten);
+    // The same but for the name of the recording it came from.
+    std::string expected = ReadFileText(dir / ("single" + n + ".dst"));
+    expected.replace(expected.find(single.string()), single.string().size(),
+                     (data / "copy.c3d").string());
+    EXPECT_EQ(ReadFileText(data / ("copy" + n + ".dst")), expected) << i;
+  }
+  ASSERT_EQ(ConvertFile(app, data / "gait.ana", dir / "shared.dst", std::nullopt, 1, 2),
+            kExitWritten);
+  EXPECT_EQ(ReadFileText(data / "shared.dst"), ReadFileText(dir / "shared.dst"));
+  std::vector<std::string> errors;
+  for (const std::string& text : ui.Texts()) {
+    if (text.rfind("ERROR in ", 0) == 0) errors.push_back(text);
+  }
+  ASSERT_EQ(errors.size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_NE(errors[i].find("missing" + std::to_string(i) + ".c3d"), std::string::npos)
+        << errors[i];
+  }
+  ASSERT_EQ(status.lines.size(), 16u);
+  EXPECT_EQ(status.lines[15], "15/16 Exporting from missing3.c3d To missing3.dst");
+}
+
+TEST_P(BatchExportTest, AListThatCannotBeOpened) {
   EXPECT_FALSE(ReadBatchList(data / "none.txt", rows));
   EXPECT_FALSE(ReadBatchList(data, rows));
   // A FIFO nobody writes to is refused at once instead of hanging the batch.
   ASSERT_EQ(::mkfifo((data / "fifo.txt").c_str(), 0600), 0);
   EXPECT_FALSE(ReadBatchList(data / "fifo.txt", rows));
 }
+
+INSTANTIATE_TEST_SUITE_P(Jobs, BatchExportTest, ::testing::Values(1, 3),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return info.param == 1 ? std::string("OneByOne")
+                                                  : std::string("ThreeAtOnce");
+                         });
 
 }  // namespace
