@@ -15,15 +15,19 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
 
 #include "GuiTestSupport.h"
+#include "c3dbuilder/C3dBuilder.h"
 #include "gui/ChildFrame.h"
 #include "gui/FramesDlg.h"
 #include "gui/GuiPlatform.h"
@@ -158,6 +162,53 @@ TEST_F(MainFrameTest, SaveWritesBesideTheInputAndReportsTheSize) {
   frame->FindAction("&Save\tCtrl+S")->trigger();
   EXPECT_TRUE(asked);
   EXPECT_EQ(std::filesystem::last_write_time(dir / "pc_int.txt"), before);
+}
+
+// A long export runs beside the window's event loop: timers fire and the
+// progress box takes a Cancel, which leaves no file behind; run to its end
+// the same export writes its file as ever.
+TEST_F(MainFrameTest, ALongExportKeepsTheWindowRunningAndCancelLeavesNoFile) {
+  c3dbuilder::Spec spec;
+  spec.frames = 60000;
+  spec.analogChannels = 40;
+  spec.analogRatio = 4;
+  spec.analogValue = [](int f, int s, int c) { return static_cast<float>((f * 4 + s + c) % 4000); };
+  std::vector<std::string> channels;
+  for (int c = 0; c < spec.analogChannels; ++c) channels.push_back("A" + std::to_string(c));
+  c3dbuilder::AddStandardParameters(spec, {}, channels);
+  const std::filesystem::path input = dir / "long.c3d";
+  ASSERT_TRUE(c3dbuilder::WriteLarge(input.string(), spec));
+  app->app().ExportTo = 1;
+  CChildFrame* child = frame->OpenDocumentFile(QString::fromStdString(input.string()));
+  ASSERT_NE(child, nullptr);
+  const std::filesystem::path output = dir / "long.txt";
+
+  int ticks = 0;
+  bool cancelled = false;
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    ++ticks;
+    auto* box = frame->findChild<QProgressDialog*>(CGuiPlatform::kLongWorkBoxName);
+    if (box != nullptr && !cancelled) {
+      cancelled = true;
+      box->findChild<QPushButton*>()->click();
+    }
+  });
+  watcher.start(5);
+  frame->FindAction("&Save\tCtrl+S")->trigger();
+  watcher.stop();
+  EXPECT_TRUE(cancelled);
+  EXPECT_GE(ticks, 1);
+  ASSERT_FALSE(std::filesystem::exists(output));
+  EXPECT_EQ(frame->findChild<QProgressDialog*>(CGuiPlatform::kLongWorkBoxName), nullptr);
+
+  frame->FindAction("&Save\tCtrl+S")->trigger();
+  ASSERT_TRUE(std::filesystem::exists(output));
+  EXPECT_EQ(frame->StatusPane()->text(), QString("Saved file %1 (%2 bytes)")
+                                             .arg(QString::fromStdString(output.string()))
+                                             .arg(std::filesystem::file_size(output)));
+  // 60000 frames of 4 samples, a row each, after the heading lines.
+  EXPECT_GT(std::filesystem::file_size(output), 240000u * 40u * 12u);
 }
 
 TEST_F(MainFrameTest, SaveAsAppendsTheFiltersExtensionOnlyWhenMissing) {
