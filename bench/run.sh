@@ -18,7 +18,7 @@ ADC_FILE="$DATA/bench_adc.adc"
 VAD_FILE="$DATA/bench_vad01.vad"
 LONG_FILE="$DATA/bench_long.c3d"
 
-BENCHMARKS=(open open_long export vdo vad_c3d gui_open gui_plot gui_scene startup batch linear trc)
+BENCHMARKS=(open open_long export parallel vdo vad_c3d gui_open gui_plot gui_scene startup batch linear trc)
 
 # Opening: in-process against cat, and the whole `kinex2 info` process less
 # its start-up against cat (target: 5 x).
@@ -48,6 +48,13 @@ run_export() {
     { for (i = 1; i <= NF; i++) { if ($i == "dst" && $(i+1) == "export") d[NR % 2] = $(i+2);
                                   if ($i == "text" && $(i+1) == "export") t[NR % 2] = $(i+2); }
       if (NR % 2 == 0) printf "%s: dst export %.1f x faster than snprintf, text export %.1f x [target 3 x]\n", $1, d[0] / d[1], t[0] / t[1] }'
+}
+
+# The float file to DST and to text on 2 threads against 1 (target: 1.6 x)
+# and against cat of the output (target: within 4 x); on one core every
+# core against one thread (target: no slower).
+run_parallel() {
+  "$BIN/bench_parallel" "$KINEX2" "$FLOAT_FILE"
 }
 
 # A 90 MB VAD recording converted to C3D against `cp` of the result (target:
@@ -88,7 +95,8 @@ run_startup() {
 }
 
 # 200 small recordings in one `kinex2 batch` against 200 `kinex2 convert`
-# runs of the same rows (target: the batch takes less time).
+# runs of the same rows (target: the batch takes less time), and the batch
+# with two rows at once against one (target: 1.8 x on 2 cores).
 run_batch() {
   "$BIN/bench_batch" "$KINEX2" 200
 }
