@@ -1,6 +1,7 @@
 #include "app/BatchExport.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <condition_variable>
 #include <exception>
@@ -367,7 +368,11 @@ class CParallelBatch {
         }
       }
       CRowPlatform platform(*this, row);
-      const AskOverwriteFn ask = [&](const std::string& q) { return platform.AskOverwrite(q); };
+      // Once Yes To All was answered (or given as --overwrite) every later
+      // row is answered Yes: the row need not wait for its turn to hear it.
+      const AskOverwriteFn ask = [&](const std::string& q) {
+        return m_yesToAll.load() ? OverwriteAnswer::Yes : platform.AskOverwrite(q);
+      };
       RowOutcome outcome = RowOutcome::NotWritten;
       std::exception_ptr error;
       try {
@@ -447,8 +452,13 @@ class CParallelBatch {
                                                                            : OverwriteAnswer::Yes;
             break;
           case CRowEvent::Kind::Overwrite:
-            answer = m_cancelled ? OverwriteAnswer::Cancel
-                                 : AskInTurn(m_app.Platform(), m_yesToAll, event.text);
+            if (m_cancelled) {
+              answer = OverwriteAnswer::Cancel;
+            } else {
+              bool yesToAll = m_yesToAll.load();
+              answer = AskInTurn(m_app.Platform(), yesToAll, event.text);
+              m_yesToAll = yesToAll;
+            }
             break;
         }
         lock.lock();
@@ -477,7 +487,7 @@ class CParallelBatch {
   CKinex2App& m_app;
   const std::vector<CBatchRow>& m_rows;
   CBatchListener* m_listener;
-  bool m_yesToAll;
+  std::atomic<bool> m_yesToAll;
   bool m_cancelled = false;  // the user answered Cancel (this thread only)
   std::vector<CRowFiles> m_files;
   std::vector<std::size_t> m_after;
