@@ -198,9 +198,7 @@ void WriteInBlocks(COutputFile& file, const CBlockRun& run,
   }
   CBlockPipeline pipeline(run, itemsPerBlock, run.threads, format);
   for (std::int64_t b = 0; b < pipeline.Blocks(); ++b) {
-    std::string& text = pipeline.Take(b);
-    file.Buffer() += text;
-    file.MaybeFlush();
+    file.Write(pipeline.Take(b));
     if (written) written(pipeline.BlockBegin(b), pipeline.BlockEnd(b));
     pipeline.Release(b);
   }

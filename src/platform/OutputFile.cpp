@@ -361,6 +361,16 @@ void COutputFile::Flush() {
   if (m_errno != 0) throw CWriteFailed{};
 }
 
+void COutputFile::Write(std::string_view text) {
+  if (m_buffer.size() + text.size() < kFlushBytes) {
+    m_buffer += text;
+    return;
+  }
+  Flush();
+  if (m_fd >= 0 && m_errno == 0) WriteAll(text.data(), text.size());
+  if (m_errno != 0) throw CWriteFailed{};
+}
+
 void COutputFile::Abort(const std::string& message) {
   if (m_errno == 0) {
     m_errno = EIO;

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 class CPlatform;
 
@@ -42,6 +43,9 @@ class COutputFile {
   void MaybeFlush() {
     if (m_buffer.size() >= kFlushBytes) Flush();
   }
+  // Writes `text` after what is buffered; a large text goes to the file
+  // without a copy. Throws CWriteFailed as MaybeFlush does.
+  void Write(std::string_view text);
 
   // Ends the export as a failed write would: throws CWriteFailed, and Commit
   // shows `message` (a whole "ERROR in ..." line) and keeps the old target.
