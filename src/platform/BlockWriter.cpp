@@ -10,7 +10,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
+#elif defined(__linux__)
 #include <sched.h>
 #endif
 
@@ -166,7 +166,7 @@ int AvailableCores() {
     for (; process != 0; process &= process - 1) ++n;
     return n;
   }
-#else
+#elif defined(__linux__)
   cpu_set_t set;
   CPU_ZERO(&set);
   if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(CPU_COUNT(&set), 1);
