@@ -62,14 +62,14 @@ void WriteRecording(const fs::path& p, int seed, const CTrial& t) {
   c3dbuilder::WriteFile(p.string(), bytes);
 }
 
-// The batch of `list` with --jobs 1 and with --jobs 2, the best of three
+// The batch of `list` with --jobs 1 and with --jobs 2, the best of five
 // runs each; false when a run failed or the outputs of the two differ.
 bool CompareJobs(const std::string& program, const std::string& settings, const fs::path& list,
                  const std::vector<fs::path>& outputs, double& one, double& two) {
   bool ok = true;
   const auto run = [&](const char* jobs) {
     double best = 1e9;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 5; ++i) {
       // Every run writes new files, as a study converted once does, and the
       // previous run's files reach the disk first: replacing files, or
       // writing back someone else's, costs the file system more than the
@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
   }
   const std::string program = fs::absolute(argv[1]).string();
   const int rows = argc > 2 ? std::max(1, std::atoi(argv[2])) : 200;
-  char pattern[] = "/tmp/kx-bench-batch-XXXXXX";
-  if (::mkdtemp(pattern) == nullptr) return 1;
+  std::string pattern = bench::ScratchFolder() + "/kx-bench-batch-XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) return 1;
   const fs::path dir = pattern;
   // The same settings for both, never the user's.
   const std::string settings = (dir / "bench.ini").string();
