@@ -14,6 +14,8 @@ packages=(
   qt6-svg-dev       # Qt SVG: plots and the 3-D view exported as SVG pictures
   clang             # libFuzzer targets and the sanitizer build
   libclang-rt-14-dev
+  g++-mingw-w64-x86-64  # the Windows build (windows-cross preset)
+  wine64                # runs the Windows build's tests
 )
 
 missing=()

@@ -194,6 +194,13 @@ void CKinex2App::InitInstance(const std::filesystem::path& settingsFile,
   } else {
     store = settingsFile.empty() ? OpenQtStore(QtStoreKind::User)
                                  : OpenQtStore(QtStoreKind::IniFile, settingsFile);
+    // A build without the Qt store (the Windows build without the window
+    // library) still reads the settings; saving them says it failed instead
+    // of keeping them in memory only.
+    if (store == nullptr) {
+      store = std::make_unique<CConfFileStore>(settingsFile.empty() ? userFiles
+                                                                    : std::vector{settingsFile});
+    }
   }
   UseSettingsStore(WithOverrides(std::move(store), settingOverrides));
   LoadSettings();

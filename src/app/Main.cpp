@@ -80,7 +80,7 @@ bool DisplayAvailable() {
 }
 
 // The text after the program path, as the comma form reads it.
-std::string ArgumentText(const std::vector<std::string>& args) {
+std::string ArgumentText([[maybe_unused]] const std::vector<std::string>& args) {
 #ifdef _WIN32
   return ArgumentTextOfCommandLine(GetCommandLineA());
 #else

@@ -15,9 +15,46 @@
 #include <cstring>
 #include <new>
 #include <system_error>
+#include <vector>
+
+#ifdef _WIN32
+namespace {
+bool IsSeparator(wchar_t c) {
+  return c == L'\\' || c == L'/';
+}
+// The standard library takes no "\\server" for a root name, and would put
+// the current drive before it: a UNC name is made normal here, its server
+// and share kept.
+bool NormalUncPath(const std::filesystem::path& p, std::filesystem::path& out) {
+  const std::wstring& w = p.native();
+  if (w.size() < 3 || !IsSeparator(w[0]) || !IsSeparator(w[1]) || IsSeparator(w[2])) return false;
+  std::vector<std::wstring> parts;
+  std::wstring part;
+  for (std::size_t i = 2; i <= w.size(); ++i) {
+    if (i == w.size() || IsSeparator(w[i])) {
+      if (part == L"..") {
+        if (parts.size() > 2) parts.pop_back();
+      } else if (!part.empty() && part != L".") {
+        parts.push_back(part);
+      }
+      part.clear();
+    } else {
+      part += w[i];
+    }
+  }
+  std::wstring normal = L"\\\\";
+  for (std::size_t i = 0; i < parts.size(); ++i) normal += (i > 0 ? L"\\" : L"") + parts[i];
+  out = normal;
+  return true;
+}
+}  // namespace
+#endif
 
 std::filesystem::path FullPath(const std::filesystem::path& p) {
   if (p.empty()) return p;
+#ifdef _WIN32
+  if (std::filesystem::path unc; NormalUncPath(p, unc)) return unc;
+#endif
   std::error_code ec;
   std::filesystem::path abs = p.is_absolute() ? p : std::filesystem::current_path(ec) / p;
   return abs.lexically_normal();
@@ -160,9 +197,22 @@ void CloseFd(int fd) {
 CFileStamp StampOf(int fd) {
   CFileStamp t;
 #ifdef _WIN32
-  struct _stat64 st {};
-  if (::_fstat64(fd, &st) != 0) return t;
-  t.modified = static_cast<std::int64_t>(st.st_mtime);
+  // The C library gives Windows files no inode and whole seconds only, so a
+  // recording replaced by another of its size within a second would pass
+  // for the one that was opened: the volume and file index name the file,
+  // the write time counts 100 ns.
+  BY_HANDLE_FILE_INFORMATION info{};
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+  if (handle == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle, &info)) return t;
+  t.device = info.dwVolumeSerialNumber;
+  t.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  t.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) |
+                                     info.nFileSizeLow);
+  t.modified = static_cast<std::int64_t>(
+                   (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                   info.ftLastWriteTime.dwLowDateTime) *
+               100;
+  return t;
 #else
   struct stat st {};
   if (::fstat(fd, &st) != 0) return t;
@@ -171,11 +221,11 @@ CFileStamp StampOf(int fd) {
 #else
   t.modified = static_cast<std::int64_t>(st.st_mtime);
 #endif
-#endif
   t.device = static_cast<std::uint64_t>(st.st_dev);
   t.inode = static_cast<std::uint64_t>(st.st_ino);
   t.size = static_cast<std::int64_t>(st.st_size);
   return t;
+#endif
 }
 }  // namespace
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 #include "platform/Text.h"
 
@@ -25,16 +27,11 @@ bool CIniFile::Load(const std::filesystem::path& path) {
   m_sections.clear();
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return false;
-  m_text.clear();
-  char chunk[8192];
-  std::size_t n = 0;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-    m_text.insert(m_text.end(), chunk, chunk + n);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) {
+  // A stream takes the path as the system names files (wide on Windows).
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  m_text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) {
     m_text.clear();
     return false;
   }

@@ -20,7 +20,14 @@ std::string Trim(std::string_view s);
 std::string ReplaceAll(std::string s, char from, char to);
 
 // printf into a std::string.
-std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+// Checked as the C99 printf it calls (on Windows too, built with the C
+// library's own printf family rather than the system's older one).
+#if defined(__MINGW32__)
+#define KX_PRINTF_CHECK __attribute__((format(gnu_printf, 1, 2)))
+#else
+#define KX_PRINTF_CHECK __attribute__((format(printf, 1, 2)))
+#endif
+std::string Format(const char* fmt, ...) KX_PRINTF_CHECK;
 std::string FormatV(const char* fmt, std::va_list args);
 
 // The longest leading decimal number of `text` (white space, sign, digits,

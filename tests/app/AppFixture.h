@@ -8,13 +8,17 @@
 
 #include "app/Kinex2App.h"
 #include "app/SettingsStore.h"
+#ifndef KINEX2_NO_QT
 #include "qtstore/QtSettingsStore.h"
+#endif
 #include "support/TestSupport.h"
 
 class AppTest : public ::testing::Test {
  protected:
   AppTest() : app(ui) {
+#ifndef KINEX2_NO_QT
     UseLinkedQtStore();
+#endif
     app.SetExecutablePath(dir / "kinex2");
     app.SetDataFolder(dir.path());
     auto s = std::make_unique<CMemorySettingsStore>();

@@ -29,13 +29,13 @@ TEST_F(LoggingTest, FileIsCreatedThenAppendedAcrossRuns) {
   app.LogMessage("Opened File /y.c3d", false, true);
   app.LogMessage("only shown", true, false);  // not for the log
   EXPECT_EQ(testsupport::ReadFileText(log),
-            "ERROR in /x.c3d : Not Enough Memory\nOpened File /y.c3d\n");
+            testsupport::PlatformLines("ERROR in /x.c3d : Not Enough Memory\nOpened File /y.c3d\n"));
   EXPECT_EQ(ui.messages.size(), 3u);
 
   // The file is closed between messages: it can be deleted and comes back.
   std::filesystem::remove(log);
   app.LogMessage("after delete", false, true);
-  EXPECT_EQ(testsupport::ReadFileText(log), "after delete\n");
+  EXPECT_EQ(testsupport::ReadFileText(log), testsupport::PlatformLines("after delete\n"));
 
   // A restart appends to the same file; logging switched on at run time applies at once.
   testsupport::RecordingPlatform ui2;
@@ -44,7 +44,8 @@ TEST_F(LoggingTest, FileIsCreatedThenAppendedAcrossRuns) {
   next.Platform().LogMessage("logging off", false, true);
   next.logSettings.Log = 1;
   next.Platform().LogMessage("second run", false, true);
-  EXPECT_EQ(testsupport::ReadFileText(log), "after delete\nsecond run\n");
+  EXPECT_EQ(testsupport::ReadFileText(log),
+            testsupport::PlatformLines("after delete\nsecond run\n"));
 }
 
 TEST_F(LoggingTest, UnwritableLogFileLosesTheLineSilently) {

@@ -62,12 +62,12 @@ TEST_F(LabelsTest, RewriteNumbersDenselyFromOne) {
   app.LoadVdoExtraLines();
   ASSERT_TRUE(app.WriteVdoIniFile());
   EXPECT_EQ(testsupport::ReadFileText(app.IniFilePath()),
-            "[vdolabels]\n"
-            "label1=LASI,L_ASIS\n"
-            "label2=rasi,R_ASIS\n"
-            "[vdoextra]\n"
-            "extra1=$Trial,1\n"
-            "extra2=$Side,Left\n");
+            testsupport::PlatformLines("[vdolabels]\n"
+                                       "label1=LASI,L_ASIS\n"
+                                       "label2=rasi,R_ASIS\n"
+                                       "[vdoextra]\n"
+                                       "extra1=$Trial,1\n"
+                                       "extra2=$Side,Left\n"));
   EXPECT_TRUE(ui.messages.empty());
 
   // Two new entries nobody edited yet, and no file at first.
@@ -78,7 +78,8 @@ TEST_F(LabelsTest, RewriteNumbersDenselyFromOne) {
   app.labelDstNames = {"NewXXXX", "NewXXXX"};
   ASSERT_TRUE(app.WriteVdoIniFile());
   EXPECT_EQ(testsupport::ReadFileText(app.IniFilePath()),
-            "[vdolabels]\nlabel1=XXXX,NewXXXX\nlabel2=XXXX,NewXXXX\n[vdoextra]\n");
+            testsupport::PlatformLines(
+                "[vdolabels]\nlabel1=XXXX,NewXXXX\nlabel2=XXXX,NewXXXX\n[vdoextra]\n"));
 }
 
 TEST_F(LabelsTest, ValuesAreCutAtTheirBuffers) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/ConfFileStore.h"
+#ifndef KINEX2_NO_QT
 #include "qtstore/QtSettingsStore.h"
+#endif
 #include "support/TestSupport.h"
 
 namespace {
@@ -20,6 +22,8 @@ TEST(ParseStoredInt, AcceptsWholeNumbersOnly) {
 
 // Conversions read the store's files without Qt: both readers must agree on
 // every value the Qt store writes and on hand-edited files.
+// The Qt settings store, where the build has the window library.
+#ifndef KINEX2_NO_QT
 TEST(QtSettingsStore, IniFileKeepsValuesAndTheQtFreeReaderAgrees) {
   testsupport::TempDir dir;
   const auto file = dir / "settings.ini";
@@ -83,5 +87,6 @@ TEST(QtSettingsStore, UnwritableFileFailsToFlushWithoutHarm) {
   s->WriteInt("Settings", "Log", 1);
   EXPECT_FALSE(s->Flush());
 }
+#endif
 
 }  // namespace

@@ -30,8 +30,13 @@ TestSetValues TestSet() {
 // Pins the report date for one test.
 class PinnedDate {
  public:
+#ifdef _WIN32
+  explicit PinnedDate(const char* seconds) { ::_putenv_s("SOURCE_DATE_EPOCH", seconds); }
+  ~PinnedDate() { ::_putenv_s("SOURCE_DATE_EPOCH", ""); }
+#else
   explicit PinnedDate(const char* seconds) { ::setenv("SOURCE_DATE_EPOCH", seconds, 1); }
   ~PinnedDate() { ::unsetenv("SOURCE_DATE_EPOCH"); }
+#endif
 };
 
 CExportSelection AllAnalog(const CRecording& r) {

@@ -1,8 +1,11 @@
 #include "platform/HeadlessPlatform.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <string>
@@ -11,6 +14,8 @@
 
 namespace {
 
+// Pseudo-terminals are POSIX; on Windows the question goes to the console.
+#ifndef _WIN32
 // A pseudo-terminal: the test types on the master side; the question is asked
 // on the slave side, as on the user's terminal.
 class PseudoTerminal {
@@ -69,9 +74,11 @@ TEST(TerminalQuestionTest, AskedAndAnsweredOnTheTerminalDevice) {
   }
 }
 
+#endif
+
 TEST(TerminalQuestionTest, NoTerminalMeansNo) {
   testsupport::TempDir dir;
-  EXPECT_FALSE(AskYesNoOnTerminal((dir / "no-such-tty").c_str(), "Overwrite?"));
+  EXPECT_FALSE(AskYesNoOnTerminal((dir / "no-such-tty").string().c_str(), "Overwrite?"));
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "platform/OutputFile.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <csignal>
 #include <fstream>
@@ -36,6 +39,9 @@ int FilesIn(const std::filesystem::path& dir) {
   return n;
 }
 
+// Permission bits, owners, symbolic links, FIFOs, device names and POSIX
+// signals: what Windows has none of, or no such thing in its file system.
+#ifndef _WIN32
 unsigned ModeOf(const std::filesystem::path& p) {
   struct stat st {};
   ::stat(p.c_str(), &st);
@@ -74,6 +80,7 @@ TEST(OutputFileTest, ReplacingKeepsTheLinkAndTheModeAndLeavesNoTemporaryFile) {
   EXPECT_EQ(st.st_uid, 65534u);
   EXPECT_EQ(st.st_gid, 65534u);
 }
+#endif
 
 TEST(OutputFileTest, AReadOnlyTargetIsRefusedAndLeftAlone) {
   TempDir dir;
@@ -81,7 +88,9 @@ TEST(OutputFileTest, AReadOnlyTargetIsRefusedAndLeftAlone) {
   platform.answerYes = true;
   const auto target = dir / "locked.dst";
   WriteText(target, "old");
-  ::chmod(target.c_str(), 0444);
+  std::filesystem::permissions(target, std::filesystem::perms::owner_read |
+                                          std::filesystem::perms::group_read |
+                                          std::filesystem::perms::others_read);
   COutputFile file(platform, target);
   EXPECT_FALSE(file.Create(false));
   EXPECT_TRUE(platform.questions.empty());
@@ -98,6 +107,7 @@ TEST(OutputFileTest, ALongTargetNameFitsItsTemporaryName) {
   EXPECT_EQ(Export(platform, target, "x"), 1u) << platform.Texts().front();
 }
 
+#ifndef _WIN32
 TEST(OutputFileTest, PipesAndDevicesAreWrittenInPlace) {
   TempDir dir;
   RecordingPlatform platform;
@@ -151,6 +161,8 @@ TEST(OutputFileTest, PipesAndDevicesAreWrittenInPlace) {
   EXPECT_EQ(std::filesystem::status("/dev/null").type(), std::filesystem::file_type::character);
 }
 
+#endif
+
 TEST(OutputFileTest, AFullDiskStopsTheWriterAtTheFirstFailedWrite) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   RecordingPlatform platform;
@@ -162,6 +174,7 @@ TEST(OutputFileTest, AFullDiskStopsTheWriterAtTheFirstFailedWrite) {
   EXPECT_EQ(platform.Texts(), std::vector<std::string>{"ERROR in /dev/full : The disk is full"});
 }
 
+#ifndef _WIN32
 // Writes 3 MB of an export to `target`, then raises `sig` before the commit.
 void WriteThenRaise(const std::filesystem::path& target, int sig) {
   RecordingPlatform platform;
@@ -180,6 +193,7 @@ TEST(OutputFileTest, AnInterruptRemovesTheTemporaryFileAndKeepsTheOldTarget) {
   EXPECT_EQ(ReadFileText(target), "old");
   EXPECT_EQ(FilesIn(dir.path()), 1);
 }
+#endif
 
 // Two conversions to one new name: the second to finish finds the first's
 // file there and asks, as for any existing output; No keeps the first.

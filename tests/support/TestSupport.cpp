@@ -87,6 +87,18 @@ bool FeedFifo(const std::filesystem::path& fifo, const std::string& data,
 }
 #endif
 
+std::string PlatformLines(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') {
+      out += kLineEnd;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string ReadFileText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;

@@ -11,6 +11,16 @@
 
 namespace testsupport {
 
+// The line end of text files the program writes in text mode (the log,
+// kinex2.ini): the platform's own.
+#ifdef _WIN32
+inline constexpr char kLineEnd[] = "\r\n";
+#else
+inline constexpr char kLineEnd[] = "\n";
+#endif
+// `text` with each "\n" as the platform writes it.
+std::string PlatformLines(const std::string& text);
+
 // ../shared/data beside the source tree; empty when it is absent.
 std::filesystem::path SharedDataDir();
 // The project's source folder (for samples/).

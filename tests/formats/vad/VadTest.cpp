@@ -165,12 +165,15 @@ TEST_F(VadTest, CalibrationNameIsFoundIgnoringCase) {
   VadFile f;
   f.n = 1;
   ASSERT_TRUE(OpenBytes(f.Bytes(2)));
-  EXPECT_EQ(vad.calibrationPath, dir / "WALK.CAR");
+  EXPECT_TRUE(std::filesystem::equivalent(vad.calibrationPath, dir / "WALK.CAR"));
   EXPECT_EQ(vad.GetScale(0), 0.125f);
-  // The exact name wins when both are there.
+#ifndef _WIN32
+  // The exact name wins when both are there (a Windows folder holds one of
+  // them only).
   WriteText("walk.car", "[Analogue]\nChannel1=0,1,1,0.75\n");
   ASSERT_TRUE(OpenBytes(f.Bytes(2)));
   EXPECT_EQ(vad.GetScale(0), 0.75f);
+#endif
 }
 
 TEST_F(VadTest, ForcePlateCountOutOfRange) {

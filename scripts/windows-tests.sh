@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds kinex2.exe and the tests of every layer below the window with
+# mingw-w64 (the windows-cross preset) and runs the tests under Wine, in a
+# Wine prefix of the build's own.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+scripts/install-deps.sh
+# The build lists each test program's tests by running it under Wine too.
+export WINEDEBUG=-all WINEPREFIX="$here/build/windows-cross/wine"
+cmake --preset windows-cross >/dev/null
+cmake --build --preset windows-cross -j"$(nproc)"
+ctest --preset windows-cross -j"$(nproc)" --timeout 600
