@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "app/AppPaths.h"
+
 #include <charconv>
 
 #include "documents/ExportKinds.h"
@@ -143,7 +145,7 @@ bool TakeFileName(std::string_view option, const std::string& value, std::filesy
     error = std::string(option) + " needs a file name";
     return false;
   }
-  file = value;
+  file = PathFromUtf8(value);
   return true;
 }
 
@@ -241,7 +243,7 @@ bool ParseInfoArguments(const std::vector<std::string>& args, CInfoRequest& requ
     error = files.empty() ? "info needs a file" : "info takes one file";
     return false;
   }
-  request.file = files[0];
+  request.file = PathFromUtf8(files[0]);
   return true;
 }
 
@@ -280,7 +282,7 @@ bool ParseBatchArguments(const std::vector<std::string>& args, CBatchRequest& re
     error = files.empty() ? "batch needs a list file" : "batch takes one list file";
     return false;
   }
-  request.list = files[0];
+  request.list = PathFromUtf8(files[0]);
   return true;
 }
 
@@ -346,7 +348,7 @@ bool ParseConvertArguments(const std::vector<std::string>& args, CConvertRequest
                              : "convert takes one input file and one output file";
     return false;
   }
-  request.input = files[0];
-  request.output = files[1];
+  request.input = PathFromUtf8(files[0]);
+  request.output = PathFromUtf8(files[1]);
   return true;
 }

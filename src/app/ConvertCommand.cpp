@@ -151,8 +151,11 @@ int RunCommaConversion(const CCommaConversion& conversion,
   int status = kExitBadCommandLine;
   switch (conversion.kind) {
     case CCommaConversion::Kind::Convert:
-      status = ConvertFile(app, conversion.dataFile, conversion.outputFile, std::nullopt);
-      if (status != kExitWritten) ExplainNothingWritten(ui, conversion.outputFile, stderr);
+      status = ConvertFile(app, PathFromUtf8(conversion.dataFile),
+                           PathFromUtf8(conversion.outputFile), std::nullopt);
+      if (status != kExitWritten) {
+        ExplainNothingWritten(ui, PathFromUtf8(conversion.outputFile), stderr);
+      }
       break;
     case CCommaConversion::Kind::MissingName:
       app.LogMessage(kNeedBothFiles, true, false);

@@ -82,7 +82,8 @@ bool DisplayAvailable() {
 // The text after the program path, as the comma form reads it.
 std::string ArgumentText([[maybe_unused]] const std::vector<std::string>& args) {
 #ifdef _WIN32
-  return ArgumentTextOfCommandLine(GetCommandLineA());
+  // The wide command line, as UTF-8: the system code page loses names.
+  return ArgumentTextOfCommandLine(PathToUtf8(std::filesystem::path(GetCommandLineW())));
 #else
   return ArgumentTextOfArguments(args);
 #endif

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <thread>
 
+#include "app/AppPaths.h"
 #include "app/ConvertCommand.h"
 #include "app/Kinex2App.h"
 #include "c3dbuilder/C3dBuilder.h"
@@ -305,6 +306,22 @@ TEST(ConvertToPipeTest, WaitsForTheReader) {
   EXPECT_TRUE(StartsWith(received, kSignatureStart)) << received.substr(0, 40);
 }
 #endif
+
+// Names come in as UTF-8 and stay whole: a Greek name on a Windows system
+// whose code page has no Greek, a Swedish one in and out of it.
+TEST_F(ConvertFileTest, NamesOutsideTheCodePageAreConverted) {
+  const std::string greek = (dir / "").string() + "\xCE\x94\xCE\xBF\xCE\xBA.c3d";  // Δοκ
+  const std::string swedish = (dir / "").string() + "G\xC3\xA5ng.dst";                // Gång
+  CConvertRequest request;
+  std::string error;
+  ASSERT_TRUE(ParseConvertArguments({greek, swedish}, request, error)) << error;
+  EXPECT_EQ(PathToUtf8(request.input), greek);
+  EXPECT_EQ(PathToUtf8(request.output), swedish);
+  std::filesystem::copy_file(input, request.input);
+  ASSERT_EQ(ConvertFile(app, request.input, request.output, std::nullopt), kExitWritten);
+  const std::string dst = testsupport::ReadFileText(request.output);
+  EXPECT_NE(dst.find("\n" + greek + "\n"), std::string::npos) << dst.substr(0, 120);
+}
 
 TEST_F(ConvertFileTest, FramesNarrowTheRangeOrWriteNothing) {
   EXPECT_EQ(ConvertFile(app, input, dir / "a.dst", ExportKind::Dst, 2, 3), kExitWritten);

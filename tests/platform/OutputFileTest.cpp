@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,6 +101,28 @@ TEST(OutputFileTest, AReadOnlyTargetIsRefusedAndLeftAlone) {
             "ERROR in " + target.string() + " : The file could not be accessed");
   EXPECT_EQ(ReadFileText(target), "old");
 }
+
+#ifdef _WIN32
+// A target another program holds open without sharing (a spreadsheet showing
+// last week's table) cannot be replaced: the export says so and the file is
+// left as it was.
+TEST(OutputFileTest, ALockedTargetIsReportedAndLeftAlone) {
+  TempDir dir;
+  RecordingPlatform platform;
+  const auto target = dir / "shown.txt";
+  WriteText(target, "old");
+  const HANDLE held = ::CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Export(platform, target, "new"), 0u);
+  ::CloseHandle(held);
+  EXPECT_EQ(ReadFileText(target), "old");
+  ASSERT_EQ(platform.Texts().size(), 1u);
+  EXPECT_EQ(platform.Texts()[0].rfind("ERROR in " + target.string() + " : ", 0), 0u)
+      << platform.Texts()[0];
+  EXPECT_EQ(FilesIn(dir.path()), 1);
+}
+#endif
 
 TEST(OutputFileTest, ALongTargetNameFitsItsTemporaryName) {
   TempDir dir;
