@@ -55,15 +55,24 @@ std::optional<long long> FrameField(const std::string& text) {
 
 // While a batch runs the writers never ask: the batch asks its own
 // four-answer question before each export.
-class COverwriteAllScope {
+// With rows at once the rows also share the cores: unless --threads chose,
+// each export formats on its share of them.
+class CBatchRunScope {
  public:
-  explicit COverwriteAllScope(CKinex2App& app) : m_app(app) { m_app.overwriteAll = true; }
-  ~COverwriteAllScope() { m_app.overwriteAll = false; }
-  COverwriteAllScope(const COverwriteAllScope&) = delete;
-  COverwriteAllScope& operator=(const COverwriteAllScope&) = delete;
+  CBatchRunScope(CKinex2App& app, int jobs) : m_app(app), m_threads(app.exportThreads) {
+    m_app.overwriteAll = true;
+    if (jobs > 1 && m_threads <= 0) m_app.exportThreads = std::max(1, AvailableCores() / jobs);
+  }
+  ~CBatchRunScope() {
+    m_app.overwriteAll = false;
+    m_app.exportThreads = m_threads;
+  }
+  CBatchRunScope(const CBatchRunScope&) = delete;
+  CBatchRunScope& operator=(const CBatchRunScope&) = delete;
 
  private:
   CKinex2App& m_app;
+  int m_threads;
 };
 
 bool IsOtherExistingFile(const std::filesystem::path& output, const std::filesystem::path& input) {
@@ -434,11 +443,9 @@ class CParallelBatch {
     m_turn = i;
     m_changed.notify_all();
     for (;;) {
-      m_changed.wait(lock, [&] { return s.shown < s.events.size() || s.done || !Taken(i); });
-      if (!Taken(i)) {
-        // Left untaken by a stop: it never ran.
-        return RowOutcome::Cancel;
-      }
+      // Only rows a worker took are followed (Run stops at the first one
+      // left after a Cancel), so the row always comes to an end.
+      m_changed.wait(lock, [&] { return s.shown < s.events.size() || s.done; });
       while (s.shown < s.events.size()) {
         const CRowEvent event = s.events[s.shown++];
         lock.unlock();
@@ -482,7 +489,6 @@ class CParallelBatch {
     return outcome;
   }
 
-  bool Taken(std::size_t row) const { return row < m_next || !m_stop; }
 
   CKinex2App& m_app;
   const std::vector<CBatchRow>& m_rows;
@@ -506,19 +512,11 @@ class CParallelBatch {
 CBatchResult RunBatch(CKinex2App& app, const std::vector<CBatchRow>& rows,
                       const std::filesystem::path& listFolder, bool yesToAll,
                       CBatchListener* listener, int jobs) {
-  COverwriteAllScope scope(app);
-  if (jobs <= 1 || rows.size() < 2) return RunRowsInTurn(app, rows, listFolder, yesToAll, listener);
-  // The rows share the cores: each export formats on its share of them.
-  const int threads = app.exportThreads;
-  if (threads <= 0) app.exportThreads = std::max(1, AvailableCores() / jobs);
-  CBatchResult result;
-  try {
-    CParallelBatch batch(app, rows, listFolder, yesToAll, listener, jobs);
-    result = batch.Run();
-  } catch (...) {
-    app.exportThreads = threads;
-    throw;
+  if (jobs <= 1 || rows.size() < 2) {
+    CBatchRunScope scope(app, 1);
+    return RunRowsInTurn(app, rows, listFolder, yesToAll, listener);
   }
-  app.exportThreads = threads;
-  return result;
+  CBatchRunScope scope(app, jobs);
+  CParallelBatch batch(app, rows, listFolder, yesToAll, listener, jobs);
+  return batch.Run();
 }
