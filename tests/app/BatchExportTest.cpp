@@ -319,7 +319,9 @@ TEST_P(BatchExportTest, RowsSharingFilesRunInTurn) {
   for (const std::string& text : ui.Texts()) {
     if (text.rfind("ERROR in ", 0) == 0) errors.push_back(text);
   }
-  ASSERT_EQ(errors.size(), 4u);
+  std::string said;
+  for (const std::string& e : errors) said += e + "\n";
+  ASSERT_EQ(errors.size(), 4u) << said;
   for (std::size_t i = 0; i < 4; ++i) {
     EXPECT_NE(errors[i].find("missing" + std::to_string(i) + ".c3d"), std::string::npos)
         << errors[i];
