@@ -8,6 +8,12 @@ cd "$here"
 scripts/install-deps.sh
 # The build lists each test program's tests by running it under Wine too.
 export WINEDEBUG=-all WINEPREFIX="$here/build/windows-cross/wine"
+# A new Wine prefix is set up by the first program run in it, and Wine's
+# server restarts once that is done: a test started meanwhile loses its
+# connection. The prefix is made first, and its server left to finish.
+wine_dir=/usr/lib/wine
+"$wine_dir/wine64" wineboot --init >/dev/null 2>&1 || true
+"$wine_dir/wineserver" -w || true
 cmake --preset windows-cross >/dev/null
 cmake --build --preset windows-cross -j"$(nproc)"
 ctest --preset windows-cross -j"$(nproc)" --timeout 600
