@@ -117,17 +117,26 @@ const char* FileErrorText(int cause) {
 }
 
 std::uint64_t PhysicalMemoryBytes() {
-  constexpr std::uint64_t kUnknown = std::uint64_t{8} << 30;
+  // Asked once: the answer does not change while the program runs, and
+  // batch rows read their recordings on several threads at once. Under Wine
+  // a second thread asking meanwhile has been told 0 bytes, which would
+  // refuse every recording as too large.
+  static const std::uint64_t bytes = [] {
+    constexpr std::uint64_t kUnknown = std::uint64_t{8} << 30;
 #ifdef _WIN32
-  MEMORYSTATUSEX status{};
-  status.dwLength = sizeof status;
-  return GlobalMemoryStatusEx(&status) ? status.ullTotalPhys : kUnknown;
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    const std::uint64_t total = GlobalMemoryStatusEx(&status) ? status.ullTotalPhys : 0;
 #else
-  const long pages = ::sysconf(_SC_PHYS_PAGES);
-  const long pageSize = ::sysconf(_SC_PAGESIZE);
-  if (pages <= 0 || pageSize <= 0) return kUnknown;
-  return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    const std::uint64_t total = pages > 0 && pageSize > 0 ? static_cast<std::uint64_t>(pages) *
+                                                                static_cast<std::uint64_t>(pageSize)
+                                                          : 0;
 #endif
+    return total != 0 ? total : kUnknown;
+  }();
+  return bytes;
 }
 
 namespace {

@@ -53,12 +53,9 @@ extern "C" void RemoveTempFilesAndExit(int sig) {
   ::_exit(128 + sig);
 }
 
-// Installed once, and only over the default action: a signal the caller
-// ignores (nohup) or handles itself stays so.
-void InstallInterruptCleanup() {
-  static bool installed = false;
-  if (installed) return;
-  installed = true;
+// Only over the default action: a signal the caller ignores (nohup) or
+// handles itself stays so.
+void InstallHandlers() {
 #ifdef _WIN32
   for (int sig : {SIGINT, SIGTERM}) {
     void (*old)(int) = std::signal(sig, RemoveTempFilesAndExit);
@@ -74,6 +71,11 @@ void InstallInterruptCleanup() {
     ::sigaction(sig, &sa, nullptr);
   }
 #endif
+}
+
+// Once, though batch rows create their files on several threads at once.
+void InstallInterruptCleanup() {
+  [[maybe_unused]] static const bool installed = (InstallHandlers(), true);
 }
 
 // Batch rows on worker threads register and release their files at once.

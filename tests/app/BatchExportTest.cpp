@@ -168,8 +168,11 @@ TEST_P(BatchExportTest, EveryFormatInOneListWritesWhatSingleConversionsWrite) {
             "walk.c3d,outside.dst,0,3\n"
             "missing.c3d,missing.dst\n");
   const CBatchResult result = Run();
+  const std::vector<std::string> texts = ui.Texts();
+  std::string said;
+  for (const std::string& t : texts) said += t + "\n";
   EXPECT_EQ(rows.size(), 8u);
-  EXPECT_EQ(result.written, 6u);
+  EXPECT_EQ(result.written, 6u) << said;
   EXPECT_EQ(result.notWritten, 2u);
   EXPECT_EQ(result.Status(), 1);
   EXPECT_FALSE(app.overwriteAll);
@@ -178,7 +181,6 @@ TEST_P(BatchExportTest, EveryFormatInOneListWritesWhatSingleConversionsWrite) {
   EXPECT_EQ(status.lines.back(), "7/8 Exporting from missing.c3d To missing.dst");
   EXPECT_FALSE(std::filesystem::exists(data / "outside.dst"));
   EXPECT_FALSE(std::filesystem::exists(data / "missing.dst"));
-  const std::vector<std::string> texts = ui.Texts();
   EXPECT_NE(std::find(texts.begin(), texts.end(),
                       "ERROR in " + c3d.string() +
                           " : Frames 0 to 3 are not within the recording's frames 1 to 5"),
