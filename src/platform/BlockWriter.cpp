@@ -18,16 +18,24 @@
 
 namespace {
 
-// About a quarter of a megabyte of text per block: large enough that the
-// hand-over costs nothing, small enough that a few blocks in flight stay
-// far below the memory a recording takes.
+// At most about a quarter of a megabyte of text per block: small enough
+// that a few blocks in flight stay far below the memory a recording takes.
 constexpr std::size_t kBlockBytes = 256u << 10;
-// Below this much text the threads would cost more than they save.
-constexpr std::size_t kParallelBytes = 2u << 20;
+// Blocks never get smaller than this, so the hand-over costs nothing.
+constexpr std::size_t kSmallestBlockBytes = 32u << 10;
+// Below this much text the threads would cost more than they save. A DST
+// section of one marker over a minute of frames is about a megabyte: long
+// recordings are many such runs, and each must use the cores.
+constexpr std::size_t kParallelBytes = 256u << 10;
+// A run is cut into at least this many blocks per thread: the last blocks
+// of a run are formatted while fewer threads have work, so the more blocks,
+// the less that costs.
+constexpr std::size_t kBlocksPerThread = 4;
 
 struct CBlockSizes {
   std::size_t block = kBlockBytes;
   std::size_t parallel = kParallelBytes;
+  bool fixed = false;  // the block size was given
 };
 
 // KINEX2_BLOCK_BYTES=N cuts every run into blocks of about N bytes and puts
@@ -41,11 +49,31 @@ CBlockSizes BlockSizes() {
       if (n > 0) {
         s.block = static_cast<std::size_t>(n);
         s.parallel = 0;
+        s.fixed = true;
       }
     }
     return s;
   }();
   return sizes;
+}
+
+// The block texts of one exporting thread's runs, kept from run to run: a
+// recording of many channels is many runs, and strings grown afresh for
+// each would cost the system's page faults again every time.
+thread_local std::vector<std::string> t_spareTexts;
+constexpr std::size_t kMostSpareTexts = 16;
+
+std::string TakeSpareText() {
+  if (t_spareTexts.empty()) return {};
+  std::string text = std::move(t_spareTexts.back());
+  t_spareTexts.pop_back();
+  return text;
+}
+
+void KeepSpareText(std::string& text) {
+  if (t_spareTexts.size() >= kMostSpareTexts) return;
+  text.clear();
+  t_spareTexts.push_back(std::move(text));
 }
 
 // Workers format blocks ahead of the writer into a ring of slots; a worker
@@ -59,8 +87,13 @@ class CBlockPipeline {
         m_blocks((run.end - run.begin + itemsPerBlock - 1) / itemsPerBlock),
         m_slots(static_cast<std::size_t>(threads) * 2 + 2),
         m_format(format) {
+    for (Slot& slot : m_slots) slot.text = TakeSpareText();
+    m_workerTexts.resize(static_cast<std::size_t>(threads));
+    for (std::string& text : m_workerTexts) text = TakeSpareText();
     m_workers.reserve(static_cast<std::size_t>(threads));
-    for (int t = 0; t < threads; ++t) m_workers.emplace_back([this] { Work(); });
+    for (std::size_t t = 0; t < m_workerTexts.size(); ++t) {
+      m_workers.emplace_back([this, t] { Work(t); });
+    }
   }
   ~CBlockPipeline() {
     {
@@ -69,6 +102,8 @@ class CBlockPipeline {
     }
     m_changed.notify_all();
     for (std::thread& w : m_workers) w.join();
+    for (Slot& slot : m_slots) KeepSpareText(slot.text);
+    for (std::string& text : m_workerTexts) KeepSpareText(text);
   }
   CBlockPipeline(const CBlockPipeline&) = delete;
   CBlockPipeline& operator=(const CBlockPipeline&) = delete;
@@ -106,8 +141,16 @@ class CBlockPipeline {
   };
   Slot& SlotOf(std::int64_t b) { return m_slots[static_cast<std::size_t>(b) % m_slots.size()]; }
 
-  void Work() {
-    std::string text;
+  void Work(std::size_t worker) {
+    // Formatted into a string on the worker's own stack: two workers
+    // appending to strings side by side in one vector would share the
+    // cache line of their lengths and slow each other down.
+    std::string text = std::move(m_workerTexts[worker]);
+    FormatBlocks(text);
+    m_workerTexts[worker] = std::move(text);
+  }
+
+  void FormatBlocks(std::string& text) {
     for (;;) {
       std::int64_t b = 0;
       {
@@ -145,6 +188,7 @@ class CBlockPipeline {
   const std::int64_t m_itemsPerBlock;
   const std::int64_t m_blocks;
   std::vector<Slot> m_slots;
+  std::vector<std::string> m_workerTexts;  // one per worker, swapped with the slots
   const std::function<void(std::int64_t, std::int64_t, std::string&)>& m_format;
   std::mutex m_mutex;
   std::condition_variable m_changed;
@@ -184,10 +228,17 @@ void WriteInBlocks(COutputFile& file, const CBlockRun& run,
   if (run.end <= run.begin) return;
   const CBlockSizes sizes = BlockSizes();
   const std::size_t bytesPerItem = std::max<std::size_t>(run.bytesPerItem, 1);
-  const auto itemsPerBlock =
-      static_cast<std::int64_t>(std::max<std::size_t>(sizes.block / bytesPerItem, 1));
   const auto items = static_cast<std::size_t>(run.end - run.begin);
-  if (run.threads < 2 || items * bytesPerItem < sizes.parallel) {
+  const bool parallel = run.threads >= 2 && items * bytesPerItem >= sizes.parallel;
+  std::size_t blockBytes = sizes.block;
+  if (parallel && !sizes.fixed) {
+    const std::size_t share =
+        items * bytesPerItem / (kBlocksPerThread * static_cast<std::size_t>(run.threads));
+    blockBytes = std::clamp(share, kSmallestBlockBytes, kBlockBytes);
+  }
+  const auto itemsPerBlock =
+      static_cast<std::int64_t>(std::max<std::size_t>(blockBytes / bytesPerItem, 1));
+  if (!parallel) {
     for (std::int64_t b = run.begin; b < run.end; b += itemsPerBlock) {
       const std::int64_t e = std::min(b + itemsPerBlock, run.end);
       format(b, e, file.Buffer());
