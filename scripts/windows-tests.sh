@@ -12,6 +12,8 @@ export WINEDEBUG=-all WINEPREFIX="$here/build/windows-cross/wine"
 # server restarts once that is done: a test started meanwhile loses its
 # connection. The prefix is made first, and its server left to finish.
 wine_dir=/usr/lib/wine
+# Wine makes the prefix's folder but not the folders above it.
+mkdir -p "$WINEPREFIX"
 "$wine_dir/wine64" wineboot --init >/dev/null 2>&1 || true
 "$wine_dir/wineserver" -w || true
 # Wine's server also ends a few seconds after its last program, and a test
