@@ -20,6 +20,10 @@ mkdir -p "$WINEPREFIX"
 # program started as it ends loses its connection the same way: one server
 # stays up for the whole build and test run.
 "$wine_dir/wineserver" -p
+# The first program also starts Wine's own services, which then live as long
+# as the server and keep the output they were given: started here on
+# nothing, not on the output ctest reads, which would then never end.
+"$wine_dir/wine64" cmd /c exit </dev/null >/dev/null 2>&1 || true
 trap '"$wine_dir/wineserver" -k 2>/dev/null || true' EXIT
 cmake --preset windows-cross >/dev/null
 cmake --build --preset windows-cross -j"$(nproc)"

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <csignal>
 #include <thread>
+#include <vector>
 
 #include "platform/Text.h"
 #include "support/TestSupport.h"
@@ -107,6 +108,20 @@ TEST(FilesTest, OnlyReadableRegularFilesAreReadableRegularFiles) {
     EXPECT_FALSE(IsReadableRegularFile(dir / "s.ini"));
   }
 #endif
+}
+
+// Batch rows read their recordings at once, and each reader sizes its
+// samples against the machine's memory: under Wine a thread asking while
+// another's first question was under way was told 0 bytes.
+TEST(FilesTest, TheMachinesMemoryIsKnownToThreadsAskingAtOnce) {
+  std::vector<std::uint64_t> answers(8);
+  std::vector<std::thread> threads;
+  for (std::uint64_t& a : answers) threads.emplace_back([&a] { a = PhysicalMemoryBytes(); });
+  for (std::thread& t : threads) t.join();
+  for (const std::uint64_t a : answers) {
+    EXPECT_GT(a, std::uint64_t{64} << 20);
+    EXPECT_EQ(a, answers.front());
+  }
 }
 
 TEST(TextTest, CaseFoldingAndTrimmingAreLocaleFree) {
