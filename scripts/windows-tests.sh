@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 scripts/install-deps.sh
-# The build lists each test program's tests by running it under Wine too.
+# The tests run under Wine, in a prefix of the build's own.
 export WINEDEBUG=-all WINEPREFIX="$here/build/windows-cross/wine"
 # A new Wine prefix is set up by the first program run in it, and Wine's
 # server restarts once that is done: a test started meanwhile loses its

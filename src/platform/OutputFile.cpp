@@ -83,7 +83,6 @@ std::mutex g_tempMutex;
 
 int RegisterTemp(const std::filesystem::path& path) {
   const std::lock_guard lock(g_tempMutex);
-  InstallInterruptCleanup();
   const std::string s = path.string();
   if (s.size() >= kTempPathMax) return -1;
   for (int i = 0; i < kTempSlots; ++i) {
